@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (32-bit, the shipped build) and runs each under Wine, printing one table.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+bash "$DORRIK_ROOT/scripts/setup.sh"
+trap dorrik_cleanup EXIT
+dorrik_need_display
+dorrik_start_wineserver
+dorrik_build i686 -DDORRIK_BENCH=ON
+for program in "$DORRIK_BUILD"/i686/bench/*_bench.exe; do
+    "$WINE32" "$program"
+done

@@ -1,0 +1,58 @@
+# Shared by the scripts: paths, the display and the Wine server. Source it, don't run it.
+DORRIK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+DORRIK_BUILD=${DORRIK_BUILD:-$DORRIK_ROOT/build}
+export WINEPREFIX=${WINEPREFIX:-$DORRIK_BUILD/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+WINE32=/usr/lib/wine/wine
+WINE64=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+
+dorrik_started_xvfb=
+dorrik_started_server=
+
+die() { echo "dorrik: $*" >&2; exit 1; }
+
+# Starts Xvfb when there is no display; cleanup stops it again.
+dorrik_need_display() {
+    [ -n "${DISPLAY:-}" ] && return 0
+    command -v Xvfb >/dev/null || die "Xvfb is missing (run scripts/setup.sh as root)"
+    local fifo
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    dorrik_started_xvfb=$!
+    local number
+    read -r -t 20 number <"$fifo" || true
+    rm -f "$fifo"
+    [ -n "$number" ] || die "Xvfb did not start"
+    export DISPLAY=:$number
+}
+
+# Keeps one Wine server running for the whole script, so each program starts fast.
+dorrik_start_wineserver() {
+    # The server stays in the foreground while it is persistent: run it beside the script.
+    "$WINESERVER" -p >/dev/null 2>&1 &
+    dorrik_started_server=$!
+}
+
+dorrik_cleanup() {
+    if [ -n "$dorrik_started_server" ]; then
+        "$WINESERVER" -k 2>/dev/null || true
+        wait "$dorrik_started_server" 2>/dev/null || true
+    fi
+    if [ -n "$dorrik_started_xvfb" ]; then
+        kill "$dorrik_started_xvfb" 2>/dev/null || true
+        wait "$dorrik_started_xvfb" 2>/dev/null || true
+    fi
+}
+
+# Configures and builds one architecture (i686 or x86_64) into build/<arch>.
+dorrik_build() {
+    local arch=$1
+    shift
+    cmake -S "$DORRIK_ROOT" -B "$DORRIK_BUILD/$arch" -G "Unix Makefiles" \
+        -DCMAKE_TOOLCHAIN_FILE="$DORRIK_ROOT/cmake/toolchain-$arch-mingw.cmake" \
+        -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+    cmake --build "$DORRIK_BUILD/$arch" -j"$(nproc)"
+}

@@ -1,0 +1,130 @@
+// The window procedure of every skinned window: one handler per message the skin cares about,
+// everything else unchanged to the window's previous procedure.
+#include "core/window_proc.h"
+
+#include "core/attach.h"
+#include "core/hover.h"
+#include "core/interaction.h"
+#include "core/paint.h"
+#include "core/props.h"
+#include "render/button_renderer.h"
+#include "render/combo_renderer.h"
+#include "render/primitives.h"
+#include "render/scoped_gdi.h"
+
+namespace skin {
+
+namespace {
+
+LRESULT HandleDestroy(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Detach first: the previous procedure then sees a window that is back to its own state.
+    DetachWindow(window);
+    return CallPrevious(previous, window, message, wParam, lParam);
+}
+
+// A push button gets new state bitmaps, faces and region at its new size.
+LRESULT HandleSize(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (ClassifyWindow(window) != ControlKind::PushButton)
+        return CallPrevious(previous, window, message, wParam, lParam);
+
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    WindowBounds bounds;
+    {
+        ScopedWindowDC windowDC(window);
+        GetWindowBounds(window, bounds);
+        for (int state = 0; state < kStateCount; ++state) {
+            HDC surface = GetStateSurface(window, state);
+            HBITMAP bitmap = CreateCompatibleBitmap(windowDC.get(), bounds.Width, bounds.Height);
+            // The surface's previous bitmap is deselected by this selection and can go.
+            DeleteObject(SelectObject(surface, bitmap));
+            SetSkinProp(window, StateBitmapKey(state), reinterpret_cast<intptr_t>(bitmap));
+        }
+        RenderButtonFaces(window);
+    }
+    SetButtonRegion(window, bounds.Width, bounds.Height);
+    return result;
+}
+
+// A dialog or popup that takes or gives up the activation is skinned with its contents.
+LRESULT HandleActivate(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND other = reinterpret_cast<HWND>(lParam);
+    if (other) {
+        if (GetParent(other) == window)
+            AttachWindow(other);
+        else if (ClassifyWindow(other) == ControlKind::Form)
+            AttachWindow(other);
+    }
+    return CallPrevious(previous, window, message, wParam, lParam);
+}
+
+LRESULT HandleWindowPosChanging(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                                LPARAM lParam) {
+    const ControlKind kind = ClassifyWindow(window);
+    if (kind != ControlKind::ComboBox && kind != ControlKind::DriveList)
+        return CallPrevious(previous, window, message, wParam, lParam);
+
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    int state = Normal;
+    PaintComboButton(window, nullptr, state, false);
+    return result;
+}
+
+// WM_ENTERIDLE names a dialog or menu owner, WM_CTLCOLORLISTBOX a combo's drop-down list:
+// windows that the form's attach never reached.
+LRESULT AttachNamedWindow(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                          LPARAM lParam) {
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    if (lParam != 0) AttachWindow(reinterpret_cast<HWND>(lParam));
+    return result;
+}
+
+// After every left-button release the check boxes and option buttons beside the window repaint.
+LRESULT HandleLButtonUpAndRefresh(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                                  LPARAM lParam) {
+    const LRESULT result = HandleLButtonUp(previous, window, message, wParam, lParam);
+    HWND parent = GetParent(window);
+    EnumChildWindows(parent ? parent : window, RefreshCheckSiblings, 0);
+    return result;
+}
+
+struct Route {
+    UINT message;
+    MessageHandler handler;
+};
+
+const Route kRoutes[] = {
+    {WM_DESTROY, HandleDestroy},
+    {WM_SIZE, HandleSize},
+    {WM_ACTIVATE, HandleActivate},
+    {WM_SETFOCUS, HandleSetFocus},
+    {WM_KILLFOCUS, HandleKillFocus},
+    {WM_ENABLE, HandleEnable},
+    {WM_PAINT, HandlePaint},
+    {WM_WINDOWPOSCHANGING, HandleWindowPosChanging},
+    {WM_NCPAINT, HandleNcPaint},
+    {WM_KEYDOWN, HandleKeyDown},
+    {WM_KEYUP, HandleKeyUp},
+    {WM_TIMER, HandleTimer},
+    {WM_ENTERIDLE, AttachNamedWindow},
+    {WM_CTLCOLORLISTBOX, AttachNamedWindow},
+    {WM_MOUSEMOVE, HandleMouseMove},
+    {WM_LBUTTONDOWN, HandleLButtonDown},
+    {WM_LBUTTONUP, HandleLButtonUpAndRefresh},
+    {WM_LBUTTONDBLCLK, HandleLButtonDblClk},
+    {WM_MOUSELEAVE, HandleMouseLeave},
+};
+
+}  // namespace
+
+LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!window) return 0;
+    WNDPROC previous = reinterpret_cast<WNDPROC>(GetSkinProp(window, kPropProcAddr));
+    if (!previous) return DefWindowProcA(window, message, wParam, lParam);
+
+    for (const Route& route : kRoutes) {
+        if (route.message == message) return route.handler(previous, window, message, wParam, lParam);
+    }
+    return CallPrevious(previous, window, message, wParam, lParam);
+}
+
+}  // namespace skin

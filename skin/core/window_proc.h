@@ -1,0 +1,20 @@
+// The one window procedure of every skinned window, and the form of its message handlers.
+#pragma once
+
+#include <windows.h>
+
+namespace skin {
+
+// A handler gets the window's previous procedure and returns the result for the platform.
+using MessageHandler = LRESULT (*)(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                                   LPARAM lParam);
+
+LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The previous procedure with the message unchanged.
+inline LRESULT CallPrevious(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
+    return CallWindowProcA(previous, window, message, wParam, lParam);
+}
+
+}  // namespace skin

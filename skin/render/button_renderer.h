@@ -1,0 +1,15 @@
+// Push buttons: four pre-rendered faces and the blend of one face onto the button.
+#pragma once
+
+#include <windows.h>
+
+namespace skin {
+
+// Draws the normal, hot, pressed and disabled faces into the button's state surfaces.
+void RenderButtonFaces(HWND window);
+
+// Blends the face of OLDSTATE over the button at opacity ALPHALEVEL, into target or (0) the
+// button's whole-window context. Always returns 0.
+LRESULT BlendButtonFace(HWND window, HDC target);
+
+}  // namespace skin

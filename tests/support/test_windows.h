@@ -1,0 +1,37 @@
+// Small helpers shared by the test programs: windows to skin, messages, pixels, properties.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A visible top-level window of the given class (a plain form by default), destroyed at scope end.
+class TestWindow {
+public:
+    TestWindow(int width, int height, const wchar_t* className = nullptr, DWORD style = WS_POPUP,
+               int x = 100, int y = 100);
+    ~TestWindow();
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+    HWND get() const { return window_; }
+    HWND release();
+
+private:
+    HWND window_;
+};
+
+// Handles every message waiting for this thread (posted messages, paints, timers due).
+void PumpMessages();
+
+// A pixel of the window as it is on screen (whole-window coordinates), and of a context.
+COLORREF WindowPixel(HWND window, int x, int y);
+COLORREF DCPixel(HDC dc, int x, int y);
+
+// The skin's own property names that the window carries, in alphabetical order (the platform's
+// own properties, such as Wine's, are left out).
+std::vector<std::string> SkinPropertyNames(HWND window);
+
+}  // namespace testing_support
