@@ -1,31 +1,40 @@
 #!/usr/bin/env bash
 # Creates the project's own Wine prefix (build/wineprefix) once both Wine architectures are
-# installed, and maps the UI fonts to faces with Chinese glyphs.
+# installed, maps the UI fonts to faces with Chinese glyphs, and leaves windows unmanaged.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-stamp=$WINEPREFIX/.dorrik-fonts
+# Bump the number when the settings below change: existing prefixes then get them too.
+stamp=$WINEPREFIX/.dorrik-settings-2
 [ -f "$stamp" ] && exit 0
 [ -x "$WINE32" ] && [ -x "$WINE64" ] || die "wine32 and wine64 are needed before the prefix is made"
 
-echo "dorrik: creating the Wine prefix in $WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 trap dorrik_cleanup EXIT
 dorrik_need_display
-"$WINE64" wineboot -i >/dev/null 2>&1
-"$WINESERVER" -w
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "dorrik: creating the Wine prefix in $WINEPREFIX"
+    "$WINE64" wineboot -i >/dev/null 2>&1
+    "$WINESERVER" -w
+fi
+
+reg() { "$WINE64" reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1; }
 
 hei="WenQuanYi Micro Hei"
 song="AR PL UMing CN"
 subst='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+replace='HKCU\Software\Wine\Fonts\Replacements'
 for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "Microsoft Sans Serif" "MS Sans Serif"; do
-    "$WINE64" reg add "$subst" /v "$face" /d "$hei" /f >/dev/null 2>&1
-    "$WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "$hei" /f >/dev/null 2>&1
+    reg "$subst" "$face" "$hei"
+    reg "$replace" "$face" "$hei"
 done
-# "宋体" (SimSun) is a Song face: map it to the Ming face, which has the same serif style.
+# "宋体" (SimSun) is a Song face: the Ming face has the same serif style.
 for face in "宋体" "SimSun" "NSimSun"; do
-    "$WINE64" reg add "$subst" /v "$face" /d "$song" /f >/dev/null 2>&1
-    "$WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "$song" /f >/dev/null 2>&1
+    reg "$subst" "$face" "$song"
+    reg "$replace" "$face" "$song"
 done
+# Xvfb has no window manager: without this, hiding or destroying a top-level window waits two
+# seconds for a manager that never answers.
+reg 'HKCU\Software\Wine\X11 Driver' Managed N
 "$WINESERVER" -w
 touch "$stamp"

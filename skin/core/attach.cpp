@@ -51,7 +51,8 @@ const KindName kKindNames[] = {
 
 constexpr std::string_view kGridPrefix = "apexgrid";
 
-// The button styles that keep their own painting: check boxes, radio buttons and group boxes.
+// Button types with bit 1 or 2 set keep their own painting: check boxes, radio buttons, group
+// boxes. The automatic radio button (9) has neither bit, but is a radio button all the same.
 constexpr LONG kOwnPaintingStyles = 6;
 constexpr WPARAM kOwnerDrawStyle = BS_OWNERDRAW;
 constexpr UINT kRepaintLater = RDW_INVALIDATE | RDW_INTERNALPAINT;
@@ -85,7 +86,7 @@ void CreateStateSurfaces(HWND window) {
 void AttachPushButton(HWND window) {
     CreateStateSurfaces(window);
     const LONG style = GetWindowLongA(window, GWL_STYLE);
-    if ((style & kOwnPaintingStyles) == 0) SendMessageA(window, BM_SETSTYLE, kOwnerDrawStyle, -1);
+    if (!ButtonKeepsOwnPainting(style)) SendMessageA(window, BM_SETSTYLE, kOwnerDrawStyle, -1);
     SetSkinProp(window, kPropOldStyle, style);
     SetSkinProp(window, kPropMouseFlag, 0);
     SetSkinProp(window, kPropTimerId, 0);
@@ -196,6 +197,10 @@ ControlKind ClassifyClassName(std::string_view lowerClassName) {
 
 ControlKind ClassifyWindow(HWND window) { return ClassifyClassName(GetClassNameLower(window)); }
 
+bool ButtonKeepsOwnPainting(LONG style) {
+    return (style & kOwnPaintingStyles) != 0 || (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+}
+
 void SetButtonRegion(HWND window, int width, int height) {
     HRGN region = CreateRoundRectRgn(0, 0, width + 1, height + 1, 3, 3);
     // Once SetWindowRgn succeeds the region belongs to the system.
@@ -209,7 +214,7 @@ LRESULT AttachWindow(HWND window) {
     SetupKind(window, ClassifyWindow(window));
     ++engine.skinnedWindowCount;
     const LONG_PTR previous =
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinWindowProc));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinWindowProc));
     SetSkinProp(window, kPropProcAddr, previous);
     RepaintWhole(window);
     return 1;
@@ -222,7 +227,7 @@ LRESULT DetachWindow(HWND window) {
 
     TeardownKind(window, ClassifyWindow(window));
     RemoveSkinProp(window, kPropProcAddr);
-    SetWindowLongPtrA(window, GWLP_WNDPROC, previous);
+    SetWindowLongPtrW(window, GWLP_WNDPROC, previous);
     RepaintWhole(window);
 
     if (--engine.skinnedWindowCount <= 0) {

@@ -40,6 +40,10 @@ ControlKind ClassifyWindow(HWND window);
 LRESULT AttachWindow(HWND window);
 LRESULT DetachWindow(HWND window);
 
+// Whether a "Button" window of this style paints its own face (check boxes, radio buttons and
+// group boxes), so that the skin leaves its painting alone.
+bool ButtonKeepsOwnPainting(LONG style);
+
 // Gives a push button its rounded region at size w x h (the system owns the region afterwards).
 void SetButtonRegion(HWND window, int width, int height);
 

@@ -1,12 +1,314 @@
-// Placeholder until paint routing lands: windows paint themselves.
+// Paint routing: per kind, whether the control paints itself first, whether the skin paints the
+// whole window, and which renderer draws what. Progress bars, headers and the flat borders of
+// lists, grids and sunken client edges are drawn here.
 #include "core/paint.h"
+
+#include <commctrl.h>
+
+#include <cmath>
+
+#include "core/attach.h"
+#include "core/hover.h"
+#include "core/props.h"
+#include "core/window_proc.h"
+#include "render/button_renderer.h"
+#include "render/check_renderer.h"
+#include "render/combo_renderer.h"
+#include "render/header_renderer.h"
+#include "render/image_set.h"
+#include "render/primitives.h"
+#include "render/scoped_gdi.h"
 
 namespace skin {
 
-LRESULT HandlePaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) { return CallWindowProcA(previous, window, message, wParam, lParam); }
-LRESULT HandleNcPaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) { return CallWindowProcA(previous, window, message, wParam, lParam); }
-int GetBorderThickness(HWND, int& horizontal, int& vertical) {
-    horizontal = vertical = 0;
+namespace {
+
+constexpr COLORREF kBorder = 0xD5A554;
+constexpr COLORREF kDisabledBorder = 0xE9CFA4;
+constexpr COLORREF kWhite = 0xFFFFFF;
+constexpr COLORREF kProgressFill = 0xF6D64C;
+
+// A progress bar's position is read against this full scale, not against the bar's own range.
+constexpr double kProgressFullScale = 30000.0;
+
+// The button styles that keep their own painting: check boxes, radio buttons and group boxes.
+constexpr intptr_t kOwnPaintingStyles = 6;
+constexpr BYTE kOpaque = 255;
+
+// The background strip beyond the header items.
+constexpr int kHeaderStripX = 1, kHeaderStripWidth = 1, kHeaderStripHeight = 20;
+
+int RoundHalfEven(double value) { return static_cast<int>(std::lrint(value)); }
+
+// A length of n pixels scaled by the progress fraction, in double precision.
+double Scaled(float fraction, int n) { return static_cast<double>(fraction) * n; }
+
+// BeginPaint and EndPaint around one scope; the invalid area is validated even if nothing draws.
+class ScopedPaint {
+public:
+    explicit ScopedPaint(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~ScopedPaint() { EndPaint(window_, &paint_); }
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
+SIZE WindowSize(HWND window) {
+    WindowBounds bounds;
+    GetWindowBounds(window, bounds);
+    return {bounds.Width, bounds.Height};
+}
+
+SIZE ClientSize(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+LONG Style(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
+
+void DrawOuterBorder(HDC dc, HWND window, SIZE size) {
+    FrameSolid(dc, 0, 0, size.cx, size.cy, IsWindowEnabled(window) ? kBorder : kDisabledBorder);
+}
+
+void DrawTwoRingBorder(HDC dc, HWND window, SIZE size) {
+    DrawOuterBorder(dc, window, size);
+    FrameSolid(dc, 1, 1, size.cx - 2, size.cy - 2, kWhite);
+}
+
+// The bar's position as a fraction of the full scale; above 1 the fill is clipped by the surface.
+float ProgressFraction(HWND window) {
+    const LRESULT position = SendMessageA(window, PBM_GETPOS, 0, 0);
+    return static_cast<float>(static_cast<double>(static_cast<int>(position)) / kProgressFullScale);
+}
+
+bool IsVertical(LONG style) { return (style & PBS_VERTICAL) != 0; }
+
+// ---- WM_PAINT, one function per kind ----
+
+LRESULT PaintPushButton(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if ((GetSkinProp(window, kPropOldStyle) & kOwnPaintingStyles) != 0)
+        return CallPrevious(previous, window, message, wParam, lParam);
+    // A paint always shows the current face at full strength and ends any fade in progress.
+    StopHoverTimer(window);
+    SetSkinProp(window, kPropAlphaLevel, kOpaque);
+    ScopedPaint paint(window);
+    BlendButtonFace(window, paint.get());
+    return 0;
+}
+
+LRESULT PaintComboBox(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    int state = static_cast<int>(GetSkinProp(window, kPropOldState));
+    const SIZE size = WindowSize(window);
+    if ((Style(window) & CBS_SIMPLE) != 0) {
+        // Simple and drop-down-list combos draw their own text first; the skin frames them.
+        const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+        ScopedWindowDC windowDC(window);
+        DrawTwoRingBorder(windowDC.get(), window, size);
+        PaintComboButton(window, windowDC.get(), state, true);
+        return result;
+    }
+    // A drop-down combo's text lives in its edit field; the skin paints everything around it.
+    ScopedPaint paint(window);
+    FillSolid(paint.get(), 0, 0, size.cx, size.cy, kWhite);
+    DrawOuterBorder(paint.get(), window, size);
+    PaintComboButton(window, paint.get(), state, true);
+    return 0;
+}
+
+LRESULT PaintDriveList(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    int state = static_cast<int>(GetSkinProp(window, kPropOldState));
+    const SIZE size = WindowSize(window);
+    ScopedWindowDC windowDC(window);
+    DrawTwoRingBorder(windowDC.get(), window, size);
+    PaintComboButton(window, windowDC.get(), state, true);
+    return result;
+}
+
+LRESULT PaintCheckBoxKind(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                          LPARAM lParam) {
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    PaintCheckBox(window, Normal, true);
+    return result;
+}
+
+LRESULT PaintOptionButtonKind(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                              LPARAM lParam) {
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    PaintOptionButton(window, Normal, true);
+    return result;
+}
+
+LRESULT PaintList(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    const SIZE size = WindowSize(window);
+    ScopedWindowDC windowDC(window);
+    DrawTwoRingBorder(windowDC.get(), window, size);
+    return result;
+}
+
+LRESULT PaintProgressBar(HWND window) {
+    const LONG style = Style(window);
+    const SIZE client = ClientSize(window);
+    ScopedMemorySurface surface(client.cx, client.cy);
+    const float fraction = ProgressFraction(window);
+    FillSolid(surface.get(), 0, 0, client.cx, client.cy, kWhite);
+    if (fraction != 0.0f) {
+        if (IsVertical(style)) {
+            // The fill rises from the bottom.
+            const int filled = RoundHalfEven(Scaled(fraction, client.cy));
+            const int top = RoundHalfEven(client.cy - Scaled(fraction, client.cy));
+            FillSolid(surface.get(), 0, top, client.cx, filled, kProgressFill);
+        } else {
+            FillSolid(surface.get(), 0, 0, RoundHalfEven(Scaled(fraction, client.cx)), client.cy,
+                      kProgressFill);
+        }
+    }
+    ScopedPaint paint(window);
+    BitBlt(paint.get(), 0, 0, client.cx, client.cy, surface.get(), 0, 0, SRCCOPY);
+    return 0;
+}
+
+LRESULT PaintHeader(HWND window) {
+    const SIZE size = WindowSize(window);
+    ScopedMemorySurface surface(size.cx, size.cy);
+    HDC dc = surface.get();
+    StretchBlt(dc, 0, 0, size.cx, size.cy, SkinImages().HeaderImage, kHeaderStripX, 0,
+               kHeaderStripWidth, kHeaderStripHeight, SRCCOPY);
+
+    const int count = static_cast<int>(SendMessageA(window, HDM_GETITEMCOUNT, 0, 0));
+    if (count > 0) {
+        const intptr_t pressedItem = GetSkinProp(window, kPropHdIndex);
+        const intptr_t hotItem = GetSkinProp(window, kPropHmIndex);
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+        ScopedSelectObject selectFont(dc, font);
+        for (int i = 0; i < count; ++i) {
+            RECT item{};
+            SendMessageA(window, HDM_GETITEMRECT, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(&item));
+            // Pressed wins over hot.
+            const int state = i == pressedItem ? Pressed : i == hotItem ? Hot : Normal;
+            DrawHeaderItemFace(dc, item.left, item.right - item.left, size.cy, item.bottom, state,
+                               GetHeaderItemText(window, i));
+        }
+    }
+    ScopedPaint paint(window);
+    BitBlt(paint.get(), 0, 0, size.cx, size.cy, dc, 0, 0, SRCCOPY);
+    return 0;
+}
+
+LRESULT PaintGrid(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    if ((Style(window) & WS_BORDER) != 0) {
+        const SIZE size = WindowSize(window);
+        ScopedWindowDC windowDC(window);
+        DrawOuterBorder(windowDC.get(), window, size);
+    }
+    return result;
+}
+
+// ---- WM_NCPAINT ----
+
+// The whole window, client area included, so a frame pass alone leaves a complete picture.
+LRESULT NcPaintProgressBar(HWND window) {
+    int bx = 0, by = 0;
+    GetBorderThickness(window, bx, by);
+    const SIZE size = WindowSize(window);
+    const SIZE client = ClientSize(window);
+    ScopedMemorySurface surface(size.cx, size.cy);
+    HDC dc = surface.get();
+    const float fraction = ProgressFraction(window);
+    const LONG style = Style(window);
+
+    FillSolid(dc, 0, 0, size.cx, size.cy, kBorder);
+    FillSolid(dc, 1, 1, size.cx - 2, size.cy - 2, kWhite);
+    if (fraction != 0.0f) {
+        if (IsVertical(style)) {
+            // Smooth or not, the fill is drawn: a frame pass that is not followed by a client
+            // paint (activation, frame change) would otherwise wipe the fill off the screen.
+            FillSolid(dc, bx, by, client.cx, client.cy, kProgressFill);
+            FillSolid(dc, bx, by, client.cx, RoundHalfEven(client.cy - Scaled(fraction, client.cy)),
+                      kWhite);
+        } else {
+            FillSolid(dc, bx, by, RoundHalfEven(Scaled(fraction, client.cx)), client.cy,
+                      kProgressFill);
+        }
+    }
+    ScopedWindowDC windowDC(window);
+    BitBlt(windowDC.get(), 0, 0, size.cx, size.cy, dc, 0, 0, SRCCOPY);
+    return 0;
+}
+
+// The platform's sunken client edge becomes a flat border with rings of the background inside.
+void FlattenClientEdge(HWND window) {
+    int bx = 0, by = 0;
+    GetBorderThickness(window, bx, by);
+    const SIZE size = WindowSize(window);
+    ScopedWindowDC windowDC(window);
+    ScopedWindowDC clientDC(window, ScopedWindowDC::ClientArea);
+    DrawOuterBorder(windowDC.get(), window, size);
+    // The rings' right and bottom edges all stay on the column W - 2 and the row H - 2.
+    for (int d = 1; d <= bx; ++d) {
+        FrameSolid(windowDC.get(), d, d, size.cx - 1 - d, size.cy - 1 - d, GetBkColor(clientDC.get()));
+    }
+}
+
+}  // namespace
+
+LRESULT HandlePaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (ClassifyWindow(window)) {
+    case ControlKind::PushButton:
+        return PaintPushButton(previous, window, message, wParam, lParam);
+    case ControlKind::ComboBox:
+        return PaintComboBox(previous, window, message, wParam, lParam);
+    case ControlKind::DriveList:
+        return PaintDriveList(previous, window, message, wParam, lParam);
+    case ControlKind::CheckBox:
+        return PaintCheckBoxKind(previous, window, message, wParam, lParam);
+    case ControlKind::OptionButton:
+        return PaintOptionButtonKind(previous, window, message, wParam, lParam);
+    case ControlKind::DataList:
+    case ControlKind::DropDownList:
+        return PaintList(previous, window, message, wParam, lParam);
+    case ControlKind::ProgressBar:
+        return PaintProgressBar(window);
+    case ControlKind::Header:
+        return PaintHeader(window);
+    case ControlKind::Grid:
+        return PaintGrid(previous, window, message, wParam, lParam);
+    default:
+        return CallPrevious(previous, window, message, wParam, lParam);
+    }
+}
+
+LRESULT HandleNcPaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const ControlKind kind = ClassifyWindow(window);
+    if (kind == ControlKind::ProgressBar) return NcPaintProgressBar(window);
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    // Data lists get their flat border from the client paint instead.
+    if (kind != ControlKind::DataList && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE))
+        FlattenClientEdge(window);
+    return result;
+}
+
+int GetBorderThickness(HWND window, int& horizontal, int& vertical) {
+    RECT windowRect{}, client{};
+    GetWindowRect(window, &windowRect);
+    GetClientRect(window, &client);
+    int totalX = (windowRect.right - windowRect.left) - client.right;
+    int totalY = (windowRect.bottom - windowRect.top) - client.bottom;
+    // Scroll bars sit between the border and the client area; they are not border.
+    const LONG style = Style(window);
+    if (style & WS_VSCROLL) totalX -= GetSystemMetrics(SM_CXVSCROLL);
+    if (style & WS_HSCROLL) totalY -= GetSystemMetrics(SM_CYHSCROLL);
+    horizontal = RoundHalfEven(totalX / 2.0);
+    vertical = RoundHalfEven(totalY / 2.0);
     return 1;
 }
 

@@ -119,7 +119,7 @@ const Route kRoutes[] = {
 LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!window) return 0;
     WNDPROC previous = reinterpret_cast<WNDPROC>(GetSkinProp(window, kPropProcAddr));
-    if (!previous) return DefWindowProcA(window, message, wParam, lParam);
+    if (!previous) return DefWindowProcW(window, message, wParam, lParam);
 
     for (const Route& route : kRoutes) {
         if (route.message == message) return route.handler(previous, window, message, wParam, lParam);

@@ -11,10 +11,11 @@ using MessageHandler = LRESULT (*)(WNDPROC previous, HWND window, UINT message, 
 
 LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The previous procedure with the message unchanged.
+// The previous procedure with the message unchanged. The skin subclasses with the Unicode
+// functions, so text messages reach a Unicode control without a trip through the ANSI code page.
 inline LRESULT CallPrevious(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                             LPARAM lParam) {
-    return CallWindowProcA(previous, window, message, wParam, lParam);
+    return CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
 }  // namespace skin

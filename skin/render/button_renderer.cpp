@@ -1,9 +1,89 @@
-// Placeholder until the button renderer lands.
+// Push buttons: the four faces are drawn ahead of time, so showing a button is one blend.
 #include "render/button_renderer.h"
+
+#include <algorithm>
+#include <string>
+
+#include "core/props.h"
+#include "render/image_set.h"
+#include "render/primitives.h"
+#include "render/scoped_gdi.h"
 
 namespace skin {
 
-void RenderButtonFaces(HWND) {}
-LRESULT BlendButtonFace(HWND, HDC) { return 0; }
+namespace {
+
+// Each state's frame in ButtonFaceImage is 7 x 21, one below the other; its 3-pixel rim keeps
+// its size and the rest stretches.
+constexpr int kFaceFrameWidth = 7;
+constexpr int kFaceFrameHeight = 21;
+constexpr int kFaceBorder = 3;
+
+// Caption and focus rectangle sit 2 pixels inside the window on every side, in every state.
+constexpr int kCaptionInset = 2;
+
+constexpr COLORREF kCaptionColour = 0x000000;
+constexpr COLORREF kDisabledCaptionColour = 0x968A79;
+
+// Check boxes, radio buttons and group boxes of the "button" class keep their own painting.
+constexpr intptr_t kOwnPaintingStyles = 6;
+
+void RenderFace(HDC surface, int state, HFONT font, const std::wstring& caption, bool focused,
+                int width, int height) {
+    // The font is the button's; it goes back out of the surface so that its owner can delete it.
+    ScopedSelectObject selectFont(surface, font);
+    SetBkMode(surface, TRANSPARENT);
+    DrawNineSlice(surface, 0, 0, width, height, SkinImages().ButtonFaceImage, 0,
+                  kFaceFrameHeight * state, kFaceFrameWidth, kFaceFrameHeight, kFaceBorder,
+                  kFaceBorder, kFaceBorder, kFaceBorder);
+    SetTextColor(surface, state == Disabled ? kDisabledCaptionColour : kCaptionColour);
+    const int innerWidth = width - 2 * kCaptionInset;
+    const int innerHeight = height - 2 * kCaptionInset;
+    DrawCaption(surface, caption, kCaptionInset, kCaptionInset, innerWidth, innerHeight,
+                CaptionFormat);
+    if (focused) DrawFocusFrame(surface, kCaptionInset, kCaptionInset, innerWidth, innerHeight);
+}
+
+}  // namespace
+
+void RenderButtonFaces(HWND window) {
+    WindowBounds bounds;
+    GetWindowBounds(window, bounds);
+    const std::wstring caption = GetWindowCaption(window);
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    const bool focused = GetFocus() == window;
+    for (int state = 0; state < kStateCount; ++state) {
+        HDC surface = GetStateSurface(window, state);
+        if (!surface) continue;
+        RenderFace(surface, state, font, caption, focused, bounds.Width, bounds.Height);
+    }
+}
+
+LRESULT BlendButtonFace(HWND window, HDC target) {
+    if (!IsWindowEnabled(window)) SetSkinProp(window, kPropOldState, Disabled);
+    if ((GetSkinProp(window, kPropOldStyle) & kOwnPaintingStyles) != 0) return 0;
+
+    WindowBounds bounds;
+    GetWindowBounds(window, bounds);
+    const int state = static_cast<int>(GetSkinProp(window, kPropOldState));
+    const intptr_t level = std::clamp<intptr_t>(GetSkinProp(window, kPropAlphaLevel), 0, 255);
+    HDC face = GetStateSurface(window, state);
+    if (!face) return 0;
+
+    BLENDFUNCTION blend{};
+    blend.BlendOp = AC_SRC_OVER;
+    blend.BlendFlags = 0;
+    blend.SourceConstantAlpha = static_cast<BYTE>(level);
+    blend.AlphaFormat = 0;
+    if (target) {
+        AlphaBlend(target, 0, 0, bounds.Width, bounds.Height, face, 0, 0, bounds.Width,
+                   bounds.Height, blend);
+    } else {
+        ScopedWindowDC windowDC(window);
+        AlphaBlend(windowDC.get(), 0, 0, bounds.Width, bounds.Height, face, 0, 0, bounds.Width,
+                   bounds.Height, blend);
+    }
+    return 0;
+}
 
 }  // namespace skin

@@ -1,8 +1,82 @@
-// Placeholder until the header renderer lands.
+// Header items: a frame from HeaderImage stretched over the item, the item's text centred on it.
 #include "render/header_renderer.h"
+
+#include <commctrl.h>
+
+#include "core/props.h"
+#include "render/image_set.h"
+#include "render/primitives.h"
+#include "render/scoped_gdi.h"
 
 namespace skin {
 
-LRESULT PaintHeaderItem(HWND, HDC, int, int) { return 0; }
+namespace {
+
+// Three 3 x 20 frames side by side: normal, hot, pressed. Their one-pixel edges keep their size.
+constexpr int kFrameWidth = 3, kFrameHeight = 20;
+constexpr int kFrameBorder = 1;
+
+// Room for 255 characters and the terminator.
+constexpr int kItemTextCapacity = 256;
+
+int FrameX(int state) {
+    if (state == Pressed) return 2 * kFrameWidth;
+    if (state == Hot) return kFrameWidth;
+    return 0;
+}
+
+}  // namespace
+
+std::wstring GetHeaderItemText(HWND header, int index) {
+    wchar_t buffer[kItemTextCapacity] = {};
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = buffer;
+    item.cchTextMax = kItemTextCapacity;
+    if (!SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(index),
+                      reinterpret_cast<LPARAM>(&item)))
+        return {};
+    // The header may answer with a pointer to its own copy instead of filling the buffer.
+    const wchar_t* text = item.pszText ? item.pszText : buffer;
+    if (text == LPSTR_TEXTCALLBACKW) return {};
+    std::wstring result;
+    for (int i = 0; i < kItemTextCapacity - 1 && text[i] != L'\0'; ++i) result += text[i];
+    return result;
+}
+
+void DrawHeaderItemFace(HDC dc, int x, int width, int height, int textHeight, int state,
+                        const std::wstring& text) {
+    DrawNineSlice(dc, x, 0, width, height, SkinImages().HeaderImage, FrameX(state), 0, kFrameWidth,
+                  kFrameHeight, kFrameBorder, kFrameBorder, kFrameBorder, kFrameBorder);
+    if (text.empty()) return;
+    SetBkMode(dc, TRANSPARENT);
+    DrawCaption(dc, text, x, 0, width, textHeight, CaptionFormat);
+}
+
+LRESULT PaintHeaderItem(HWND window, HDC target, int index, int state) {
+    if (index < 0) return 0;
+
+    WindowBounds bounds;
+    GetWindowBounds(window, bounds);
+    RECT item{};
+    SendMessageA(window, HDM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    const int itemWidth = item.right - item.left;
+    const int itemHeight = item.bottom - item.top;
+
+    // The frame takes the whole header height; only the item's own rows go on screen.
+    ScopedMemorySurface surface(itemWidth, bounds.Height);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    ScopedSelectObject selectFont(surface.get(), font);
+    DrawHeaderItemFace(surface.get(), 0, itemWidth, bounds.Height, bounds.Height, state,
+                       GetHeaderItemText(window, index));
+
+    if (target) {
+        BitBlt(target, item.left, 0, itemWidth, itemHeight, surface.get(), 0, 0, SRCCOPY);
+    } else {
+        ScopedWindowDC windowDC(window);
+        BitBlt(windowDC.get(), item.left, 0, itemWidth, itemHeight, surface.get(), 0, 0, SRCCOPY);
+    }
+    return 0;
+}
 
 }  // namespace skin

@@ -3,10 +3,21 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace skin {
 
 // Draws item index (nothing for an index below 0) into target, in window coordinates, or (0) into
 // the header's own context. Always returns 0.
 LRESULT PaintHeaderItem(HWND window, HDC target, int index, int state);
+
+// The item's text, at most 255 characters; empty for an item without text or beyond the last.
+std::wstring GetHeaderItemText(HWND header, int index);
+
+// Draws an item's frame in the look of state (pressed, hot, anything else normal) over
+// (x, 0, width, height) and, unless text is empty, the text centred in (x, 0, width, textHeight)
+// in the context's current font and text colour, with a transparent background.
+void DrawHeaderItemFace(HDC dc, int x, int width, int height, int textHeight, int state,
+                        const std::wstring& text);
 
 }  // namespace skin

@@ -1,13 +1,89 @@
-// Placeholder until the drawing primitives land.
+// The drawing primitives: text, solid fills and frames, memory surfaces, nine-slice stretching and
+// key-coloured transparency. They keep nothing between calls.
 #include "render/primitives.h"
+
+#include <olectl.h>
+
+#include <vector>
+
+#include "render/scoped_gdi.h"
 
 namespace skin {
 
-std::wstring GetWindowCaption(HWND) { return {}; }
-int DrawCaption(HDC, const std::wstring&, int, int, int, int, UINT) { return 0; }
-int FillSolid(HDC, int, int, int, int, COLORREF) { return 0; }
-int FrameSolid(HDC, int, int, int, int, COLORREF) { return 0; }
-int DrawFocusFrame(HDC, int, int, int, int) { return 0; }
+namespace {
+
+// SRCCOPY/SRCAND/SRCPAINT have names; "destination AND NOT source" does not.
+constexpr DWORD kDestinationAndNotSource = 0x00220326;
+
+RECT MakeRect(int x, int y, int width, int height) { return {x, y, x + width, y + height}; }
+
+HDC CreateDisplayDC() { return CreateDCA("DISPLAY", "", "", nullptr); }
+
+// Selects a palette (SelectObject refuses palettes) and realises it; puts the previous one back
+// and realises that at the end of the scope.
+class ScopedSelectPalette {
+public:
+    ScopedSelectPalette(HDC dc, HPALETTE palette, bool background)
+        : dc_(dc),
+          previous_(dc && palette ? SelectPalette(dc, palette, background ? TRUE : FALSE)
+                                  : nullptr),
+          background_(background) {
+        if (previous_) RealizePalette(dc_);
+    }
+    ~ScopedSelectPalette() {
+        if (!previous_) return;
+        SelectPalette(dc_, previous_, background_ ? TRUE : FALSE);
+        RealizePalette(dc_);
+    }
+    ScopedSelectPalette(const ScopedSelectPalette&) = delete;
+    ScopedSelectPalette& operator=(const ScopedSelectPalette&) = delete;
+
+private:
+    HDC dc_;
+    HPALETTE previous_;
+    bool background_;
+};
+
+// The key as a plain colour: a system colour reference becomes that colour.
+COLORREF TranslateKey(COLORREF key, HPALETTE palette) {
+    COLORREF translated = key;
+    OleTranslateColor(static_cast<OLE_COLOR>(key), palette, &translated);
+    return translated & 0xFFFFFF;
+}
+
+}  // namespace
+
+std::wstring GetWindowCaption(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0) return {};
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, buffer.data(), length + 1);
+    return std::wstring(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+}
+
+int DrawCaption(HDC dc, const std::wstring& text, int x, int y, int width, int height,
+                UINT format) {
+    RECT rect = MakeRect(x, y, width, height);
+    return DrawTextW(dc, text.c_str(), -1, &rect, format);
+}
+
+int FillSolid(HDC dc, int x, int y, int width, int height, COLORREF colour) {
+    const ScopedBrush brush(CreateSolidBrush(colour));
+    const RECT rect = MakeRect(x, y, width, height);
+    return FillRect(dc, &rect, brush.get());
+}
+
+int FrameSolid(HDC dc, int x, int y, int width, int height, COLORREF colour) {
+    const ScopedBrush brush(CreateSolidBrush(colour));
+    const RECT rect = MakeRect(x, y, width, height);
+    return FrameRect(dc, &rect, brush.get());
+}
+
+int DrawFocusFrame(HDC dc, int x, int y, int width, int height) {
+    const RECT rect = MakeRect(x, y, width, height);
+    return DrawFocusRect(dc, &rect);
+}
+
 int GetWindowBounds(HWND window, WindowBounds& bounds) {
     RECT rect{};
     const int ok = GetWindowRect(window, &rect);
@@ -15,12 +91,119 @@ int GetWindowBounds(HWND window, WindowBounds& bounds) {
               rect.bottom - rect.top};
     return ok;
 }
-HDC CreateMemorySurface(int, int) { return nullptr; }
-void ReleaseMemorySurface(HDC) {}
-int DrawNineSlice(HDC, int, int, int, int, HDC, int, int, int, int, int, int, int, int,
-                  std::optional<COLORREF>) {
-    return 0;
+
+HDC CreateMemorySurface(int width, int height) {
+    const ScopedCreatedDC display(CreateDisplayDC());
+    if (!display.get()) return nullptr;
+    ScopedCreatedDC surface(CreateCompatibleDC(display.get()));
+    if (!surface.get()) return nullptr;
+    ScopedBitmap bitmap(CreateCompatibleBitmap(display.get(), width, height));
+    if (!bitmap.get()) return nullptr;
+    // The surface keeps its bitmap selected for life; ReleaseMemorySurface frees both. The
+    // displaced default bitmap is a stock object and needs no freeing.
+    SelectObject(surface.get(), bitmap.release());
+    return surface.release();
 }
-void DrawTransparent(HDC, int, int, int, int, HDC, int, int, COLORREF, HPALETTE) {}
+
+void ReleaseMemorySurface(HDC surface) {
+    if (!surface) return;
+    // A bitmap cannot be deleted while it is selected: delete the context first.
+    const HGDIOBJ bitmap = GetCurrentObject(surface, OBJ_BITMAP);
+    DeleteDC(surface);
+    if (bitmap) DeleteObject(bitmap);
+}
+
+int DrawNineSlice(HDC destination, int dx, int dy, int dw, int dh, HDC source, int sx, int sy,
+                  int sw, int sh, int left, int top, int right, int bottom,
+                  std::optional<COLORREF> key) {
+    if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return 0;
+    const ScopedMemorySurface composed(dw, dh);
+    const HDC t = composed.get();
+
+    if (left <= 0 && top <= 0 && right <= 0 && bottom <= 0) {
+        StretchBlt(t, 0, 0, dw, dh, source, sx + left, sy + top, sw - right, sh - bottom,
+                   SRCCOPY);
+    } else {
+        const int centreWidth = dw - left - right;
+        const int centreHeight = dh - top - bottom;
+        const int sourceCentreWidth = sw - left - right;
+        const int sourceCentreHeight = sh - top - bottom;
+        const int sourceRight = sx + sw - right;
+        const int sourceBottom = sy + sh - bottom;
+
+        // Corners keep their size: a corner needs both of its borders.
+        if (left > 0 && top > 0) BitBlt(t, 0, 0, left, top, source, sx, sy, SRCCOPY);
+        if (right > 0 && top > 0)
+            BitBlt(t, dw - right, 0, right, top, source, sourceRight, sy, SRCCOPY);
+        if (left > 0 && bottom > 0)
+            BitBlt(t, 0, dh - bottom, left, bottom, source, sx, sourceBottom, SRCCOPY);
+        if (right > 0 && bottom > 0)
+            BitBlt(t, dw - right, dh - bottom, right, bottom, source, sourceRight, sourceBottom,
+                   SRCCOPY);
+
+        // Edges stretch along their length only.
+        if (left > 0)
+            StretchBlt(t, 0, top, left, centreHeight, source, sx, sy + top, left,
+                       sourceCentreHeight, SRCCOPY);
+        if (right > 0)
+            StretchBlt(t, dw - right, top, right, centreHeight, source, sourceRight, sy + top,
+                       right, sourceCentreHeight, SRCCOPY);
+        if (top > 0)
+            StretchBlt(t, left, 0, centreWidth, top, source, sx + left, sy, sourceCentreWidth, top,
+                       SRCCOPY);
+        if (bottom > 0)
+            StretchBlt(t, left, dh - bottom, centreWidth, bottom, source, sx + left, sourceBottom,
+                       sourceCentreWidth, bottom, SRCCOPY);
+
+        StretchBlt(t, left, top, centreWidth, centreHeight, source, sx + left, sy + top,
+                   sourceCentreWidth, sourceCentreHeight, SRCCOPY);
+    }
+
+    if (!key) return BitBlt(destination, dx, dy, dw, dh, t, 0, 0, SRCCOPY);
+    DrawTransparent(destination, dx, dy, dw, dh, t, 0, 0, *key, nullptr);
+    return 1;
+}
+
+void DrawTransparent(HDC destination, int dx, int dy, int width, int height, HDC source, int sx,
+                     int sy, COLORREF key, HPALETTE palette) {
+    const ScopedCreatedDC display(CreateDisplayDC());
+    const ScopedPalette halftone(palette ? nullptr : CreateHalftonePalette(display.get()));
+    const HPALETTE usedPalette = palette ? palette : halftone.get();
+    const COLORREF plainKey = TranslateKey(key, usedPalette);
+
+    // W: the destination's background.
+    const ScopedCreatedDC work(CreateCompatibleDC(display.get()));
+    const ScopedBitmap workBitmap(CreateCompatibleBitmap(display.get(), width, height));
+    const ScopedSelectObject workSelect(work.get(), workBitmap.get());
+    const ScopedSelectPalette workPalette(work.get(), usedPalette, true);
+    BitBlt(work.get(), 0, 0, width, height, destination, dx, dy, SRCCOPY);
+
+    // I: the source image, with the source's colours for any monochrome conversion.
+    const ScopedCreatedDC image(CreateCompatibleDC(display.get()));
+    const ScopedBitmap imageBitmap(CreateCompatibleBitmap(display.get(), width, height));
+    const ScopedSelectObject imageSelect(image.get(), imageBitmap.get());
+    const ScopedSelectPalette imagePalette(image.get(), usedPalette, true);
+    SetBkColor(image.get(), GetBkColor(source));
+    SetTextColor(image.get(), GetTextColor(source));
+    BitBlt(image.get(), 0, 0, width, height, source, sx, sy, SRCCOPY);
+
+    // M: one bit per pixel, 1 where the image shows the key.
+    const ScopedCreatedDC mask(CreateCompatibleDC(display.get()));
+    const ScopedBitmap maskBitmap(CreateBitmap(width, height, 1, 1, nullptr));
+    const ScopedSelectObject maskSelect(mask.get(), maskBitmap.get());
+    SetBkColor(image.get(), plainKey);
+    SetTextColor(image.get(), 0xFFFFFF);
+    BitBlt(mask.get(), 0, 0, width, height, image.get(), 0, 0, SRCCOPY);
+
+    // Black out the key pixels of the image, punch the image's shape out of the background,
+    // then OR the two together.
+    SetTextColor(image.get(), 0x000000);
+    SetBkColor(image.get(), 0xFFFFFF);
+    BitBlt(image.get(), 0, 0, width, height, mask.get(), 0, 0, kDestinationAndNotSource);
+    BitBlt(work.get(), 0, 0, width, height, mask.get(), 0, 0, SRCAND);
+    BitBlt(work.get(), 0, 0, width, height, image.get(), 0, 0, SRCPAINT);
+
+    BitBlt(destination, dx, dy, width, height, work.get(), 0, 0, SRCCOPY);
+}
 
 }  // namespace skin

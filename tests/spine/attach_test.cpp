@@ -1,6 +1,271 @@
+// Attaching and detaching: classification, properties of every kind, what is restored, counts.
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <commctrl.h>
+
+#include "control_classes.h"
 #include "core/attach.h"
+#include "core/props.h"
 #include "dorrik_skin.h"
+#include "render/image_set.h"
+#include "support/test_windows.h"
 
-TEST(Attach, NullHandle) { EXPECT_EQ(0, AttachSkin(nullptr)); }
+using skin::ControlKind;
+using testing_support::PumpMessages;
+using testing_support::SkinPropertyNames;
+using testing_support::TestWindow;
+using Names = std::vector<std::string>;
+
+namespace {
+
+HWND Child(const wchar_t* className, HWND parent, DWORD style = 0, int width = 113, int height = 33) {
+    return controls::CreateControl(className, L"Child", parent, 8, 16, width, height, style);
+}
+
+WNDPROC WindowProcOf(HWND window) {
+    return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+}
+
+// The window's region as a rectangle, or an empty one when it has none.
+RECT RegionBox(HWND window) {
+    RECT box{};
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(window, region) != ERROR) GetRgnBox(region, &box);
+    DeleteObject(region);
+    return box;
+}
+
+class AttachTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        // Every test leaves the engine as it found it.
+        EXPECT_EQ(0, skin::Engine().skinnedWindowCount);
+    }
+};
+
+}  // namespace
+
+TEST_F(AttachTest, ClassNamesMatchInAnyCaseAndGridOnlyAsPrefix) {
+    const struct {
+        const char* name;
+        ControlKind kind;
+    } cases[] = {
+        {"thunderrt6commandbutton", ControlKind::PushButton},
+        {"#32770", ControlKind::Form},
+        {"thunderformdc", ControlKind::Form},
+        {"button", ControlKind::PushButton},
+        {"combobox", ControlKind::ComboBox},
+        {"combo", ControlKind::ComboBox},
+        {"thunderrt6drivelistbox", ControlKind::DriveList},
+        {"thunderrt6checkbox", ControlKind::CheckBox},
+        {"thunderoptionbutton", ControlKind::OptionButton},
+        {"sysheader32", ControlKind::Header},
+        {"msvb_lib_header", ControlKind::Header},
+        {"progressbar20wndclass", ControlKind::ProgressBar},
+        {"dblistwndclass", ControlKind::DataList},
+        {"combolbox", ControlKind::DropDownList},
+        {"apexgrid", ControlKind::Grid},
+        {"apexgridoledb32", ControlKind::Grid},
+        {"myapexgrid", ControlKind::Other},
+        {"buttons", ControlKind::Other},
+        {"", ControlKind::Other},
+        {"static", ControlKind::Other},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.kind, skin::ClassifyClassName(c.name)) << c.name;
+
+    // Real windows: the registered names are mixed case.
+    TestWindow form(300, 200);
+    HWND button = Child(L"BUTTON", form.get());
+    HWND grid = Child(controls::kGridClass, form.get());
+    HWND check = Child(controls::kCheckBoxClass, form.get());
+    EXPECT_EQ("button", skin::GetClassNameLower(button));
+    EXPECT_EQ(ControlKind::PushButton, skin::ClassifyWindow(button));
+    EXPECT_EQ(ControlKind::Grid, skin::ClassifyWindow(grid));
+    EXPECT_EQ(ControlKind::CheckBox, skin::ClassifyWindow(check));
+    EXPECT_EQ(ControlKind::Form, skin::ClassifyWindow(form.get()));
+    EXPECT_EQ("", skin::GetClassNameLower(nullptr));
+}
+
+TEST_F(AttachTest, FormWithFrameTwoButtonsAndWindowlessLabelAttachesFourWindows) {
+    TestWindow form(264, 79);
+    HWND frame = CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE | SS_ETCHEDFRAME, 8, 0,
+                                 249, 57, form.get(), nullptr, nullptr, nullptr);
+    HWND command1 = Child(L"Button", frame);
+    HWND command2 = controls::CreateControl(L"Button", L"Two", frame, 128, 16, 113, 33);
+
+    EXPECT_EQ(1, AttachSkin(form.get()));
+    EXPECT_EQ(4, skin::Engine().skinnedWindowCount);
+    for (HWND w : {form.get(), frame, command1, command2})
+        EXPECT_NE(0, skin::GetSkinProp(w, skin::kPropProcAddr));
+    EXPECT_EQ(OBJ_MEMDC, GetObjectType(skin::SkinImages().ButtonFaceImage));
+
+    EXPECT_EQ(1, DetachSkin(form.get()));
+    EXPECT_EQ(0, skin::Engine().skinnedWindowCount);
+    EXPECT_FALSE(skin::Engine().initialised);
+    // The images went with the last window.
+    EXPECT_EQ(0u, GetObjectType(skin::SkinImages().ButtonFaceImage));
+    EXPECT_EQ(0u, GetObjectType(skin::SkinImages().HeaderImage));
+    for (HWND w : {form.get(), frame, command1, command2}) EXPECT_TRUE(SkinPropertyNames(w).empty());
+}
+
+TEST_F(AttachTest, AttachAndDetachAreIdempotentAndFirstAttachInitialisesEvenForNull) {
+    ASSERT_FALSE(skin::Engine().initialised);
+    EXPECT_EQ(0, AttachSkin(nullptr));
+    EXPECT_TRUE(skin::Engine().initialised);
+    EXPECT_TRUE(skin::Engine().hasTrackMouseEvent);
+    EXPECT_EQ(OBJ_MEMDC, GetObjectType(skin::SkinImages().GlyphImage));
+    EXPECT_EQ(0, skin::Engine().skinnedWindowCount);
+
+    TestWindow form(200, 100);
+    HWND button = Child(L"Button", form.get());
+    EXPECT_EQ(1, AttachSkin(form.get()));
+    EXPECT_EQ(2, skin::Engine().skinnedWindowCount);
+    EXPECT_EQ(0, AttachSkin(form.get()));
+    EXPECT_EQ(0, skin::AttachWindow(button));
+    EXPECT_EQ(2, skin::Engine().skinnedWindowCount);
+
+    EXPECT_EQ(1, skin::DetachWindow(button));
+    EXPECT_EQ(0, skin::DetachWindow(button));
+    EXPECT_EQ(1, skin::Engine().skinnedWindowCount);
+    EXPECT_EQ(1, DetachSkin(form.get()));
+    EXPECT_EQ(0, DetachSkin(form.get()));
+    EXPECT_EQ(0, skin::Engine().skinnedWindowCount);
+
+    // Attaching after the last detach builds the images again.
+    EXPECT_EQ(1, AttachSkin(form.get()));
+    EXPECT_TRUE(skin::Engine().initialised);
+    EXPECT_EQ(OBJ_MEMDC, GetObjectType(skin::SkinImages().CheckBoxImage));
+    EXPECT_EQ(1, DetachSkin(form.get()));
+}
+
+TEST_F(AttachTest, BadHandlesChangeNothing) {
+    TestWindow form(100, 100);
+    HWND gone = Child(L"Button", form.get());
+    DestroyWindow(gone);
+
+    TestWindow other(100, 100);
+    ASSERT_EQ(1, AttachSkin(other.get()));
+    EXPECT_EQ(0, AttachSkin(nullptr));
+    EXPECT_EQ(0, AttachSkin(gone));
+    EXPECT_EQ(0, DetachSkin(gone));
+    EXPECT_EQ(0, DetachSkin(nullptr));
+    EXPECT_EQ(0, DetachSkin(form.get()));  // never attached
+    EXPECT_EQ(1, skin::Engine().skinnedWindowCount);
+    EXPECT_TRUE(SkinPropertyNames(form.get()).empty());
+    EXPECT_EQ(1, DetachSkin(other.get()));
+}
+
+TEST_F(AttachTest, EveryKindCarriesItsPropertiesExactlyWhileAttached) {
+    TestWindow form(400, 300);
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    const Names pushButton = {"0BMP", "0HDC", "1BMP", "1HDC", "2BMP", "2HDC", "3BMP", "3HDC",
+                              "ALPHALEVEL", "MOUSEFLAG", "OLDSTATE", "OLDSTYLE", "PROCADDR", "TIMERID"};
+    const Names stateful = {"MOUSEFLAG", "OLDSTATE", "PROCADDR"};
+    const Names header = {"HDINDEX", "HMINDEX", "MOUSEFLAG", "PROCADDR"};
+    const Names plain = {"PROCADDR"};
+    const struct {
+        const wchar_t* className;
+        Names names;
+    } kinds[] = {
+        {L"Button", pushButton},
+        {controls::kCheckBoxClass, stateful},
+        {controls::kOptionButtonClass, stateful},
+        {controls::kComboBoxClass, stateful},
+        {controls::kDriveListClass, stateful},
+        {WC_HEADERW, header},
+        {controls::kProgressBarClass, plain},
+        {controls::kDataListClass, plain},
+        {controls::kGridClass, plain},
+        {L"Static", plain},
+    };
+    std::vector<HWND> windows;
+    for (const auto& kind : kinds) windows.push_back(Child(kind.className, form.get(), 0, 100, 24));
+
+    ASSERT_EQ(1, AttachSkin(form.get()));
+    for (size_t i = 0; i < windows.size(); ++i)
+        EXPECT_EQ(kinds[i].names, SkinPropertyNames(windows[i])) << i;
+    // Values at attach.
+    HWND check = windows[1];
+    HWND headerWindow = windows[5];
+    EXPECT_EQ(0, skin::GetSkinProp(check, skin::kPropOldState));
+    EXPECT_EQ(-1, skin::GetSkinProp(headerWindow, skin::kPropHdIndex));
+    EXPECT_EQ(-1, skin::GetSkinProp(headerWindow, skin::kPropHmIndex));
+    EXPECT_EQ(Names{"PROCADDR"}, SkinPropertyNames(form.get()));
+
+    ASSERT_EQ(1, DetachSkin(form.get()));
+    for (HWND w : windows) EXPECT_TRUE(SkinPropertyNames(w).empty());
+}
+
+TEST_F(AttachTest, PushButtonSetupAndItsUndo) {
+    TestWindow form(300, 100);
+    HWND button = Child(L"Button", form.get(), BS_PUSHBUTTON);
+    HWND disabled = controls::CreateControl(L"Button", L"Off", form.get(), 130, 16, 80, 25, WS_DISABLED);
+    const LONG styleBefore = GetWindowLongW(button, GWL_STYLE);
+    const WNDPROC procBefore = WindowProcOf(button);
+
+    ASSERT_EQ(1, AttachSkin(form.get()));
+    EXPECT_EQ(BS_OWNERDRAW, GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK);
+    EXPECT_EQ(styleBefore, static_cast<LONG>(skin::GetSkinProp(button, skin::kPropOldStyle)));
+    EXPECT_EQ(reinterpret_cast<intptr_t>(procBefore), skin::GetSkinProp(button, skin::kPropProcAddr));
+    EXPECT_NE(procBefore, WindowProcOf(button));
+    EXPECT_EQ(0, skin::GetSkinProp(button, skin::kPropOldState));
+    EXPECT_EQ(3, skin::GetSkinProp(disabled, skin::kPropOldState));
+    // A rounded region one pixel wider and taller than the window: its box is the window.
+    const RECT box = RegionBox(button);
+    EXPECT_EQ(0, box.left);
+    EXPECT_EQ(0, box.top);
+    EXPECT_EQ(113, box.right);
+    EXPECT_EQ(33, box.bottom);
+    // Four state surfaces, each holding a bitmap of the button's size.
+    for (int state = 0; state < 4; ++state) {
+        HDC surface = skin::GetStateSurface(button, state);
+        ASSERT_EQ(static_cast<DWORD>(OBJ_MEMDC), GetObjectType(surface)) << state;
+        HGDIOBJ bitmap = GetCurrentObject(surface, OBJ_BITMAP);
+        EXPECT_EQ(reinterpret_cast<intptr_t>(bitmap), skin::GetSkinProp(button, skin::StateBitmapKey(state)));
+        BITMAP info{};
+        GetObjectW(bitmap, sizeof(info), &info);
+        EXPECT_EQ(113, info.bmWidth);
+        EXPECT_EQ(33, info.bmHeight);
+    }
+    HDC surface0 = skin::GetStateSurface(button, 0);
+    HGDIOBJ bitmap0 = reinterpret_cast<HGDIOBJ>(skin::GetSkinProp(button, "0BMP"));
+
+    ASSERT_EQ(1, DetachSkin(form.get()));
+    EXPECT_EQ(styleBefore, GetWindowLongW(button, GWL_STYLE));
+    EXPECT_EQ(procBefore, WindowProcOf(button));
+    RECT none = RegionBox(button);
+    EXPECT_TRUE(IsRectEmpty(&none));
+    // The surfaces and their bitmaps are gone.
+    EXPECT_EQ(0u, GetObjectType(surface0));
+    EXPECT_EQ(0u, GetObjectType(bitmap0));
+}
+
+TEST_F(AttachTest, ButtonsThatPaintThemselvesKeepTheirStyle) {
+    TestWindow form(400, 100);
+    const DWORD styles[] = {BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON, BS_GROUPBOX, BS_CHECKBOX};
+    std::vector<HWND> buttons;
+    for (DWORD style : styles) buttons.push_back(Child(L"Button", form.get(), style));
+    ASSERT_EQ(1, AttachSkin(form.get()));
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        EXPECT_EQ(styles[i], static_cast<DWORD>(GetWindowLongW(buttons[i], GWL_STYLE) & BS_TYPEMASK)) << i;
+        // Still a push button to the skin: state surfaces and a region.
+        EXPECT_NE(nullptr, skin::GetStateSurface(buttons[i], 0));
+        EXPECT_EQ(113, RegionBox(buttons[i]).right);
+    }
+    ASSERT_EQ(1, DetachSkin(form.get()));
+}
+
+TEST_F(AttachTest, UnicodeCaptionsSurviveTheSkin) {
+    TestWindow form(300, 100);
+    HWND button = controls::CreateControl(L"Button", L"关闭光驱", form.get(), 8, 16, 113, 33);
+    ASSERT_EQ(1, AttachSkin(form.get()));
+    wchar_t text[32] = {};
+    GetWindowTextW(button, text, 32);
+    EXPECT_STREQ(L"关闭光驱", text);
+    SetWindowTextW(button, L"打开光驱");
+    GetWindowTextW(button, text, 32);
+    EXPECT_STREQ(L"打开光驱", text);
+    ASSERT_EQ(1, DetachSkin(form.get()));
+}

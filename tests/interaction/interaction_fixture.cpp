@@ -1,0 +1,198 @@
+#include "interaction/interaction_fixture.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "dorrik_skin.h"
+
+namespace interaction_tests {
+
+namespace {
+
+std::vector<Probe*>& Probes() {
+    static std::vector<Probe*> probes;
+    return probes;
+}
+
+Probe* FindProbe(HWND window) {
+    for (Probe* probe : Probes()) {
+        if (probe->window() == window) return probe;
+    }
+    return nullptr;
+}
+
+HWND SharedForm() {
+    // Destroying a top-level window under Wine is slow: the tests share one form.
+    static testing_support::TestWindow form(420, 320);
+    return form.get();
+}
+
+}  // namespace
+
+bool IsInputMessage(UINT message) {
+    switch (message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSELEAVE:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_ENABLE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+Probe::Probe(HWND window, bool swallowInput) : window_(window), swallowInput_(swallowInput) {
+    Probes().push_back(this);
+    original_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
+}
+
+Probe::~Probe() {
+    if (IsWindow(window_) &&
+        GetWindowLongPtrW(window_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(Procedure))
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+    auto& probes = Probes();
+    probes.erase(std::remove(probes.begin(), probes.end(), this), probes.end());
+}
+
+int Probe::Count(UINT message) const {
+    return static_cast<int>(std::count_if(arrivals_.begin(), arrivals_.end(),
+                                          [message](const Arrival& a) { return a.message == message; }));
+}
+
+void Probe::OnNext(UINT message, void (*action)(HWND window)) {
+    actionMessage_ = message;
+    action_ = action;
+}
+
+LRESULT CALLBACK Probe::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Probe* probe = FindProbe(window);
+    if (!probe) return DefWindowProcW(window, message, wParam, lParam);
+    if (IsInputMessage(message)) {
+        probe->arrivals_.push_back({message, wParam, lParam, Prop(window, "MOUSEFLAG"),
+                                    Prop(window, "OLDSTATE"), Prop(window, "ALPHALEVEL"),
+                                    Prop(window, "HDINDEX"), probe->depth_ + 1});
+    }
+    if (probe->action_ && probe->actionMessage_ == message) {
+        auto action = probe->action_;
+        probe->action_ = nullptr;
+        action(window);
+    }
+    if (probe->swallowInput_ && IsInputMessage(message)) return ProbeResult(message);
+    ++probe->depth_;
+    const LRESULT result = CallWindowProcW(probe->original_, window, message, wParam, lParam);
+    --probe->depth_;
+    return result;
+}
+
+SkinnedForm::SkinnedForm() {
+    SharedForm();
+    PointerAway();
+    testing_support::PumpMessages();
+}
+
+SkinnedForm::~SkinnedForm() {
+    Detach();
+    for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
+        if (IsWindow(*it)) DestroyWindow(*it);
+    }
+    testing_support::PumpMessages();
+    for (Probe* probe : probes_) delete probe;
+}
+
+HWND SkinnedForm::form() const { return SharedForm(); }
+
+HWND SkinnedForm::Add(const wchar_t* className, const wchar_t* text, int x, int y, int width,
+                      int height, DWORD extraStyle, HWND parent) {
+    HWND child = controls::CreateControl(className, text, parent ? parent : SharedForm(), x, y,
+                                         width, height, extraStyle);
+    children_.push_back(child);
+    return child;
+}
+
+Probe& SkinnedForm::ProbeOf(HWND control, bool swallowInput) {
+    probes_.push_back(new Probe(control, swallowInput));
+    return *probes_.back();
+}
+
+void SkinnedForm::Attach() {
+    AttachSkin(SharedForm());
+    attached_ = true;
+    // The paints of the attach, so that later drawing is the test's own.
+    testing_support::PumpMessages();
+    for (Probe* probe : probes_) probe->Clear();
+}
+
+void SkinnedForm::Detach() {
+    if (!attached_) return;
+    attached_ = false;
+    DetachSkin(SharedForm());
+}
+
+intptr_t Prop(HWND window, const char* name) {
+    return reinterpret_cast<intptr_t>(GetPropA(window, name));
+}
+
+void PointerAt(HWND window, int x, int y) {
+    POINT point{x, y};
+    ClientToScreen(window, &point);
+    SetCursorPos(point.x, point.y);
+}
+
+void PointerAway() { SetCursorPos(2, 2); }
+
+int TakeQueued(HWND window, UINT message) {
+    int count = 0;
+    MSG msg;
+    while (PeekMessageW(&msg, window, message, message, PM_REMOVE)) ++count;
+    return count;
+}
+
+bool TimerRuns(HWND window) {
+    if (!KillTimer(window, 1)) return false;
+    SetTimer(window, 1, 15, nullptr);
+    return true;
+}
+
+void PaintSentinel(HWND window, int x, int y, int width, int height) {
+    HDC dc = GetWindowDC(window);
+    HBRUSH brush = CreateSolidBrush(kSentinel);
+    RECT rect{x, y, x + width, y + height};
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+    ReleaseDC(window, dc);
+}
+
+LPARAM At(int x, int y) {
+    return static_cast<LPARAM>(static_cast<DWORD>(static_cast<WORD>(x)) |
+                               (static_cast<DWORD>(static_cast<WORD>(y)) << 16));
+}
+
+COLORREF Blend(COLORREF face, COLORREF old, int alpha) {
+    auto channel = [alpha](int f, int o) {
+        return (f * alpha + o * (255 - alpha) + 127) / 255;
+    };
+    return RGB(channel(GetRValue(face), GetRValue(old)), channel(GetGValue(face), GetGValue(old)),
+               channel(GetBValue(face), GetBValue(old)));
+}
+
+bool Near(COLORREF actual, COLORREF expected, int tolerance) {
+    return std::abs(GetRValue(actual) - GetRValue(expected)) <= tolerance &&
+           std::abs(GetGValue(actual) - GetGValue(expected)) <= tolerance &&
+           std::abs(GetBValue(actual) - GetBValue(expected)) <= tolerance;
+}
+
+std::string Hex(COLORREF colour) {
+    char text[16];
+    std::snprintf(text, sizeof(text), "%06lX", static_cast<unsigned long>(colour & 0xFFFFFF));
+    return text;
+}
+
+}  // namespace interaction_tests
