@@ -136,7 +136,8 @@ void DrawLabel(HDC dc, const RECT& rect, const wchar_t* text, HFONT font, COLORR
     SetTextColor(dc, colour);
     SetBkMode(dc, TRANSPARENT);
     RECT box = rect;
-    DrawTextW(dc, text, -1, &box, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    // Not clipped: the link's underline sits just below its 12-pixel box.
+    DrawTextW(dc, text, -1, &box, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
     SelectObject(dc, previousFont);
 }
 
@@ -154,7 +155,9 @@ void SetLinkLook(HWND form, FormParts& parts, bool underlined, COLORREF colour) 
     if (parts.linkUnderlined == underlined && parts.linkColour == colour) return;
     parts.linkUnderlined = underlined;
     parts.linkColour = colour;
-    InvalidateRect(form, &kLabel2Rect, TRUE);
+    RECT area = kLabel2Rect;
+    area.bottom = kClientHeight;  // with the underline
+    InvalidateRect(form, &area, TRUE);
 }
 
 void RelayToTooltip(HWND form, FormParts& parts, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -179,8 +182,10 @@ LRESULT FormLButtonUp(FormParts& parts, LPARAM lParam) {
     return 0;
 }
 
+// An owner-drawn button reports the second click of a quick pair as a double click, without
+// BN_CLICKED: it is a click all the same.
 LRESULT FormCommand(WPARAM wParam) {
-    if (HIWORD(wParam) != BN_CLICKED) return 0;
+    if (HIWORD(wParam) != BN_CLICKED && HIWORD(wParam) != BN_DOUBLECLICKED) return 0;
     if (LOWORD(wParam) == kCommand1Id) SendTrayCommand(kCloseTrayCommand);
     if (LOWORD(wParam) == kCommand2Id) SendTrayCommand(kOpenTrayCommand);
     return 0;
