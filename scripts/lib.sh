@@ -34,6 +34,10 @@ dorrik_start_wineserver() {
     # The server stays in the foreground while it is persistent: run it beside the script.
     "$WINESERVER" -p >/dev/null 2>&1 &
     dorrik_started_server=$!
+    # The first program of a server starts Wine's services, which live as long as the server and
+    # keep the output of whoever started them open: let them start here, writing nowhere, so a
+    # caller that waits for its pipe to close (ctest) is not held until the server goes.
+    "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
 dorrik_cleanup() {

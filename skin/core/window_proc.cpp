@@ -34,6 +34,7 @@ LRESULT HandleSize(WNDPROC previous, HWND window, UINT message, WPARAM wParam, L
         GetWindowBounds(window, bounds);
         for (int state = 0; state < kStateCount; ++state) {
             HDC surface = GetStateSurface(window, state);
+            if (!surface) continue;  // the button is being detached: nothing to resize
             HBITMAP bitmap = CreateCompatibleBitmap(windowDC.get(), bounds.Width, bounds.Height);
             // The surface's previous bitmap is deselected by this selection and can go.
             DeleteObject(SelectObject(surface, bitmap));

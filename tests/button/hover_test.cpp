@@ -11,8 +11,6 @@
 #include "render/button_renderer.h"
 #include "support/test_windows.h"
 
-using button_tests::kButtonHeight;
-using button_tests::kButtonWidth;
 using button_tests::SkinnedForm;
 using testing_support::PumpMessages;
 using testing_support::WindowPixel;
@@ -274,7 +272,10 @@ class LeaveTracking : public ::testing::TestWithParam<bool> {};
 
 namespace {
 
-bool PointerLeaves(HWND window, bool request) {
+// Moves the real pointer onto the window and off again, asking for a leave notification in
+// between if `request`; true when WM_MOUSELEAVE reached the window within `waitMs`. Wine looks at
+// the pointer on a timer of the system hover time (400 ms), so the wait is generous.
+bool PointerLeaves(HWND window, bool request, DWORD waitMs) {
     RECT rect;
     GetWindowRect(window, &rect);
     SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
@@ -283,17 +284,18 @@ bool PointerLeaves(HWND window, bool request) {
     PumpMessages();
     if (request) skin::TrackMouseLeave(window);
     SetCursorPos(2, 2);
-    bool left = false;
-    for (int wait = 0; wait < 40 && !left; ++wait) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < waitMs) {
         Sleep(10);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_MOUSELEAVE && msg.hwnd == window) left = true;
+            const bool left = msg.message == WM_MOUSELEAVE && msg.hwnd == window;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
+            if (left) return true;
         }
     }
-    return left;
+    return false;
 }
 
 }  // namespace
@@ -307,10 +309,10 @@ TEST_P(LeaveTracking, PointerLeavingAfterARequestBringsMouseLeave) {
     const bool saved = engine.hasTrackMouseEvent;
     engine.hasTrackMouseEvent = GetParam();
 
-    EXPECT_FALSE(PointerLeaves(plain, false));
-    EXPECT_TRUE(PointerLeaves(plain, true));
+    EXPECT_FALSE(PointerLeaves(plain, false, 600));
+    EXPECT_TRUE(PointerLeaves(plain, true, 2000));
     // One request, one notification.
-    EXPECT_FALSE(PointerLeaves(plain, false));
+    EXPECT_FALSE(PointerLeaves(plain, false, 600));
 
     engine.hasTrackMouseEvent = saved;
 }
