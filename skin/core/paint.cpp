@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/attach.h"
@@ -229,15 +230,19 @@ LRESULT NcPaintProgressBar(HWND window) {
     FillSolid(dc, 0, 0, size.cx, size.cy, kBorder);
     FillSolid(dc, 1, 1, size.cx - 2, size.cy - 2, kWhite);
     if (fraction != 0.0f) {
+        // The surface holds the border too: a position beyond the full scale (or below zero)
+        // must not spill the fill or the white over it, so lengths stay within the client area.
         if (IsVertical(style)) {
             // Smooth or not, the fill is drawn: a frame pass that is not followed by a client
             // paint (activation, frame change) would otherwise wipe the fill off the screen.
+            const int empty = std::clamp(RoundHalfEven(client.cy - Scaled(fraction, client.cy)),
+                                         0, static_cast<int>(client.cy));
             FillSolid(dc, bx, by, client.cx, client.cy, kProgressFill);
-            FillSolid(dc, bx, by, client.cx, RoundHalfEven(client.cy - Scaled(fraction, client.cy)),
-                      kWhite);
+            FillSolid(dc, bx, by, client.cx, empty, kWhite);
         } else {
-            FillSolid(dc, bx, by, RoundHalfEven(Scaled(fraction, client.cx)), client.cy,
-                      kProgressFill);
+            const int filled = std::clamp(RoundHalfEven(Scaled(fraction, client.cx)), 0,
+                                          static_cast<int>(client.cx));
+            FillSolid(dc, bx, by, filled, client.cy, kProgressFill);
         }
     }
     ScopedWindowDC windowDC(window);

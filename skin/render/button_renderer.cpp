@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/attach.h"
 #include "core/props.h"
 #include "render/image_set.h"
 #include "render/primitives.h"
@@ -24,9 +25,6 @@ constexpr int kCaptionInset = 2;
 
 constexpr COLORREF kCaptionColour = 0x000000;
 constexpr COLORREF kDisabledCaptionColour = 0x968A79;
-
-// Check boxes, radio buttons and group boxes of the "button" class keep their own painting.
-constexpr intptr_t kOwnPaintingStyles = 6;
 
 void RenderFace(HDC surface, int state, HFONT font, const std::wstring& caption, bool focused,
                 int width, int height) {
@@ -61,7 +59,7 @@ void RenderButtonFaces(HWND window) {
 
 LRESULT BlendButtonFace(HWND window, HDC target) {
     if (!IsWindowEnabled(window)) SetSkinProp(window, kPropOldState, Disabled);
-    if ((GetSkinProp(window, kPropOldStyle) & kOwnPaintingStyles) != 0) return 0;
+    if (ButtonKeepsOwnPainting(static_cast<LONG>(GetSkinProp(window, kPropOldStyle)))) return 0;
 
     WindowBounds bounds;
     GetWindowBounds(window, bounds);

@@ -64,7 +64,8 @@ std::wstring GetWindowCaption(HWND window) {
 int DrawCaption(HDC dc, const std::wstring& text, int x, int y, int width, int height,
                 UINT format) {
     RECT rect = MakeRect(x, y, width, height);
-    return DrawTextW(dc, text.c_str(), -1, &rect, format);
+    // The text is the caller's and stays as it is.
+    return DrawTextW(dc, text.c_str(), -1, &rect, format & ~DT_MODIFYSTRING);
 }
 
 int FillSolid(HDC dc, int x, int y, int width, int height, COLORREF colour) {
@@ -87,7 +88,11 @@ int DrawFocusFrame(HDC dc, int x, int y, int width, int height) {
 int GetWindowBounds(HWND window, WindowBounds& bounds) {
     RECT rect{};
     const int ok = GetWindowRect(window, &rect);
-    bounds = {rect.left, rect.top, rect.right, rect.bottom, rect.right - rect.left,
+    bounds = {rect.left,
+              rect.top,
+              rect.right,
+              rect.bottom,
+              rect.right - rect.left,
               rect.bottom - rect.top};
     return ok;
 }
@@ -101,7 +106,8 @@ HDC CreateMemorySurface(int width, int height) {
     if (!bitmap.get()) return nullptr;
     // The surface keeps its bitmap selected for life; ReleaseMemorySurface frees both. The
     // displaced default bitmap is a stock object and needs no freeing.
-    SelectObject(surface.get(), bitmap.release());
+    if (!SelectObject(surface.get(), bitmap.get())) return nullptr;
+    bitmap.release();
     return surface.release();
 }
 
@@ -121,8 +127,7 @@ int DrawNineSlice(HDC destination, int dx, int dy, int dw, int dh, HDC source, i
     const HDC t = composed.get();
 
     if (left <= 0 && top <= 0 && right <= 0 && bottom <= 0) {
-        StretchBlt(t, 0, 0, dw, dh, source, sx + left, sy + top, sw - right, sh - bottom,
-                   SRCCOPY);
+        StretchBlt(t, 0, 0, dw, dh, source, sx + left, sy + top, sw - right, sh - bottom, SRCCOPY);
     } else {
         const int centreWidth = dw - left - right;
         const int centreHeight = dh - top - bottom;

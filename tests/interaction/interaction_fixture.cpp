@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "control_classes.h"
 #include "dorrik_skin.h"
 
 namespace interaction_tests {
@@ -148,11 +149,15 @@ void PointerAt(HWND window, int x, int y) {
 
 void PointerAway() { SetCursorPos(2, 2); }
 
-int TakeQueued(HWND window, UINT message) {
-    int count = 0;
-    MSG msg;
-    while (PeekMessageW(&msg, window, message, message, PM_REMOVE)) ++count;
-    return count;
+bool LeaveTracked(HWND window) {
+    TRACKMOUSEEVENT query{sizeof(query), TME_QUERY, nullptr, 0};
+    if (!TrackMouseEvent(&query)) return false;
+    return (query.dwFlags & TME_LEAVE) && query.hwndTrack == window;
+}
+
+void CancelLeaveTracking(HWND window) {
+    TRACKMOUSEEVENT cancel{sizeof(cancel), TME_CANCEL | TME_LEAVE, window, 0};
+    TrackMouseEvent(&cancel);
 }
 
 bool TimerRuns(HWND window) {

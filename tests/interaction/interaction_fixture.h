@@ -91,8 +91,10 @@ intptr_t Prop(HWND window, const char* name);
 void PointerAt(HWND window, int x, int y);
 void PointerAway();
 
-// Removes and counts the messages of one number queued for a window.
-int TakeQueued(HWND window, UINT message);
+// A leave notification has been requested for the window and not yet delivered; and the
+// withdrawal of that request, so that a repeated request shows.
+bool LeaveTracked(HWND window);
+void CancelLeaveTracking(HWND window);
 
 // The fade timer (identifier 1) runs for the window: stopping it succeeds. Restarted afterwards
 // when it ran, so the test changes nothing.

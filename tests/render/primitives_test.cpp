@@ -1,8 +1,9 @@
+#include "render/primitives.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "render/primitives.h"
 #include "support/test_windows.h"
 
 using namespace skin;
@@ -141,8 +142,8 @@ TEST(SmallPrimitives, WideCaptionIsOneLineEndingInAnEllipsis) {
     shown.resize(wcslen(shown.c_str()));
     ASSERT_GE(shown.size(), 3u);
     EXPECT_EQ(L"...", shown.substr(shown.size() - 3));
-    const int shownHeight =
-        DrawTextW(reference.get(), shown.c_str(), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    const int shownHeight = DrawTextW(reference.get(), shown.c_str(), -1, &rect,
+                                      DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     // Centred vertically, the height reaches to the bottom of the one line drawn.
     EXPECT_EQ(shownHeight, height);
 
@@ -168,8 +169,8 @@ TEST(NineSlice, KeepsCornersAndStretchesEdgesOneWay) {
     ScopedMemorySurface destination(80, 30);
     Paint(destination.get(), 0, 0, 80, 30, Background);
 
-    EXPECT_NE(0, DrawNineSlice(destination.get(), 4, 6, 75, 23, source.get(), 2, 5, 7, 21, 3, 3,
-                               3, 3));
+    EXPECT_NE(
+        0, DrawNineSlice(destination.get(), 4, 6, 75, 23, source.get(), 2, 5, 7, 21, 3, 3, 3, 3));
 
     int lastCentreRow = 3;
     for (int y = 0; y < 23; ++y) {
@@ -210,8 +211,8 @@ TEST(NineSlice, WithoutBordersIsOneStretchOfTheWholeSource) {
     ScopedMemorySurface source(4, 3);
     Paint(source.get(), 0, 0, 4, 3, Marker);
     ScopedMemorySurface destination(8, 6);
-    EXPECT_NE(0, DrawNineSlice(destination.get(), 0, 0, 8, 6, source.get(), 0, 0, 4, 3, 0, 0, 0,
-                               0));
+    EXPECT_NE(0,
+              DrawNineSlice(destination.get(), 0, 0, 8, 6, source.get(), 0, 0, 4, 3, 0, 0, 0, 0));
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 8; ++x)
             EXPECT_EQ(Marker(x / 2, y / 2), GetPixel(destination.get(), x, y)) << x << "," << y;
@@ -263,8 +264,8 @@ TEST(NineSlice, KeyPixelsShowTheOldDestination) {
 
     ScopedMemorySurface destination(8, 8);
     Paint(destination.get(), 0, 0, 8, 8, Background);
-    EXPECT_EQ(1, DrawNineSlice(destination.get(), 1, 1, 6, 6, source.get(), 0, 0, 3, 3, 0, 0, 0,
-                               0, kMagenta));
+    EXPECT_EQ(1, DrawNineSlice(destination.get(), 1, 1, 6, 6, source.get(), 0, 0, 3, 3, 0, 0, 0, 0,
+                               kMagenta));
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) {
             const bool inside = x >= 1 && x < 7 && y >= 1 && y < 7;

@@ -1,0 +1,251 @@
+// Using the skin engine's DLL from a program that only knows its two exports, as a program in
+// another language would: load it, find AttachSkin and DetachSkin by their plain names, skin a
+// real dialog and take the skin off again.
+//
+//     dll_example [path of dorrikskin.dll] [--show]
+//
+// Without a path the DLL is looked for beside the program. With --show the skinned dialog stays
+// up until it is closed. The exit code is 0 when every step did what it should.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <vector>
+
+#include "dorrik_skin.h"  // only for the two signatures; nothing is linked from the engine
+
+namespace {
+
+using SkinEntry = decltype(&AttachSkin);
+
+int failures = 0;
+
+void Expect(bool condition, const char* what) {
+    if (condition) return;
+    ++failures;
+    std::fprintf(stderr, "dll example: %s\n", what);
+}
+
+// --- A dialog template in memory: a caption, a text, a check box, a combo box and two buttons.
+
+constexpr int kCheckId = 10;
+constexpr int kComboId = 11;
+
+class TemplateWriter {
+public:
+    void Word(WORD value) { words_.push_back(value); }
+    void Dword(DWORD value) {
+        Word(LOWORD(value));
+        Word(HIWORD(value));
+    }
+    void Text(const wchar_t* text) {
+        for (; *text; ++text) Word(static_cast<WORD>(*text));
+        Word(0);
+    }
+    void AlignToDword() {
+        if (words_.size() % 2) Word(0);
+    }
+    // One control: the predefined classes are named by their atom (0x80 button, 0x82 static,
+    // 0x85 combo box).
+    void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD classAtom,
+              const wchar_t* text) {
+        AlignToDword();
+        Dword(style | WS_CHILD | WS_VISIBLE);
+        Dword(0);  // extended style
+        Word(static_cast<WORD>(x));
+        Word(static_cast<WORD>(y));
+        Word(static_cast<WORD>(cx));
+        Word(static_cast<WORD>(cy));
+        Word(id);
+        Word(0xFFFF);
+        Word(classAtom);
+        Text(text);
+        Word(0);  // no creation data
+    }
+    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+
+private:
+    std::vector<WORD> words_;
+};
+
+TemplateWriter ExampleDialogTemplate() {
+    TemplateWriter t;
+    t.Dword(DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+    t.Dword(0);  // extended style
+    t.Word(5);   // controls
+    t.Word(0);   // x, y, cx, cy in dialog units
+    t.Word(0);
+    t.Word(200);
+    t.Word(96);
+    t.Word(0);  // no menu
+    t.Word(0);  // the dialog class, #32770
+    t.Text(L"Skinned from a DLL — 动态库");
+    t.Word(8);
+    t.Text(L"MS Shell Dlg");
+    t.Item(SS_LEFT, 8, 8, 184, 10, 0xFFFF, 0x82, L"This dialog is skinned by dorrikskin.dll.");
+    t.Item(BS_AUTOCHECKBOX | WS_TABSTOP, 8, 24, 120, 12, kCheckId, 0x80, L"A check box 复选框");
+    t.Item(CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 8, 42, 120, 60, kComboId, 0x85, L"");
+    t.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 84, 74, 52, 16, IDOK, 0x80, L"OK 确定");
+    t.Item(BS_PUSHBUTTON | WS_TABSTOP, 140, 74, 52, 16, IDCANCEL, 0x80, L"Cancel 取消");
+    return t;
+}
+
+INT_PTR CALLBACK ExampleDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SendDlgItemMessageW(dialog, kComboId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"First 第一"));
+        SendDlgItemMessageW(dialog, kComboId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Second 第二"));
+        SendDlgItemMessageW(dialog, kComboId, CB_SETCURSEL, 0, 0);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) DestroyWindow(dialog);
+        return TRUE;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+// --- What the skin leaves on windows, looked at from outside.
+
+struct WindowRecord {
+    HWND window;
+    LONG_PTR procedure;
+    LONG_PTR style;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+    auto* records = reinterpret_cast<std::vector<WindowRecord>*>(list);
+    records->push_back({window, GetWindowLongPtrW(window, GWLP_WNDPROC), GetWindowLongPtrW(window, GWL_STYLE)});
+    return TRUE;
+}
+
+std::vector<WindowRecord> RecordWindows(HWND dialog) {
+    std::vector<WindowRecord> records;
+    CollectWindow(dialog, reinterpret_cast<LPARAM>(&records));
+    EnumChildWindows(dialog, CollectWindow, reinterpret_cast<LPARAM>(&records));
+    return records;
+}
+
+bool IsSkinned(HWND window) { return GetPropA(window, "PROCADDR") != nullptr; }
+
+bool HasWindowRegion(HWND window) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const int kind = GetWindowRgn(window, region);
+    DeleteObject(region);
+    return kind != ERROR;
+}
+
+void Pump() {
+    MSG msg;
+    for (int round = 0; round < 20; ++round) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(10);
+    }
+}
+
+void CheckSkinned(HWND dialog, const std::vector<WindowRecord>& before) {
+    HWND ok = GetDlgItem(dialog, IDOK);
+    Expect(RecordWindows(dialog).size() == before.size(), "the dialog's windows changed");
+    for (const WindowRecord& record : before) {
+        Expect(IsSkinned(record.window), "a window of the dialog has no PROCADDR after AttachSkin");
+        Expect(GetWindowLongPtrW(record.window, GWLP_WNDPROC) != record.procedure,
+               "a window of the dialog kept its own window procedure after AttachSkin");
+    }
+    Expect((GetWindowLongPtrW(ok, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW,
+           "the OK button is not drawn by the skin");
+    Expect(HasWindowRegion(ok), "the OK button has no rounded region");
+}
+
+void CheckUnskinned(HWND dialog, const std::vector<WindowRecord>& before) {
+    for (const WindowRecord& record : before) {
+        Expect(!IsSkinned(record.window), "a window of the dialog still has PROCADDR after DetachSkin");
+        Expect(GetWindowLongPtrW(record.window, GWLP_WNDPROC) == record.procedure,
+               "a window procedure was not put back by DetachSkin");
+        Expect(GetWindowLongPtrW(record.window, GWL_STYLE) == record.style,
+               "a window style was not put back by DetachSkin");
+    }
+    Expect(!HasWindowRegion(GetDlgItem(dialog, IDOK)), "the OK button kept its region");
+}
+
+// The dialog stays up until it is closed, skinned.
+void RunUntilClosed(HWND dialog) {
+    MSG msg;
+    while (IsWindow(dialog) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageW(dialog, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const wchar_t* path = L"dorrikskin.dll";
+    bool show = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::wcscmp(argv[i], L"--show") == 0)
+            show = true;
+        else
+            path = argv[i];
+    }
+
+    HMODULE library = LoadLibraryW(path);
+    if (!library) {
+        std::fprintf(stderr, "dll example: cannot load %ls (error %lu)\n", path, GetLastError());
+        return 2;
+    }
+    auto attach = reinterpret_cast<SkinEntry>(reinterpret_cast<void*>(GetProcAddress(library, "AttachSkin")));
+    auto detach = reinterpret_cast<SkinEntry>(reinterpret_cast<void*>(GetProcAddress(library, "DetachSkin")));
+    Expect(attach != nullptr, "AttachSkin is not exported under its plain name");
+    Expect(detach != nullptr, "DetachSkin is not exported under its plain name");
+    Expect(GetProcAddress(library, "_AttachSkin@4") == nullptr, "AttachSkin is exported decorated too");
+    if (!attach || !detach) {
+        FreeLibrary(library);
+        return 1;
+    }
+
+    const TemplateWriter dialogTemplate = ExampleDialogTemplate();
+    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate.get(), nullptr,
+                                             ExampleDialogProc, 0);
+    Expect(dialog != nullptr, "the dialog could not be made");
+    if (!dialog) {
+        FreeLibrary(library);
+        return 1;
+    }
+    Pump();
+    const std::vector<WindowRecord> before = RecordWindows(dialog);
+    Expect(before.size() >= 6, "the dialog does not hold its five controls");
+
+    // Skin twice: the second call finds the dialog skinned and does nothing.
+    Expect(attach(dialog) == 1, "AttachSkin did not report that it skinned the dialog");
+    Expect(attach(dialog) == 0, "a second AttachSkin reported a change");
+    Pump();
+    CheckSkinned(dialog, before);
+    if (show) RunUntilClosed(dialog);
+
+    if (IsWindow(dialog)) {
+        Expect(detach(dialog) == 1, "DetachSkin did not report that it unskinned the dialog");
+        Expect(detach(dialog) == 0, "a second DetachSkin reported a change");
+        Pump();
+        CheckUnskinned(dialog, before);
+
+        // Once every window is unskinned the engine starts afresh on the next attach.
+        Expect(attach(dialog) == 1, "AttachSkin after DetachSkin did not skin the dialog again");
+        Pump();
+        CheckSkinned(dialog, before);
+        Expect(detach(dialog) == 1, "the second DetachSkin did not unskin the dialog");
+        CheckUnskinned(dialog, before);
+        DestroyWindow(dialog);
+    }
+    // The engine's window procedure lives in the DLL: unload it only once nothing is skinned.
+    FreeLibrary(library);
+
+    if (failures == 0) std::printf("dll example: passed\n");
+    return failures == 0 ? 0 : 1;
+}
