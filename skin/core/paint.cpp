@@ -32,8 +32,6 @@ constexpr COLORREF kProgressFill = 0xF6D64C;
 // A progress bar's position is read against this full scale, not against the bar's own range.
 constexpr double kProgressFullScale = 30000.0;
 
-// The button styles that keep their own painting: check boxes, radio buttons and group boxes.
-constexpr intptr_t kOwnPaintingStyles = 6;
 constexpr BYTE kOpaque = 255;
 
 // The background strip beyond the header items.
@@ -93,7 +91,7 @@ bool IsVertical(LONG style) { return (style & PBS_VERTICAL) != 0; }
 // ---- WM_PAINT, one function per kind ----
 
 LRESULT PaintPushButton(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if ((GetSkinProp(window, kPropOldStyle) & kOwnPaintingStyles) != 0)
+    if (ButtonKeepsOwnPainting(static_cast<LONG>(GetSkinProp(window, kPropOldStyle))))
         return CallPrevious(previous, window, message, wParam, lParam);
     // A paint always shows the current face at full strength and ends any fade in progress.
     StopHoverTimer(window);

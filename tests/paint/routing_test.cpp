@@ -11,7 +11,6 @@
 #include "core/paint.h"
 #include "core/props.h"
 #include "paint/paint_fixture.h"
-#include "render/check_renderer.h"
 #include "support/test_windows.h"
 
 using paint_tests::CoverWindow;
