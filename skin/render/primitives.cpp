@@ -17,8 +17,6 @@ constexpr DWORD kDestinationAndNotSource = 0x00220326;
 
 RECT MakeRect(int x, int y, int width, int height) { return {x, y, x + width, y + height}; }
 
-HDC CreateDisplayDC() { return CreateDCA("DISPLAY", "", "", nullptr); }
-
 // Selects a palette (SelectObject refuses palettes) and realises it; puts the previous one back
 // and realises that at the end of the scope.
 class ScopedSelectPalette {
@@ -98,7 +96,9 @@ int GetWindowBounds(HWND window, WindowBounds& bounds) {
 }
 
 HDC CreateMemorySurface(int width, int height) {
-    const ScopedCreatedDC display(CreateDisplayDC());
+    // The screen's own context has the display's format, and is much cheaper to get than a new
+    // display context.
+    const ScopedWindowDC display(nullptr, ScopedWindowDC::ClientArea);
     if (!display.get()) return nullptr;
     ScopedCreatedDC surface(CreateCompatibleDC(display.get()));
     if (!surface.get()) return nullptr;
@@ -171,7 +171,7 @@ int DrawNineSlice(HDC destination, int dx, int dy, int dw, int dh, HDC source, i
 
 void DrawTransparent(HDC destination, int dx, int dy, int width, int height, HDC source, int sx,
                      int sy, COLORREF key, HPALETTE palette) {
-    const ScopedCreatedDC display(CreateDisplayDC());
+    const ScopedWindowDC display(nullptr, ScopedWindowDC::ClientArea);
     const ScopedPalette halftone(palette ? nullptr : CreateHalftonePalette(display.get()));
     const HPALETTE usedPalette = palette ? palette : halftone.get();
     const COLORREF plainKey = TranslateKey(key, usedPalette);
