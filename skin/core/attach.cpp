@@ -115,6 +115,14 @@ void DetachPushButton(HWND window) {
     SetWindowRgn(window, nullptr, TRUE);
 }
 
+// A combo's drop-down list belongs to the desktop, not to the form, so the form's detach does not
+// reach it; it goes with its combo box instead.
+void DetachDropDownList(HWND combo) {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetComboBoxInfo(combo, &info) && info.hwndList != combo) DetachWindow(info.hwndList);
+}
+
 void SetupKind(HWND window, ControlKind kind) {
     switch (kind) {
     case ControlKind::Form:
@@ -151,6 +159,10 @@ void TeardownKind(HWND window, ControlKind kind) {
         break;
     case ControlKind::ComboBox:
     case ControlKind::DriveList:
+        DetachDropDownList(window);
+        RemoveSkinProp(window, kPropMouseFlag);
+        RemoveSkinProp(window, kPropOldState);
+        break;
     case ControlKind::CheckBox:
     case ControlKind::OptionButton:
         RemoveSkinProp(window, kPropMouseFlag);
