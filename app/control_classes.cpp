@@ -11,18 +11,22 @@ namespace {
 struct Superclass {
     const wchar_t* name;
     const wchar_t* base;
-    DWORD style;  // added to every window of the class by CreateControl
+    DWORD style;     // added to every window of the class by CreateControl
+    DWORD typeMask;  // the style bits that choose the control's type: a caller's choice replaces ours
     WNDPROC baseProc;
 };
 
+constexpr DWORD kComboTypeMask = CBS_SIMPLE | CBS_DROPDOWN | CBS_DROPDOWNLIST;
+
 Superclass superclasses[] = {
-    {kCheckBoxClass, L"Button", BS_AUTOCHECKBOX | WS_TABSTOP, nullptr},
-    {kOptionButtonClass, L"Button", BS_AUTORADIOBUTTON | WS_TABSTOP, nullptr},
-    {kComboBoxClass, L"ComboBox", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, nullptr},
-    {kDriveListClass, L"ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, nullptr},
-    {kProgressBarClass, PROGRESS_CLASSW, WS_BORDER, nullptr},
-    {kDataListClass, L"ListBox", LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP, nullptr},
-    {kGridClass, WC_LISTVIEWW, LVS_REPORT | WS_BORDER | WS_TABSTOP, nullptr},
+    {kCheckBoxClass, L"Button", BS_AUTOCHECKBOX | WS_TABSTOP, BS_TYPEMASK, nullptr},
+    {kOptionButtonClass, L"Button", BS_AUTORADIOBUTTON | WS_TABSTOP, BS_TYPEMASK, nullptr},
+    {kComboBoxClass, L"ComboBox", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
+     kComboTypeMask, nullptr},
+    {kDriveListClass, L"ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kComboTypeMask, nullptr},
+    {kProgressBarClass, PROGRESS_CLASSW, WS_BORDER, 0, nullptr},
+    {kDataListClass, L"ListBox", LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 0, nullptr},
+    {kGridClass, WC_LISTVIEWW, LVS_REPORT | WS_BORDER | WS_TABSTOP, LVS_TYPEMASK, nullptr},
 };
 
 // One window procedure per superclass, each handing everything to its base class.
@@ -94,7 +98,10 @@ HWND CreateControl(const wchar_t* className, const wchar_t* text, HWND parent, i
                    int width, int height, DWORD extraStyle, int id) {
     RegisterControlClasses();
     DWORD style = WS_CHILD | WS_VISIBLE | extraStyle;
-    if (const Superclass* sc = FindSuperclass(className)) style |= sc->style;
+    if (const Superclass* sc = FindSuperclass(className)) {
+        const DWORD ours = (extraStyle & sc->typeMask) ? sc->style & ~sc->typeMask : sc->style;
+        style |= ours;
+    }
     return CreateWindowExW(0, className, text, style, x, y, width, height, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), nullptr);

@@ -12,7 +12,7 @@ dorrik_start_wineserver
 status=0
 for arch in ${DORRIK_ARCHS:-i686 x86_64}; do
     echo "== $arch"
-    dorrik_build "$arch"
+    dorrik_build "$arch" -DDORRIK_TESTS=ON
     ctest --test-dir "$DORRIK_BUILD/$arch" --output-on-failure ${CTEST_ARGS:-} || status=1
 done
 exit $status

@@ -269,3 +269,13 @@ TEST_F(AttachTest, UnicodeCaptionsSurviveTheSkin) {
     EXPECT_STREQ(L"打开光驱", text);
     ASSERT_EQ(1, DetachSkin(form.get()));
 }
+
+TEST(ControlClasses, ATypeGivenByTheCallerReplacesTheClassDefault) {
+    TestWindow form(300, 200);
+    HWND threeState = controls::CreateControl(controls::kCheckBoxClass, L"3", form.get(), 0, 0, 80, 20, BS_AUTO3STATE);
+    HWND plainCheck = controls::CreateControl(controls::kCheckBoxClass, L"c", form.get(), 0, 30, 80, 20);
+    HWND simple = controls::CreateControl(controls::kComboBoxClass, L"", form.get(), 0, 60, 80, 60, CBS_SIMPLE);
+    EXPECT_EQ(BS_AUTO3STATE, GetWindowLongW(threeState, GWL_STYLE) & BS_TYPEMASK);
+    EXPECT_EQ(BS_AUTOCHECKBOX, GetWindowLongW(plainCheck, GWL_STYLE) & BS_TYPEMASK);
+    EXPECT_EQ(CBS_SIMPLE, GetWindowLongW(simple, GWL_STYLE) & 3);
+}

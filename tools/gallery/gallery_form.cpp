@@ -1,5 +1,5 @@
 // The gallery form: every control kind the skin knows, on real controls, in every look a person
-// meets (normal, disabled, focused, checked, dropped down...). Statics are the form's labels.
+// meets (normal, disabled, focused, checked, indeterminate...). Statics are the form's labels.
 #include "gallery_form.h"
 
 #include <commctrl.h>
@@ -29,6 +29,7 @@ enum class Fill {
     ListItems,
     GridRows,
     OptionGroup,     // a frame with its option buttons
+    ProgressScale,   // the designer's progress scale
 };
 
 struct ControlSpec {
@@ -65,13 +66,13 @@ const ControlSpec kFormControls[] = {
     {controls::kComboBoxClass, nullptr, 390, 176, 170, 200, WS_DISABLED, 0, Fill::Choices},
     {controls::kDriveListClass, nullptr, 390, 208, 170, 200, 0, 0, Fill::Drives},
 
-    {L"Static", L"Progress 进度", 552, 10, 60, 16, kLabel, 0, Fill::None},
-    {controls::kProgressBarClass, nullptr, 560, 30, 18, 230, PBS_VERTICAL, kProgressIds[1], Fill::None},
-    {controls::kProgressBarClass, nullptr, 588, 30, 18, 230, PBS_VERTICAL | PBS_SMOOTH, kProgressIds[2], Fill::None},
+    {L"Static", L"Progress 进度", 540, 10, 76, 16, kLabel, 0, Fill::None},
+    {controls::kProgressBarClass, nullptr, 560, 30, 18, 230, PBS_VERTICAL, kProgressIds[1], Fill::ProgressScale},
+    {controls::kProgressBarClass, nullptr, 588, 30, 18, 230, PBS_VERTICAL | PBS_SMOOTH, kProgressIds[2], Fill::ProgressScale},
 
     {L"Static", L"Header 标题栏", 12, 270, 300, 16, kLabel, 0, Fill::None},
     {WC_HEADERW, nullptr, 12, 290, 400, 24, HDS_BUTTONS | HDS_HORZ, 0, Fill::HeaderItems},
-    {controls::kProgressBarClass, nullptr, 424, 292, 182, 20, 0, kProgressIds[0], Fill::None},
+    {controls::kProgressBarClass, nullptr, 424, 292, 182, 20, 0, kProgressIds[0], Fill::ProgressScale},
 
     {L"Static", L"Data list 数据列表", 12, 326, 180, 16, kLabel, 0, Fill::None},
     {controls::kDataListClass, nullptr, 12, 346, 180, 80, 0, 0, Fill::ListItems},
@@ -87,6 +88,9 @@ const ControlSpec kFrameControls[] = {
     {controls::kOptionButtonClass, L"Second 第二", 12, 50, 156, 20, 0, 0, Fill::Selected},
     {controls::kOptionButtonClass, L"Third 第三", 12, 76, 156, 20, WS_DISABLED, 0, Fill::None},
 };
+
+// The form designer's progress bars count from 0 to 30000, and the skin reads positions so.
+constexpr int kProgressFull = 30000;
 
 const wchar_t* const kChoices[] = {L"Red 红", L"Green 绿", L"Blue 蓝", L"Yellow 黄"};
 
@@ -185,6 +189,9 @@ void FillControl(HWND control, Fill fill, HFONT font) {
     case Fill::GridRows:
         AddGridRows(control);
         break;
+    case Fill::ProgressScale:
+        SendMessageW(control, PBM_SETRANGE32, 0, kProgressFull);
+        break;
     case Fill::OptionGroup:
         // Tab and the arrow keys reach into the frame as into a dialog.
         SetWindowLongPtrW(control, GWL_EXSTYLE, GetWindowLongPtrW(control, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
@@ -272,9 +279,10 @@ LRESULT FormCreate(HWND form) {
 LRESULT FormTimer(GalleryParts& parts, WPARAM timerId) {
     if (timerId != kProgressTimerId) return 0;
     ++parts.progressStep;
-    const int positions[3] = {parts.progressStep % 101, (parts.progressStep / 2 + 40) % 101,
-                              (parts.progressStep * 3 / 2 + 70) % 101};
-    for (int i = 0; i < 3; ++i) SendMessageW(parts.progress[i], PBM_SETPOS, positions[i], 0);
+    const int percents[3] = {parts.progressStep % 101, (parts.progressStep / 2 + 40) % 101,
+                             (parts.progressStep * 3 / 2 + 70) % 101};
+    for (int i = 0; i < 3; ++i)
+        SendMessageW(parts.progress[i], PBM_SETPOS, percents[i] * (kProgressFull / 100), 0);
     return 0;
 }
 

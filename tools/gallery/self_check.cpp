@@ -116,13 +116,27 @@ std::vector<DWORD> CaptureStillPart(HWND form) {
     return std::vector<DWORD>(pixels, pixels + kWidth * kHeight);
 }
 
+// A fade may end a level short of its face, depending on where it started: a channel that is
+// off by one or two is the same look.
+bool SamePixel(DWORD a, DWORD b) {
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+        if (difference > 2 || difference < -2) return false;
+    }
+    return true;
+}
+
+bool SameLook(const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), SamePixel);
+}
+
 // Where two captures differ: how many pixels, inside which client rectangle.
 std::string DescribeDifference(const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
     if (a.size() != b.size()) return " (no capture)";
     int count = 0;
     RECT box = {kStillWidth, kStillHeight, -1, -1};
     for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i] == b[i]) continue;
+        if (SamePixel(a[i], b[i])) continue;
         ++count;
         const int x = static_cast<int>(i % kStillWidth);
         const int y = static_cast<int>(i / kStillWidth);
@@ -145,8 +159,8 @@ void WaitUntilStill(HWND form) {
     }
 }
 
-// Clicks the skin check box and lets the switch happen; the focus goes back to where the
-// pictures expect it.
+// Clicks the skin check box and lets the switch happen; the focus goes back to the button it
+// was on when the first capture was taken.
 void ClickSkinToggle(HWND form, const GalleryParts& parts) {
     SendMessageW(parts.skinToggle, BM_CLICK, 0, 0);
     Pump(150);
@@ -244,10 +258,10 @@ void CheckSkinSwitches(HWND form, const GalleryParts& parts) {
         if (round == 1) {
             plainLook = CaptureStillPart(form);
             plainProcedures = ProceduresOf(form);
-            Expect(plainLook != skinnedLook, "taking the skin off changed nothing on screen");
+            Expect(!plainLook.empty() && !SameLook(plainLook, skinnedLook), "taking the skin off changed nothing on screen");
         } else {
             const std::vector<DWORD> look = CaptureStillPart(form);
-            Expect(look == plainLook, when + " off: the form looks different from the first time" +
+            Expect(SameLook(look, plainLook), when + " off: the form looks different from the first time" +
                                           DescribeDifference(look, plainLook));
             Expect(ProceduresOf(form) == plainProcedures, when + " off: window procedures differ from the first time");
         }
@@ -256,7 +270,7 @@ void CheckSkinSwitches(HWND form, const GalleryParts& parts) {
         Expect(parts.skinned, when + ": the gallery does not say skinned");
         ExpectAllSkinned(form, true, when + " on");
         const std::vector<DWORD> look = CaptureStillPart(form);
-        Expect(look == skinnedLook,
+        Expect(SameLook(look, skinnedLook),
                when + " on: the form looks different from the start" + DescribeDifference(look, skinnedLook));
     }
 }
