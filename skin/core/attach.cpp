@@ -178,6 +178,14 @@ void TeardownKind(HWND window, ControlKind kind) {
     }
 }
 
+// Windows of other processes cannot be subclassed or given our properties, and a destroyed window
+// belongs to no process: neither may be counted as skinned.
+bool IsWindowOfThisProcess(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process == GetCurrentProcessId();
+}
+
 // A frame pass now, and a client repaint later, both in the window's current look.
 void RepaintWhole(HWND window) {
     SendMessageA(window, WM_NCPAINT, 1, 0);
@@ -220,7 +228,7 @@ void SetButtonRegion(HWND window, int width, int height) {
 }
 
 LRESULT AttachWindow(HWND window) {
-    if (!window || !IsWindow(window)) return 0;
+    if (!window || !IsWindowOfThisProcess(window)) return 0;
     if (GetSkinProp(window, kPropProcAddr) != 0) return 0;
 
     SetupKind(window, ClassifyWindow(window));

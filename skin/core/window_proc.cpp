@@ -36,8 +36,14 @@ LRESULT HandleSize(WNDPROC previous, HWND window, UINT message, WPARAM wParam, L
             HDC surface = GetStateSurface(window, state);
             if (!surface) continue;  // the button is being detached: nothing to resize
             HBITMAP bitmap = CreateCompatibleBitmap(windowDC.get(), bounds.Width, bounds.Height);
-            // The surface's previous bitmap is deselected by this selection and can go.
-            DeleteObject(SelectObject(surface, bitmap));
+            // The surface's previous bitmap is deselected by this selection and can go. When no
+            // new bitmap could be made or selected, the old one stays, still named by its property.
+            HGDIOBJ previousBitmap = bitmap ? SelectObject(surface, bitmap) : nullptr;
+            if (!previousBitmap) {
+                if (bitmap) DeleteObject(bitmap);
+                continue;
+            }
+            DeleteObject(previousBitmap);
             SetSkinProp(window, StateBitmapKey(state), reinterpret_cast<intptr_t>(bitmap));
         }
         RenderButtonFaces(window);
