@@ -81,7 +81,8 @@ TEST_F(AccountingTest, ContextsTimersAndDrawingObjectsAreCountedUntilReleased) {
     EXPECT_EQ(2, LiveSince(before_).windowContexts);
     HBRUSH brush = CreateSolidBrush(0x123456);
     HPEN pen = CreatePen(PS_SOLID, 1, 0);
-    HFONT font = CreateFontW(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+    HFONT font =
+        CreateFontW(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
     HPALETTE palette = CreateHalftonePalette(dc);
     EXPECT_EQ(1, LiveSince(before_).brushes);
     EXPECT_EQ(1, LiveSince(before_).pens);

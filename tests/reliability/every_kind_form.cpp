@@ -16,7 +16,7 @@ namespace reliability {
 
 namespace {
 
-struct SlotSpec {
+struct SlotLayout {
     const wchar_t* className;
     const wchar_t* text;
     DWORD style;
@@ -25,7 +25,7 @@ struct SlotSpec {
     int x, y, width, height;  // a combo box's height includes its dropped list
 };
 
-const SlotSpec kSlots[kSlotCount] = {
+const SlotLayout kSlots[kSlotCount] = {
     {L"Static", L"", SS_ETCHEDFRAME, 0, false, 8, 0, 249, 57},
     {L"Button", L"Open tray", BS_PUSHBUTTON | WS_TABSTOP, 0, true, 8, 16, 113, 33},
     {L"Button", L"Close tray", BS_PUSHBUTTON | WS_TABSTOP, 0, true, 128, 16, 113, 33},
@@ -51,7 +51,8 @@ void AddHeaderItem(HWND header, int index, const wchar_t* text, int width) {
     item.fmt = HDF_STRING | HDF_CENTER;
     item.cxy = width;
     item.pszText = const_cast<wchar_t*>(text);
-    SendMessageW(header, HDM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(header, HDM_INSERTITEMW, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&item));
 }
 
 void FillSlot(HWND window, Slot slot) {
@@ -64,7 +65,10 @@ void FillSlot(HWND window, Slot slot) {
         SendMessageW(window, CB_SETCURSEL, 1, 0);
         break;
     case kDriveList:
-        controls::FillDriveList(window);
+        // Fixed drives: asking the machine for its own makes Wine complain on every form.
+        for (const wchar_t* text : {L"c: [system]", L"d:", L"z:"})
+            SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        SendMessageW(window, CB_SETCURSEL, 0, 0);
         break;
     case kProgressBar:
         SendMessageW(window, PBM_SETRANGE32, 0, 30000);
@@ -118,7 +122,7 @@ BOOL CALLBACK CollectTopLevelAndDescendants(HWND window, LPARAM windows) {
 }
 
 const char* const kSkinPropertyNames[] = {
-    "0BMP",     "0HDC",     "1BMP",     "1HDC",      "2BMP",     "2HDC",     "3BMP",    "3HDC",
+    "0BMP",       "0HDC",    "1BMP",    "1HDC",      "2BMP",     "2HDC",     "3BMP",     "3HDC",
     "ALPHALEVEL", "HDINDEX", "HMINDEX", "MOUSEFLAG", "OLDSTATE", "OLDSTYLE", "PROCADDR", "TIMERID",
 };
 
@@ -160,19 +164,22 @@ std::string WindowName(HWND window) {
 }
 
 bool ComboKind(HWND window) {
-    return OneOf(LowerClassName(window), {"thundercombobox", "thunderrt6combobox", "combo", "combobox",
-                                          "thunderdrivelistbox", "thunderrt6drivelistbox"});
+    return OneOf(LowerClassName(window),
+                 {"thundercombobox", "thunderrt6combobox", "combo", "combobox",
+                  "thunderdrivelistbox", "thunderrt6drivelistbox"});
 }
 
 }  // namespace
 
 HWND CreateSlot(EveryKindForm& form, Slot slot) {
-    const SlotSpec& spec = kSlots[slot];
-    HWND parent = spec.inFrame && IsWindow(form.children[kFrame]) ? form.children[kFrame] : form.form;
-    HWND window = controls::CreateControl(spec.className, spec.text, parent, spec.x, spec.y,
-                                          spec.width, spec.height, spec.style, 100 + slot);
-    if (window && spec.exStyle) {
-        SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | spec.exStyle);
+    const SlotLayout& layout = kSlots[slot];
+    HWND parent =
+        layout.inFrame && IsWindow(form.children[kFrame]) ? form.children[kFrame] : form.form;
+    HWND window = controls::CreateControl(layout.className, layout.text, parent, layout.x, layout.y,
+                                          layout.width, layout.height, layout.style, 100 + slot);
+    if (window && layout.exStyle) {
+        SetWindowLongPtrW(window, GWL_EXSTYLE,
+                          GetWindowLongPtrW(window, GWL_EXSTYLE) | layout.exStyle);
         SetWindowPos(window, nullptr, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     }
@@ -231,7 +238,7 @@ std::vector<std::string> ExpectedProperties(HWND window) {
     if (!GetPropA(window, "PROCADDR")) return {};
     const std::string name = LowerClassName(window);
     if (OneOf(name, {"thundercommandbutton", "thunderrt6commandbutton", "button"})) {
-        return {"0BMP", "0HDC", "1BMP",     "1HDC",     "2BMP",     "2HDC",     "3BMP",
+        return {"0BMP", "0HDC",       "1BMP",      "1HDC",     "2BMP",     "2HDC",     "3BMP",
                 "3HDC", "ALPHALEVEL", "MOUSEFLAG", "OLDSTATE", "OLDSTYLE", "PROCADDR", "TIMERID"};
     }
     if (OneOf(name, {"thundercombobox", "thunderrt6combobox", "combo", "combobox",
@@ -244,21 +251,29 @@ std::vector<std::string> ExpectedProperties(HWND window) {
     return {"PROCADDR"};
 }
 
-std::string CheckSkinInvariants() {
+std::string CheckSkinInvariants() { return CheckSkinInvariants(ThreadWindows()); }
+
+std::string CheckSkinInvariants(const std::vector<HWND>& threadWindows,
+                                std::set<std::string>* skinnedClasses) {
     const skin::EngineState& engine = skin::Engine();
     int carriers = 0;
-    for (HWND window : ThreadWindows()) {
+    for (HWND window : threadWindows) {
         const std::vector<std::string> carried = SkinProperties(window);
-        const std::vector<std::string> expected = ExpectedProperties(window);
+        const bool attached =
+            std::find(carried.begin(), carried.end(), std::string("PROCADDR")) != carried.end();
+        const std::vector<std::string> expected =
+            attached ? ExpectedProperties(window) : std::vector<std::string>{};
         if (carried != expected)
-            return WindowName(window) + " carries " + Joined(carried) + ", expected " + Joined(expected);
-        const bool attached = GetPropA(window, "PROCADDR") != nullptr;
+            return WindowName(window) + " carries " + Joined(carried) + ", expected " +
+                   Joined(expected);
         const bool runsSkin = GetWindowLongPtrW(window, GWLP_WNDPROC) ==
                               reinterpret_cast<LONG_PTR>(&skin::SkinWindowProc);
         if (attached != runsSkin)
             return WindowName(window) + (attached ? " carries PROCADDR but runs another procedure"
                                                   : " runs the skin's procedure without PROCADDR");
-        if (attached) ++carriers;
+        if (!attached) continue;
+        ++carriers;
+        if (skinnedClasses) skinnedClasses->insert(LowerClassName(window));
     }
     if (carriers != engine.skinnedWindowCount) {
         std::ostringstream text;
@@ -280,7 +295,8 @@ std::string CheckSkinInvariants() {
 void Pump() {
     MSG msg;
     // Bounded: a window that posts to itself on every message must not hold the caller here.
-    for (int handled = 0; handled < 10000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++handled) {
+    for (int handled = 0; handled < 10000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+         ++handled) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

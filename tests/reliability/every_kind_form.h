@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,23 +13,23 @@ namespace reliability {
 
 // The children of the form, in creation order. A frame holds the two tray buttons, like Form1.
 enum Slot {
-    kFrame,         // Static etched frame: Other
-    kCommand1,      // Button: PushButton, inside the frame
-    kCommand2,      // Button: PushButton, inside the frame
-    kDefaultButton, // Button with BS_DEFPUSHBUTTON
-    kButtonCheck,   // Button with BS_AUTOCHECKBOX: PushButton that keeps its own painting
-    kCheckBox,      // ThunderRT6CheckBox
-    kOption1,       // ThunderRT6OptionButton
-    kOption2,
-    kCombo,         // ThunderRT6ComboBox, drop-down with an edit field
-    kListCombo,     // ComboBox, drop-down list
-    kSimpleCombo,   // ComboBox, simple: its list is a child
-    kDriveList,     // ThunderRT6DriveListBox
-    kProgressBar,   // ProgressBar20WndClass
-    kDataList,      // DataListWndClass
-    kGrid,          // ApexGridOleDB32
-    kHeader,        // SysHeader32 with items
-    kLabel,         // Static: Other
+    kFrame,          // Static etched frame: Other
+    kCommand1,       // Button: PushButton, inside the frame
+    kCommand2,       // Button: PushButton, inside the frame
+    kDefaultButton,  // Button with BS_DEFPUSHBUTTON
+    kButtonCheck,    // Button with BS_AUTOCHECKBOX: PushButton that keeps its own painting
+    kCheckBox,       // ThunderRT6CheckBox
+    kOption1,        // ThunderRT6OptionButton, first of its group
+    kOption2,        // ThunderRT6OptionButton
+    kCombo,          // ThunderRT6ComboBox, drop-down with an edit field
+    kListCombo,      // ComboBox, drop-down list
+    kSimpleCombo,    // ComboBox, simple: its list is a child
+    kDriveList,      // ThunderRT6DriveListBox
+    kProgressBar,    // ProgressBar20WndClass
+    kDataList,       // DataListWndClass
+    kGrid,           // ApexGridOleDB32, with a sunken client edge
+    kHeader,         // SysHeader32 with items
+    kLabel,          // Static with a sunken client edge: Other
     kSlotCount
 };
 
@@ -59,8 +60,12 @@ std::vector<std::string> ExpectedProperties(HWND window);
 // Empty when the skin's state is consistent: SkinnedWindowCount equals the number of windows
 // carrying PROCADDR, every attached window carries exactly the properties of its kind and runs
 // SkinWindowProc, every other window carries none, and the image set exists exactly while
-// windows are skinned. Otherwise a description of the first thing wrong.
+// windows are skinned. Otherwise a description of the first thing wrong. The second form checks
+// the windows given (all of the thread's) and adds the class of each skinned one to
+// `skinnedClasses`, to show what a run reached.
 std::string CheckSkinInvariants();
+std::string CheckSkinInvariants(const std::vector<HWND>& threadWindows,
+                                std::set<std::string>* skinnedClasses = nullptr);
 
 // Handles every message waiting for this thread.
 void Pump();

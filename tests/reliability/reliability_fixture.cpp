@@ -1,6 +1,7 @@
 #include "reliability_fixture.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "core/attach.h"
 
@@ -38,6 +39,10 @@ void ReliabilityTest::TearDown() {
     const testing_support::LiveObjects after = testing_support::CountLiveObjects();
     EXPECT_EQ(before_, after) << "before: " << testing_support::Describe(before_)
                               << "\nafter:  " << testing_support::Describe(after);
+    if (before_ != after) {
+        for (const std::string& line : testing_support::DescribeLiveObjects())
+            std::printf("live: %s\n", line.c_str());
+    }
     const testing_support::GdiFaults faults = testing_support::CountGdiFaults();
     EXPECT_EQ(faultsBefore_, faults) << "before: " << testing_support::Describe(faultsBefore_)
                                      << "\nafter:  " << testing_support::Describe(faults);

@@ -6,11 +6,18 @@
 #include <sstream>
 #include <utility>
 
+#if defined(_MSC_VER)
+#include <intrin.h>
+#define CALLER _ReturnAddress()
+#else
+#define CALLER __builtin_return_address(0)
+#endif
+
 namespace testing_support {
 
 namespace {
 
-enum class Kind { CreatedContext, Bitmap, Brush, Pen, Font, Palette, Region };
+using Kind = ObjectKind;
 
 // What a context holds, as far as the program selected it. Stock objects count as nothing.
 struct Selection {
@@ -21,15 +28,22 @@ struct Selection {
     HGDIOBJ palette = nullptr;
 };
 
+// A made object and the address in the program that made it, for finding the leaker.
+struct Made {
+    Kind kind;
+    const void* origin;
+};
+
 struct Accounts {
-    std::map<HANDLE, Kind> objects;      // made by the program and alive
-    std::map<HANDLE, int> selectedIn;    // contexts that hold the object now
+    std::map<HANDLE, Made> objects;    // made by the program and alive
+    std::map<HANDLE, int> selectedIn;  // contexts that hold the object now
     std::map<HDC, Selection> selections;
-    std::map<HDC, int> windowContexts;   // obtained and not yet released (a context may repeat)
+    std::map<HDC, int> windowContexts;  // obtained and not yet released (a context may repeat)
     std::set<std::pair<HWND, UINT_PTR>> timers;
     std::map<HWND, HRGN> windowRegions;  // owned by the system while the window has it
     std::set<HGDIOBJ> stock;
     GdiFaults faults;
+    int failing[kObjectKinds] = {};  // creations still to fail, by kind
 };
 
 Accounts accounts;
@@ -84,11 +98,19 @@ struct RealFunctions {
 
 RealFunctions real;
 
+// A creation that is to fail does not reach the system at all.
+bool Failing(Kind kind) {
+    int& left = accounts.failing[static_cast<int>(kind)];
+    if (left <= 0) return false;
+    --left;
+    return true;
+}
+
 bool IsStock(HGDIOBJ object) { return accounts.stock.count(object) != 0; }
 
 template <typename Handle>
-Handle Made(Kind kind, Handle handle) {
-    if (handle && !IsStock(handle)) accounts.objects[handle] = kind;
+Handle Record(Kind kind, const void* origin, Handle handle) {
+    if (handle && !IsStock(handle)) accounts.objects[handle] = {kind, origin};
     return handle;
 }
 
@@ -165,24 +187,30 @@ void Released(HDC dc) {
 // ---- contexts ----
 
 HDC WINAPI HookCreateCompatibleDC(HDC dc) {
-    return Made(Kind::CreatedContext, real.CreateCompatibleDC(dc));
+    if (Failing(Kind::Context)) return nullptr;
+    return Record(Kind::Context, CALLER, real.CreateCompatibleDC(dc));
 }
 HDC WINAPI HookCreateDCA(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODEA* mode) {
-    return Made(Kind::CreatedContext, real.CreateDCA(driver, device, port, mode));
+    if (Failing(Kind::Context)) return nullptr;
+    return Record(Kind::Context, CALLER, real.CreateDCA(driver, device, port, mode));
 }
 HDC WINAPI HookCreateDCW(LPCWSTR driver, LPCWSTR device, LPCWSTR port, const DEVMODEW* mode) {
-    return Made(Kind::CreatedContext, real.CreateDCW(driver, device, port, mode));
+    if (Failing(Kind::Context)) return nullptr;
+    return Record(Kind::Context, CALLER, real.CreateDCW(driver, device, port, mode));
 }
 HDC WINAPI HookCreateICA(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODEA* mode) {
-    return Made(Kind::CreatedContext, real.CreateICA(driver, device, port, mode));
+    if (Failing(Kind::Context)) return nullptr;
+    return Record(Kind::Context, CALLER, real.CreateICA(driver, device, port, mode));
 }
 HDC WINAPI HookCreateICW(LPCWSTR driver, LPCWSTR device, LPCWSTR port, const DEVMODEW* mode) {
-    return Made(Kind::CreatedContext, real.CreateICW(driver, device, port, mode));
+    if (Failing(Kind::Context)) return nullptr;
+    return Record(Kind::Context, CALLER, real.CreateICW(driver, device, port, mode));
 }
 
 BOOL WINAPI HookDeleteDC(HDC dc) {
+    if (!dc) return real.DeleteDC(dc);  // nothing to delete: harmless
     const auto made = accounts.objects.find(dc);
-    if (made == accounts.objects.end() || made->second != Kind::CreatedContext) {
+    if (made == accounts.objects.end() || made->second.kind != Kind::Context) {
         if (accounts.windowContexts.count(dc)) {
             // A context from GetDC or BeginPaint is released, never deleted.
             ++accounts.faults.unbalancedReleases;
@@ -201,8 +229,15 @@ BOOL WINAPI HookDeleteDC(HDC dc) {
 }
 
 HDC WINAPI HookGetDC(HWND window) { return Obtained(real.GetDC(window)); }
+// DCX_KEEPCLIPRGN, which the SDK headers leave out.
+constexpr DWORD kKeepClipRegion = 0x00040000;
+
 HDC WINAPI HookGetDCEx(HWND window, HRGN clip, DWORD flags) {
-    return Obtained(real.GetDCEx(window, clip, flags));
+    const HDC dc = Obtained(real.GetDCEx(window, clip, flags));
+    // A clipping region given this way belongs to the system, which frees it with the context.
+    if (dc && clip && (flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN)) && !(flags & kKeepClipRegion))
+        accounts.objects.erase(clip);
+    return dc;
 }
 HDC WINAPI HookGetWindowDC(HWND window) { return Obtained(real.GetWindowDC(window)); }
 
@@ -225,100 +260,130 @@ BOOL WINAPI HookEndPaint(HWND window, const PAINTSTRUCT* paint) {
 // ---- bitmaps ----
 
 HBITMAP WINAPI HookCreateCompatibleBitmap(HDC dc, int width, int height) {
-    return Made(Kind::Bitmap, real.CreateCompatibleBitmap(dc, width, height));
+    if (Failing(Kind::Bitmap)) return nullptr;
+    return Record(Kind::Bitmap, CALLER, real.CreateCompatibleBitmap(dc, width, height));
 }
 HBITMAP WINAPI HookCreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel,
                                 const VOID* bits) {
-    return Made(Kind::Bitmap, real.CreateBitmap(width, height, planes, bitsPerPixel, bits));
+    if (Failing(Kind::Bitmap)) return nullptr;
+    return Record(Kind::Bitmap, CALLER,
+                  real.CreateBitmap(width, height, planes, bitsPerPixel, bits));
 }
 HBITMAP WINAPI HookCreateBitmapIndirect(const BITMAP* bitmap) {
-    return Made(Kind::Bitmap, real.CreateBitmapIndirect(bitmap));
+    if (Failing(Kind::Bitmap)) return nullptr;
+    return Record(Kind::Bitmap, CALLER, real.CreateBitmapIndirect(bitmap));
 }
 HBITMAP WINAPI HookCreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, VOID** bits,
                                     HANDLE section, DWORD offset) {
-    return Made(Kind::Bitmap, real.CreateDIBSection(dc, info, usage, bits, section, offset));
+    if (Failing(Kind::Bitmap)) return nullptr;
+    return Record(Kind::Bitmap, CALLER,
+                  real.CreateDIBSection(dc, info, usage, bits, section, offset));
 }
 HBITMAP WINAPI HookCreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init,
                                   const VOID* bits, const BITMAPINFO* info, UINT usage) {
-    return Made(Kind::Bitmap, real.CreateDIBitmap(dc, header, init, bits, info, usage));
+    if (Failing(Kind::Bitmap)) return nullptr;
+    return Record(Kind::Bitmap, CALLER, real.CreateDIBitmap(dc, header, init, bits, info, usage));
 }
 
 // ---- brushes, pens, fonts, palettes ----
 
 HBRUSH WINAPI HookCreateSolidBrush(COLORREF colour) {
-    return Made(Kind::Brush, real.CreateSolidBrush(colour));
+    if (Failing(Kind::Brush)) return nullptr;
+    return Record(Kind::Brush, CALLER, real.CreateSolidBrush(colour));
 }
 HBRUSH WINAPI HookCreateHatchBrush(int hatch, COLORREF colour) {
-    return Made(Kind::Brush, real.CreateHatchBrush(hatch, colour));
+    if (Failing(Kind::Brush)) return nullptr;
+    return Record(Kind::Brush, CALLER, real.CreateHatchBrush(hatch, colour));
 }
 HBRUSH WINAPI HookCreatePatternBrush(HBITMAP bitmap) {
-    return Made(Kind::Brush, real.CreatePatternBrush(bitmap));
+    if (Failing(Kind::Brush)) return nullptr;
+    return Record(Kind::Brush, CALLER, real.CreatePatternBrush(bitmap));
 }
 HBRUSH WINAPI HookCreateBrushIndirect(const LOGBRUSH* brush) {
-    return Made(Kind::Brush, real.CreateBrushIndirect(brush));
+    if (Failing(Kind::Brush)) return nullptr;
+    return Record(Kind::Brush, CALLER, real.CreateBrushIndirect(brush));
 }
 HPEN WINAPI HookCreatePen(int style, int width, COLORREF colour) {
-    return Made(Kind::Pen, real.CreatePen(style, width, colour));
+    if (Failing(Kind::Pen)) return nullptr;
+    return Record(Kind::Pen, CALLER, real.CreatePen(style, width, colour));
 }
 HPEN WINAPI HookCreatePenIndirect(const LOGPEN* pen) {
-    return Made(Kind::Pen, real.CreatePenIndirect(pen));
+    if (Failing(Kind::Pen)) return nullptr;
+    return Record(Kind::Pen, CALLER, real.CreatePenIndirect(pen));
 }
 HPEN WINAPI HookExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* brush, DWORD count,
                              const DWORD* dashes) {
-    return Made(Kind::Pen, real.ExtCreatePen(style, width, brush, count, dashes));
+    if (Failing(Kind::Pen)) return nullptr;
+    return Record(Kind::Pen, CALLER, real.ExtCreatePen(style, width, brush, count, dashes));
 }
 HFONT WINAPI HookCreateFontA(int height, int width, int escapement, int orientation, int weight,
                              DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
                              DWORD precision, DWORD clipPrecision, DWORD quality, DWORD pitch,
                              LPCSTR face) {
-    return Made(Kind::Font, real.CreateFontA(height, width, escapement, orientation, weight, italic,
-                                             underline, strikeOut, charSet, precision,
-                                             clipPrecision, quality, pitch, face));
+    if (Failing(Kind::Font)) return nullptr;
+    return Record(
+        Kind::Font, CALLER,
+        real.CreateFontA(height, width, escapement, orientation, weight, italic, underline,
+                         strikeOut, charSet, precision, clipPrecision, quality, pitch, face));
 }
 HFONT WINAPI HookCreateFontW(int height, int width, int escapement, int orientation, int weight,
                              DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
                              DWORD precision, DWORD clipPrecision, DWORD quality, DWORD pitch,
                              LPCWSTR face) {
-    return Made(Kind::Font, real.CreateFontW(height, width, escapement, orientation, weight, italic,
-                                             underline, strikeOut, charSet, precision,
-                                             clipPrecision, quality, pitch, face));
+    if (Failing(Kind::Font)) return nullptr;
+    return Record(
+        Kind::Font, CALLER,
+        real.CreateFontW(height, width, escapement, orientation, weight, italic, underline,
+                         strikeOut, charSet, precision, clipPrecision, quality, pitch, face));
 }
 HFONT WINAPI HookCreateFontIndirectA(const LOGFONTA* font) {
-    return Made(Kind::Font, real.CreateFontIndirectA(font));
+    if (Failing(Kind::Font)) return nullptr;
+    return Record(Kind::Font, CALLER, real.CreateFontIndirectA(font));
 }
 HFONT WINAPI HookCreateFontIndirectW(const LOGFONTW* font) {
-    return Made(Kind::Font, real.CreateFontIndirectW(font));
+    if (Failing(Kind::Font)) return nullptr;
+    return Record(Kind::Font, CALLER, real.CreateFontIndirectW(font));
 }
 HPALETTE WINAPI HookCreatePalette(const LOGPALETTE* palette) {
-    return Made(Kind::Palette, real.CreatePalette(palette));
+    if (Failing(Kind::Palette)) return nullptr;
+    return Record(Kind::Palette, CALLER, real.CreatePalette(palette));
 }
 HPALETTE WINAPI HookCreateHalftonePalette(HDC dc) {
-    return Made(Kind::Palette, real.CreateHalftonePalette(dc));
+    if (Failing(Kind::Palette)) return nullptr;
+    return Record(Kind::Palette, CALLER, real.CreateHalftonePalette(dc));
 }
 
 // ---- regions ----
 
 HRGN WINAPI HookCreateRectRgn(int left, int top, int right, int bottom) {
-    return Made(Kind::Region, real.CreateRectRgn(left, top, right, bottom));
+    if (Failing(Kind::Region)) return nullptr;
+    return Record(Kind::Region, CALLER, real.CreateRectRgn(left, top, right, bottom));
 }
 HRGN WINAPI HookCreateRectRgnIndirect(const RECT* rect) {
-    return Made(Kind::Region, real.CreateRectRgnIndirect(rect));
+    if (Failing(Kind::Region)) return nullptr;
+    return Record(Kind::Region, CALLER, real.CreateRectRgnIndirect(rect));
 }
 HRGN WINAPI HookCreateRoundRectRgn(int left, int top, int right, int bottom, int width,
                                    int height) {
-    return Made(Kind::Region, real.CreateRoundRectRgn(left, top, right, bottom, width, height));
+    if (Failing(Kind::Region)) return nullptr;
+    return Record(Kind::Region, CALLER,
+                  real.CreateRoundRectRgn(left, top, right, bottom, width, height));
 }
 HRGN WINAPI HookCreateEllipticRgn(int left, int top, int right, int bottom) {
-    return Made(Kind::Region, real.CreateEllipticRgn(left, top, right, bottom));
+    if (Failing(Kind::Region)) return nullptr;
+    return Record(Kind::Region, CALLER, real.CreateEllipticRgn(left, top, right, bottom));
 }
 HRGN WINAPI HookCreateEllipticRgnIndirect(const RECT* rect) {
-    return Made(Kind::Region, real.CreateEllipticRgnIndirect(rect));
+    if (Failing(Kind::Region)) return nullptr;
+    return Record(Kind::Region, CALLER, real.CreateEllipticRgnIndirect(rect));
 }
 HRGN WINAPI HookCreatePolygonRgn(const POINT* points, int count, int mode) {
-    return Made(Kind::Region, real.CreatePolygonRgn(points, count, mode));
+    if (Failing(Kind::Region)) return nullptr;
+    return Record(Kind::Region, CALLER, real.CreatePolygonRgn(points, count, mode));
 }
 HRGN WINAPI HookExtCreateRegion(const XFORM* transform, DWORD count, const RGNDATA* data) {
-    return Made(Kind::Region, real.ExtCreateRegion(transform, count, data));
+    if (Failing(Kind::Region)) return nullptr;
+    return Record(Kind::Region, CALLER, real.ExtCreateRegion(transform, count, data));
 }
 
 // A region given to a window belongs to the system; it frees the region it replaces.
@@ -330,6 +395,7 @@ int WINAPI HookSetWindowRgn(HWND window, HRGN region, BOOL redraw) {
     const bool hadRegion = before != accounts.windowRegions.end();
     const HRGN previous = hadRegion ? before->second : nullptr;
     const bool madeHere = IsMadeHere(region);
+    const Made origin = madeHere ? accounts.objects[region] : Made{Kind::Region, nullptr};
     if (region)
         accounts.windowRegions[window] = region;
     else
@@ -342,7 +408,7 @@ int WINAPI HookSetWindowRgn(HWND window, HRGN region, BOOL redraw) {
             accounts.windowRegions[window] = previous;
         else
             accounts.windowRegions.erase(window);
-        if (madeHere) accounts.objects[region] = Kind::Region;
+        if (madeHere) accounts.objects[region] = origin;
     }
     return result;
 }
@@ -440,28 +506,50 @@ Redirect Redirection(const char* library, const char* name, Function hook, Funct
 #define DORRIK_USER(name) Redirection("user32.dll", #name, Hook##name, &real.name)
 
 const Redirect kRedirects[] = {
-    DORRIK_GDI(CreateCompatibleDC),   DORRIK_GDI(CreateDCA),
-    DORRIK_GDI(CreateDCW),            DORRIK_GDI(CreateICA),
-    DORRIK_GDI(CreateICW),            DORRIK_GDI(DeleteDC),
-    DORRIK_GDI(CreateCompatibleBitmap), DORRIK_GDI(CreateBitmap),
-    DORRIK_GDI(CreateBitmapIndirect), DORRIK_GDI(CreateDIBSection),
-    DORRIK_GDI(CreateDIBitmap),       DORRIK_GDI(CreateSolidBrush),
-    DORRIK_GDI(CreateHatchBrush),     DORRIK_GDI(CreatePatternBrush),
-    DORRIK_GDI(CreateBrushIndirect),  DORRIK_GDI(CreatePen),
-    DORRIK_GDI(CreatePenIndirect),    DORRIK_GDI(ExtCreatePen),
-    DORRIK_GDI(CreateFontA),          DORRIK_GDI(CreateFontW),
-    DORRIK_GDI(CreateFontIndirectA),  DORRIK_GDI(CreateFontIndirectW),
-    DORRIK_GDI(CreatePalette),        DORRIK_GDI(CreateHalftonePalette),
-    DORRIK_GDI(CreateRectRgn),        DORRIK_GDI(CreateRectRgnIndirect),
-    DORRIK_GDI(CreateRoundRectRgn),   DORRIK_GDI(CreateEllipticRgn),
-    DORRIK_GDI(CreateEllipticRgnIndirect), DORRIK_GDI(CreatePolygonRgn),
-    DORRIK_GDI(ExtCreateRegion),      DORRIK_GDI(DeleteObject),
-    DORRIK_GDI(SelectObject),         DORRIK_GDI(SelectPalette),
-    DORRIK_USER(GetDC),               DORRIK_USER(GetDCEx),
-    DORRIK_USER(GetWindowDC),         DORRIK_USER(ReleaseDC),
-    DORRIK_USER(BeginPaint),          DORRIK_USER(EndPaint),
-    DORRIK_USER(SetTimer),            DORRIK_USER(KillTimer),
-    DORRIK_USER(SetWindowRgn),        DORRIK_USER(DestroyWindow),
+    DORRIK_GDI(CreateCompatibleDC),
+    DORRIK_GDI(CreateDCA),
+    DORRIK_GDI(CreateDCW),
+    DORRIK_GDI(CreateICA),
+    DORRIK_GDI(CreateICW),
+    DORRIK_GDI(DeleteDC),
+    DORRIK_GDI(CreateCompatibleBitmap),
+    DORRIK_GDI(CreateBitmap),
+    DORRIK_GDI(CreateBitmapIndirect),
+    DORRIK_GDI(CreateDIBSection),
+    DORRIK_GDI(CreateDIBitmap),
+    DORRIK_GDI(CreateSolidBrush),
+    DORRIK_GDI(CreateHatchBrush),
+    DORRIK_GDI(CreatePatternBrush),
+    DORRIK_GDI(CreateBrushIndirect),
+    DORRIK_GDI(CreatePen),
+    DORRIK_GDI(CreatePenIndirect),
+    DORRIK_GDI(ExtCreatePen),
+    DORRIK_GDI(CreateFontA),
+    DORRIK_GDI(CreateFontW),
+    DORRIK_GDI(CreateFontIndirectA),
+    DORRIK_GDI(CreateFontIndirectW),
+    DORRIK_GDI(CreatePalette),
+    DORRIK_GDI(CreateHalftonePalette),
+    DORRIK_GDI(CreateRectRgn),
+    DORRIK_GDI(CreateRectRgnIndirect),
+    DORRIK_GDI(CreateRoundRectRgn),
+    DORRIK_GDI(CreateEllipticRgn),
+    DORRIK_GDI(CreateEllipticRgnIndirect),
+    DORRIK_GDI(CreatePolygonRgn),
+    DORRIK_GDI(ExtCreateRegion),
+    DORRIK_GDI(DeleteObject),
+    DORRIK_GDI(SelectObject),
+    DORRIK_GDI(SelectPalette),
+    DORRIK_USER(GetDC),
+    DORRIK_USER(GetDCEx),
+    DORRIK_USER(GetWindowDC),
+    DORRIK_USER(ReleaseDC),
+    DORRIK_USER(BeginPaint),
+    DORRIK_USER(EndPaint),
+    DORRIK_USER(SetTimer),
+    DORRIK_USER(KillTimer),
+    DORRIK_USER(SetWindowRgn),
+    DORRIK_USER(DestroyWindow),
 };
 
 #undef DORRIK_GDI
@@ -498,12 +586,14 @@ int RedirectImports() {
     if (imports.VirtualAddress == 0) return 0;
 
     int redirected = 0;
-    for (auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+    for (auto* descriptor =
+             reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
          descriptor->Name != 0; ++descriptor) {
         const char* library = reinterpret_cast<const char*>(base + descriptor->Name);
         if (descriptor->OriginalFirstThunk == 0) continue;  // no names to match by
         auto* addresses = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
-        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
+        auto* names =
+            reinterpret_cast<const IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
         for (; names->u1.AddressOfData != 0; ++names, ++addresses) {
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
             const auto* byName =
@@ -515,8 +605,8 @@ int RedirectImports() {
             const ULONG_PTR original = static_cast<ULONG_PTR>(addresses->u1.Function);
             std::memcpy(redirect->realSlot, &original, sizeof(original));
             DWORD protection = 0;
-            VirtualProtect(&addresses->u1.Function, sizeof(addresses->u1.Function),
-                           PAGE_READWRITE, &protection);
+            VirtualProtect(&addresses->u1.Function, sizeof(addresses->u1.Function), PAGE_READWRITE,
+                           &protection);
             addresses->u1.Function = redirect->hook;
             VirtualProtect(&addresses->u1.Function, sizeof(addresses->u1.Function), protection,
                            &protection);
@@ -540,15 +630,29 @@ bool InstallGdiAccounting() {
 LiveObjects CountLiveObjects() {
     ForgetDeadWindows();
     LiveObjects live;
-    for (const auto& [handle, kind] : accounts.objects) {
-        switch (kind) {
-        case Kind::CreatedContext: ++live.createdContexts; break;
-        case Kind::Bitmap: ++live.bitmaps; break;
-        case Kind::Brush: ++live.brushes; break;
-        case Kind::Pen: ++live.pens; break;
-        case Kind::Font: ++live.fonts; break;
-        case Kind::Palette: ++live.palettes; break;
-        case Kind::Region: ++live.regions; break;
+    for (const auto& [handle, made] : accounts.objects) {
+        switch (made.kind) {
+        case Kind::Context:
+            ++live.createdContexts;
+            break;
+        case Kind::Bitmap:
+            ++live.bitmaps;
+            break;
+        case Kind::Brush:
+            ++live.brushes;
+            break;
+        case Kind::Pen:
+            ++live.pens;
+            break;
+        case Kind::Font:
+            ++live.fonts;
+            break;
+        case Kind::Palette:
+            ++live.palettes;
+            break;
+        case Kind::Region:
+            ++live.regions;
+            break;
         }
     }
     for (const auto& [dc, times] : accounts.windowContexts) live.windowContexts += times;
@@ -559,12 +663,32 @@ LiveObjects CountLiveObjects() {
 
 GdiFaults CountGdiFaults() { return accounts.faults; }
 
+void FailCreations(ObjectKind kind, int count) { accounts.failing[static_cast<int>(kind)] = count; }
+
+int PendingFailures(ObjectKind kind) { return accounts.failing[static_cast<int>(kind)]; }
+
+std::vector<std::string> DescribeLiveObjects() {
+    static const char* const kKindNames[] = {"context", "bitmap",  "brush", "pen",
+                                             "font",    "palette", "region"};
+    const auto base = reinterpret_cast<ULONG_PTR>(GetModuleHandleW(nullptr));
+    std::vector<std::string> lines;
+    for (const auto& [handle, made] : accounts.objects) {
+        std::ostringstream line;
+        line << kKindNames[static_cast<int>(made.kind)] << " " << handle
+             << " made at image offset 0x" << std::hex
+             << (reinterpret_cast<ULONG_PTR>(made.origin) - base);
+        lines.push_back(line.str());
+    }
+    return lines;
+}
+
 std::string Describe(const LiveObjects& o) {
     std::ostringstream text;
-    text << "contexts " << o.createdContexts << " made + " << o.windowContexts << " obtained, bitmaps "
-         << o.bitmaps << ", brushes " << o.brushes << ", pens " << o.pens << ", fonts " << o.fonts
-         << ", palettes " << o.palettes << ", regions " << o.regions << " + " << o.windowRegions
-         << " of windows, timers " << o.timers << " (total " << o.Total() << ")";
+    text << "contexts " << o.createdContexts << " made + " << o.windowContexts
+         << " obtained, bitmaps " << o.bitmaps << ", brushes " << o.brushes << ", pens " << o.pens
+         << ", fonts " << o.fonts << ", palettes " << o.palettes << ", regions " << o.regions
+         << " + " << o.windowRegions << " of windows, timers " << o.timers << " (total "
+         << o.Total() << ")";
     return text.str();
 }
 
@@ -577,3 +701,5 @@ std::string Describe(const GdiFaults& f) {
 }
 
 }  // namespace testing_support
+
+#undef CALLER

@@ -7,7 +7,8 @@
 // in statically, calls through) are redirected to counting stand-ins. The stand-ins apply Windows'
 // rules: DeleteObject of an object still selected into a context fails and leaves it alive; a
 // region given to SetWindowRgn belongs to the system (and to the window until it is replaced or
-// the window is gone); DeleteDC deselects what the context held. Stock objects are never counted.
+// the window is gone), as does a clipping region given to GetDCEx; DeleteDC deselects what the
+// context held. Stock objects are never counted.
 //
 // One thread only: the user-interface thread of the test.
 #pragma once
@@ -15,8 +16,12 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace testing_support {
+
+enum class ObjectKind { Context, Bitmap, Brush, Pen, Font, Palette, Region };
+inline constexpr int kObjectKinds = 7;
 
 // Objects alive now, by kind.
 struct LiveObjects {
@@ -41,10 +46,10 @@ struct LiveObjects {
 
 // Calls that Windows would refuse or that free what the program does not own. Each is a fault.
 struct GdiFaults {
-    int refusedDeletes = 0;       // DeleteObject of an object still selected into a context
-    int unknownDeletes = 0;       // DeleteObject/DeleteDC of a handle not made here (or freed twice)
-    int systemRegionDeletes = 0;  // DeleteObject of a region that SetWindowRgn gave to the system
-    int unbalancedReleases = 0;   // ReleaseDC/EndPaint of a context not obtained, DeleteDC of one
+    int refusedDeletes = 0;  // DeleteObject of an object still selected into a context
+    int unknownDeletes = 0;  // DeleteObject/DeleteDC of a handle not made here (or freed twice)
+    int systemRegionDeletes = 0;    // DeleteObject of a region that SetWindowRgn gave to the system
+    int unbalancedReleases = 0;     // ReleaseDC/EndPaint of a context not obtained, DeleteDC of one
     int releasedWithSelection = 0;  // a window context released with a made object still in it
 
     int Total() const {
@@ -60,6 +65,15 @@ bool InstallGdiAccounting();
 
 LiveObjects CountLiveObjects();
 GdiFaults CountGdiFaults();
+
+// The next `count` creations of this kind of object (made contexts for Context) fail as the
+// system's would, returning 0; 0 ends the failures. For testing what happens when memory runs out.
+void FailCreations(ObjectKind kind, int count);
+int PendingFailures(ObjectKind kind);
+
+// Every made object alive now, with the place in the executable that made it ("region 0x1234
+// made at image offset 0x5678": give the offset plus the image base to addr2line).
+std::vector<std::string> DescribeLiveObjects();
 
 // "contexts 4+0, bitmaps 4, ..." for failure messages.
 std::string Describe(const LiveObjects& objects);
