@@ -7,6 +7,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "../support/gdi_accounting.h"
 #include "control_classes.h"
 #include "dorrik_skin.h"
 
@@ -89,6 +90,7 @@ enum class Event {
     HeaderItems,
     Values,
     Cursor,
+    StarveCreations,
 };
 
 struct EventKind {
@@ -115,6 +117,7 @@ const EventKind kEvents[] = {
     {Event::HeaderItems, "header items", 3},
     {Event::Values, "values", 4},
     {Event::Cursor, "cursor", 4},
+    {Event::StarveCreations, "starve creations", 2},
 };
 
 // One step in this many is an event; the others are messages.
@@ -271,6 +274,8 @@ MessageFuzzer::~MessageFuzzer() {
 }
 
 bool MessageFuzzer::Finish() {
+    for (int kind = 0; kind < testing_support::kObjectKinds; ++kind)
+        testing_support::FailCreations(static_cast<testing_support::ObjectKind>(kind), 0);
     for (HWND window : {modeless_, popup_, otherForm_, form_.form})
         if (IsWindow(window)) DestroyWindow(window);
     modeless_ = popup_ = otherForm_ = form_.form = nullptr;
@@ -566,6 +571,12 @@ void MessageFuzzer::RunRandomEvent() {
         break;
     case Event::Cursor:
         SetCursorPos(Below(800), Below(400));
+        break;
+    case Event::StarveCreations:
+        // The next few contexts, bitmaps, regions, brushes or palettes cannot be made.
+        testing_support::FailCreations(
+            static_cast<testing_support::ObjectKind>(Below(testing_support::kObjectKinds)),
+            Chance(80) ? 1 + Below(4) : 0);
         break;
     }
 }

@@ -1,7 +1,8 @@
 // A seeded random sequence of window messages and events over a form of every kind: every
 // message the skin routes, with random parameters, mixed with attach, detach, destroy and
 // re-create, enable, resize, focus, drop-down lists and dialogs (modeless, and modal ones driven
-// from inside their own loop). After every step the skin's state is checked. No test framework in
+// from inside their own loop), and now and then objects that cannot be made. After every step the
+// skin's state is checked. No test framework in
 // here: the suite and the long run in bench/ share it.
 #pragma once
 

@@ -665,7 +665,6 @@ GdiFaults CountGdiFaults() { return accounts.faults; }
 
 void FailCreations(ObjectKind kind, int count) { accounts.failing[static_cast<int>(kind)] = count; }
 
-int PendingFailures(ObjectKind kind) { return accounts.failing[static_cast<int>(kind)]; }
 
 std::vector<std::string> DescribeLiveObjects() {
     static const char* const kKindNames[] = {"context", "bitmap",  "brush", "pen",

@@ -59,8 +59,9 @@ struct GdiFaults {
     bool operator==(const GdiFaults&) const = default;
 };
 
-// Redirects the imports (once; later calls do nothing). Returns false when the executable imports
-// none of the functions counted, which would make every count meaningless.
+// Redirects the imports (once; later calls do nothing). Call it before anything is made: what was
+// made earlier is not counted, and freeing it counts as an unknown delete. Returns false when the
+// executable imports none of the functions counted, which would make every count meaningless.
 bool InstallGdiAccounting();
 
 LiveObjects CountLiveObjects();
@@ -69,13 +70,12 @@ GdiFaults CountGdiFaults();
 // The next `count` creations of this kind of object (made contexts for Context) fail as the
 // system's would, returning 0; 0 ends the failures. For testing what happens when memory runs out.
 void FailCreations(ObjectKind kind, int count);
-int PendingFailures(ObjectKind kind);
 
 // Every made object alive now, with the place in the executable that made it ("region 0x1234
 // made at image offset 0x5678": give the offset plus the image base to addr2line).
 std::vector<std::string> DescribeLiveObjects();
 
-// "contexts 4+0, bitmaps 4, ..." for failure messages.
+// "contexts 4 made + 0 obtained, bitmaps 4, ..." for failure messages.
 std::string Describe(const LiveObjects& objects);
 std::string Describe(const GdiFaults& faults);
 
