@@ -234,8 +234,8 @@ std::vector<std::string> SkinProperties(HWND window) {
     return names;
 }
 
+// The properties of an attached window's kind.
 std::vector<std::string> ExpectedProperties(HWND window) {
-    if (!GetPropA(window, "PROCADDR")) return {};
     const std::string name = LowerClassName(window);
     if (OneOf(name, {"thundercommandbutton", "thunderrt6commandbutton", "button"})) {
         return {"0BMP", "0HDC",       "1BMP",      "1HDC",     "2BMP",     "2HDC",     "3BMP",

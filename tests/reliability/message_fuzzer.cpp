@@ -22,6 +22,80 @@ std::atomic<uint32_t> currentSeed{0};
 std::atomic<long long> currentStep{0};
 std::atomic<bool> watchdogStarted{false};
 int watchdogSeconds = 60;
+// What the step under way does, for the watchdog's message (read only when the step is stuck).
+char currentAction[200] = "";
+
+void NoteAction(uint32_t seed, long long step, const std::string& action) {
+    currentSeed = seed;
+    currentStep = step;
+    std::snprintf(currentAction, sizeof(currentAction), "%s", action.c_str());
+}
+
+DWORD watchedThreadId = 0;
+HWND currentTarget = nullptr;
+
+// The stuck step's window and its siblings, in order, as the platform's group walks see them.
+void PrintTargetSiblings() {
+    HWND parent = GetParent(currentTarget);
+    if (!parent) return;
+    std::fprintf(stderr, "fuzz: target %p, parent %p, siblings:\n", static_cast<void*>(currentTarget),
+                 static_cast<void*>(parent));
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[64] = {};
+        GetClassNameA(child, name, 63);
+        std::fprintf(stderr, "  %p %s style %08lx exstyle %08lx%s%s\n", static_cast<void*>(child),
+                     name, static_cast<unsigned long>(GetWindowLongW(child, GWL_STYLE)),
+                     static_cast<unsigned long>(GetWindowLongW(child, GWL_EXSTYLE)),
+                     IsWindowEnabled(child) ? "" : " disabled",
+                     IsWindowVisible(child) ? "" : " hidden");
+    }
+}
+
+// Where a stuck step is: the stopped thread's instruction pointer and every value on its stack
+// that points into a loaded module, as "module+offset" (give the offset plus the image base to
+// addr2line, or look it up in the module's exports).
+void PrintWhereStuck() {
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, watchedThreadId);
+    if (!thread) return;
+    CONTEXT context{};
+    context.ContextFlags = CONTEXT_CONTROL;
+    const bool suspended = SuspendThread(thread) != static_cast<DWORD>(-1);
+    if (suspended && GetThreadContext(thread, &context)) {
+#ifdef _WIN64
+        const ULONG_PTR ip = context.Rip, sp = context.Rsp;
+#else
+        const ULONG_PTR ip = context.Eip, sp = context.Esp;
+#endif
+        auto describe = [](ULONG_PTR address) {
+            HMODULE module = nullptr;
+            char name[MAX_PATH] = "?";
+            if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                        GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                    reinterpret_cast<LPCSTR>(address), &module))
+                return false;
+            GetModuleFileNameA(module, name, MAX_PATH);
+            const char* base = std::strrchr(name, '\\');
+            std::fprintf(stderr, "  %s+0x%llx\n", base ? base + 1 : name,
+                         static_cast<unsigned long long>(address -
+                                                         reinterpret_cast<ULONG_PTR>(module)));
+            return true;
+        };
+        std::fprintf(stderr, "fuzz: stuck at\n");
+        describe(ip);
+        std::fprintf(stderr, "fuzz: return addresses on the stack\n");
+        int found = 0;
+        for (ULONG_PTR at = sp; found < 40 && at < sp + 64 * 1024; at += sizeof(ULONG_PTR)) {
+            ULONG_PTR value = 0;
+            SIZE_T read = 0;
+            if (!ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<LPCVOID>(at), &value,
+                                   sizeof(value), &read))
+                break;
+            if (value > 0x10000 && describe(value)) ++found;
+        }
+    }
+    if (suspended) ResumeThread(thread);
+    CloseHandle(thread);
+}
 
 DWORD WINAPI WatchdogThread(LPVOID) {
     long long last = -1;
@@ -29,8 +103,13 @@ DWORD WINAPI WatchdogThread(LPVOID) {
         Sleep(static_cast<DWORD>(watchdogSeconds) * 1000);
         const long long now = progress.load();
         if (now == last) {
-            std::fprintf(stderr, "fuzz: no progress for %d s: seed %u, step %lld\n",
-                         watchdogSeconds, currentSeed.load(), currentStep.load());
+            std::fprintf(stderr, "fuzz: no progress for %d s: seed %u, step %lld (%s)\n",
+                         watchdogSeconds, currentSeed.load(), currentStep.load(), currentAction);
+            for (int sample = 0; sample < 3; ++sample) {
+                PrintWhereStuck();
+                Sleep(700);
+            }
+            PrintTargetSiblings();
             std::fflush(stderr);
             TerminateProcess(GetCurrentProcess(), 3);
         }
@@ -241,11 +320,28 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
+bool IsAutoRadioButton(HWND window) {
+    const std::string name = ClassOf(window);
+    return (name == "Button" || name == "ThunderRT6OptionButton") &&
+           (GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+}
+
+// The platform's own auto radio button (Wine's, at least) loops for ever when a click on it
+// completes while it is disabled or hidden: it unchecks the rest of its group by walking the
+// group from itself, and the walk never returns a disabled or hidden control. Unskinned buttons do
+// the same, so those releases are held back rather than reported as a hang of the skin.
+bool ReleaseWouldNeverReturn(HWND target, UINT message, WPARAM wParam) {
+    if (message != WM_LBUTTONUP && !(message == WM_KEYUP && wParam == VK_SPACE)) return false;
+    if (!IsAutoRadioButton(target)) return false;
+    return (GetWindowLongW(target, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED)) != WS_VISIBLE;
+}
+
 }  // namespace
 
 void StartFuzzWatchdog(int seconds) {
     if (watchdogStarted.exchange(true)) return;
     watchdogSeconds = seconds;
+    watchedThreadId = GetCurrentThreadId();
     HANDLE thread = CreateThread(nullptr, 0, WatchdogThread, nullptr, 0, nullptr);
     if (thread) CloseHandle(thread);
 }
@@ -409,8 +505,16 @@ void MessageFuzzer::SendRandomMessage(bool mayPost) {
     action << chosen->name << " to " << ClassOf(target) << " " << target << " (" << wParam << ", "
            << lParam << ")";
     action_ = action.str();
-    currentStep = steps_;
-    if (mayPost && !carriesPointer && Chance(10))
+    NoteAction(seed_, steps_, action_);
+    currentTarget = target;
+    // A release posted to an option button could find it disabled by the time it arrives.
+    const bool releaseToOption =
+        (chosen->message == WM_LBUTTONUP || chosen->message == WM_KEYUP) && IsAutoRadioButton(target);
+    if (ReleaseWouldNeverReturn(target, chosen->message, wParam)) {
+        ++heldBack_;
+        return;
+    }
+    if (mayPost && !carriesPointer && !releaseToOption && Chance(10))
         PostMessageW(target, chosen->message, wParam, lParam);
     else
         SendMessageW(target, chosen->message, wParam, lParam);
@@ -494,7 +598,7 @@ void MessageFuzzer::RunRandomEvent() {
     size_t chosen = 0;
     while (pick >= kEvents[chosen].weight) pick -= kEvents[chosen++].weight;
     action_ = kEvents[chosen].name;
-    currentStep = steps_;
+    NoteAction(seed_, steps_, action_);
     ++eventCounts_[chosen];
 
     switch (kEvents[chosen].event) {
@@ -600,6 +704,7 @@ std::string MessageFuzzer::Coverage() const {
     text << "\nevents:";
     for (size_t i = 0; i < std::size(kEvents); ++i)
         text << " " << kEvents[i].name << " " << eventCounts_[i] << ";";
+    text << "\nreleases held back from disabled or hidden option buttons: " << heldBack_;
     text << "\nskinned:";
     for (const std::string& name : skinnedClasses_) text << " " << name;
     return text.str();

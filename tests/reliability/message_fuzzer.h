@@ -75,6 +75,7 @@ private:
     std::vector<HWND> threadWindows_;  // as the last check found them
     std::vector<HWND> targets_;        // the ones that messages go to
     long long messages_ = 0;
+    long long heldBack_ = 0;
     long long steps_ = 0;
     int modalDepth_ = 0;
     std::string action_;
