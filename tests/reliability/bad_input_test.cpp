@@ -516,6 +516,10 @@ TEST_F(BadInputTest, FailedCreationsLeaveNothingBehind) {
             Pump();
             SendMessageW(form.children[kListCombo], CB_SHOWDROPDOWN, FALSE, 0);
             FailCreations(kind, 0);
+            // Attached all the same, each window with the properties of its kind; an image of
+            // the set that could not be made is 0, never a freed handle.
+            ASSERT_EQ("", CheckSkinInvariants()) << "kind " << static_cast<int>(kind) << ", "
+                                                  << failures << " failures";
             DetachSkin(form.form);
             ASSERT_EQ("", CheckSkinInvariants());
         }

@@ -285,8 +285,10 @@ std::string CheckSkinInvariants(const std::vector<HWND>& threadWindows,
     const HDC all[] = {images.ButtonFaceImage, images.ComboButtonImage, images.GlyphImage,
                        images.CheckBoxImage, images.HeaderImage};
     for (HDC image : all) {
-        if (carriers > 0 && GetObjectType(image) != OBJ_MEMDC)
-            return "windows are skinned but an image of the set is missing";
+        // An image whose surface could not be made is 0 (the engine then draws without it); one
+        // that is not 0 must still be alive while anything is skinned.
+        if (carriers > 0 && image && GetObjectType(image) != OBJ_MEMDC)
+            return "windows are skinned but an image of the set was freed";
         if (!engine.initialised && image) return "the engine is uninitialised but holds an image";
     }
     return {};
