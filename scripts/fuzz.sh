@@ -10,10 +10,7 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-bash "$DORRIK_ROOT/scripts/setup.sh"
-trap dorrik_cleanup EXIT
-dorrik_need_display
-dorrik_start_wineserver
+dorrik_prepare
 
 status=0
 for arch in ${DORRIK_ARCHS:-i686}; do

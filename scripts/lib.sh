@@ -60,3 +60,12 @@ dorrik_build() {
         -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
     cmake --build "$DORRIK_BUILD/$arch" -j"$(nproc)"
 }
+
+# What every script that runs a Wine program needs first: the packages and the prefix, a display
+# and one Wine server, both stopped when the script ends.
+dorrik_prepare() {
+    bash "$DORRIK_ROOT/scripts/setup.sh"
+    trap dorrik_cleanup EXIT
+    dorrik_need_display
+    dorrik_start_wineserver
+}

@@ -4,10 +4,7 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-bash "$DORRIK_ROOT/scripts/setup.sh"
-trap dorrik_cleanup EXIT
-dorrik_need_display
-dorrik_start_wineserver
+dorrik_prepare
 dorrik_build i686 -DDORRIK_BENCH=ON -DDORRIK_TESTS=OFF >/dev/null
 
 echo "| figure | measured | goal | met |"

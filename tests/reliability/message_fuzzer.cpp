@@ -25,18 +25,21 @@ int watchdogSeconds = 60;
 // What the step under way does, for the watchdog's message (read only when the step is stuck).
 char currentAction[200] = "";
 
-void NoteAction(uint32_t seed, long long step, const std::string& action) {
+// The window a message step sends to; 0 for an event.
+HWND currentTarget = nullptr;
+
+void NoteAction(uint32_t seed, long long step, const std::string& action, HWND target) {
     currentSeed = seed;
     currentStep = step;
+    currentTarget = target;
     std::snprintf(currentAction, sizeof(currentAction), "%s", action.c_str());
 }
 
 DWORD watchedThreadId = 0;
-HWND currentTarget = nullptr;
 
 // The stuck step's window and its siblings, in order, as the platform's group walks see them.
 void PrintTargetSiblings() {
-    HWND parent = GetParent(currentTarget);
+    HWND parent = currentTarget ? GetParent(currentTarget) : nullptr;
     if (!parent) return;
     std::fprintf(stderr, "fuzz: target %p, parent %p, siblings:\n", static_cast<void*>(currentTarget),
                  static_cast<void*>(parent));
@@ -517,8 +520,7 @@ void MessageFuzzer::SendRandomMessage(bool mayPost) {
     action << chosen->name << " to " << ClassOf(target) << " " << target << " (" << wParam << ", "
            << lParam << ")";
     action_ = action.str();
-    NoteAction(seed_, steps_, action_);
-    currentTarget = target;
+    NoteAction(seed_, steps_, action_, target);
     // A release posted to an option button could find it disabled by the time it arrives, a press
     // posted to a drop-down list could find it moved or resized: those are sent at once.
     const bool sendNow =
@@ -614,7 +616,7 @@ void MessageFuzzer::RunRandomEvent() {
     size_t chosen = 0;
     while (pick >= kEvents[chosen].weight) pick -= kEvents[chosen++].weight;
     action_ = kEvents[chosen].name;
-    NoteAction(seed_, steps_, action_);
+    NoteAction(seed_, steps_, action_, nullptr);
     ++eventCounts_[chosen];
 
     switch (kEvents[chosen].event) {
