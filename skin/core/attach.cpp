@@ -10,6 +10,8 @@
 #include "render/primitives.h"
 #include "render/scoped_gdi.h"
 
+#include <utility>
+
 namespace skin {
 
 namespace {
@@ -68,10 +70,8 @@ BOOL CALLBACK DetachChild(HWND window, LPARAM) {
 }
 
 // Four memory contexts with a bitmap of the button's size each, then the faces drawn into them.
-void CreateStateSurfaces(HWND window) {
+void CreateStateSurfaces(HWND window, const WindowBounds& bounds) {
     ScopedWindowDC windowDC(window);
-    WindowBounds bounds;
-    GetWindowBounds(window, bounds);
     for (int state = 0; state < kStateCount; ++state) {
         HDC surface = CreateCompatibleDC(windowDC.get());
         HBITMAP bitmap = CreateCompatibleBitmap(windowDC.get(), bounds.Width, bounds.Height);
@@ -84,7 +84,9 @@ void CreateStateSurfaces(HWND window) {
 }
 
 void AttachPushButton(HWND window) {
-    CreateStateSurfaces(window);
+    WindowBounds bounds;
+    GetWindowBounds(window, bounds);
+    CreateStateSurfaces(window, bounds);
     const LONG style = GetWindowLongA(window, GWL_STYLE);
     if (!ButtonKeepsOwnPainting(style)) SendMessageA(window, BM_SETSTYLE, kOwnerDrawStyle, -1);
     SetSkinProp(window, kPropOldStyle, style);
@@ -92,9 +94,16 @@ void AttachPushButton(HWND window) {
     SetSkinProp(window, kPropTimerId, 0);
     SetSkinProp(window, kPropOldState, IsWindowEnabled(window) ? Normal : Disabled);
     SetSkinProp(window, kPropAlphaLevel, 0);
-    WindowBounds bounds;
-    GetWindowBounds(window, bounds);
     SetButtonRegion(window, bounds.Width, bounds.Height);
+}
+
+// Attach changed only the button type (to owner-drawn). Whatever else happened to the style
+// while the button was skinned (disabled, hidden, made the default) stays as it is now.
+void RestoreButtonType(HWND window) {
+    const LONG before = static_cast<LONG>(GetSkinProp(window, kPropOldStyle));
+    const LONG now = GetWindowLongA(window, GWL_STYLE);
+    if (ButtonKeepsOwnPainting(before) || (now & BS_TYPEMASK) != BS_OWNERDRAW) return;
+    SetWindowLongA(window, GWL_STYLE, (now & ~BS_TYPEMASK) | (before & BS_TYPEMASK));
 }
 
 void DetachPushButton(HWND window) {
@@ -106,7 +115,7 @@ void DetachPushButton(HWND window) {
         RemoveSkinProp(window, StateBitmapKey(state));
     }
     StopHoverTimer(window);
-    SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(GetSkinProp(window, kPropOldStyle)));
+    RestoreButtonType(window);
     RemoveSkinProp(window, kPropOldStyle);
     RemoveSkinProp(window, kPropMouseFlag);
     RemoveSkinProp(window, kPropTimerId);
@@ -178,18 +187,109 @@ void TeardownKind(HWND window, ControlKind kind) {
     }
 }
 
-// Windows of other processes cannot be subclassed or given our properties, and a destroyed window
-// belongs to no process: neither may be counted as skinned.
-bool IsWindowOfThisProcess(HWND window) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    return process == GetCurrentProcessId();
+// The engine's process-wide values and images are used by one thread: windows of other threads
+// (and of other processes, which cannot be subclassed at all) are never attached.
+bool IsWindowOfThisThread(HWND window) {
+    return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
+bool RunsSkinProc(HWND window) {
+    return GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(SkinWindowProc);
 }
 
 // A frame pass now, and a client repaint later, both in the window's current look.
 void RepaintWhole(HWND window) {
     SendMessageA(window, WM_NCPAINT, 1, 0);
     RedrawWindow(window, nullptr, nullptr, kRepaintLater);
+}
+
+// The skin's link leaves the window's chain. When other code has subclassed on top of it, taking
+// the skin out would cut that code out too (and a later restore of what it saved would bring the
+// skin back without its state), so the link stays and forwards everything instead.
+void DropLink(HWND window) {
+    WindowRecord* record = FindRecord(window);
+    if (!record) return;
+    if (RunsSkinProc(window)) {
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record->previous));
+        EraseRecord(window);
+    } else {
+        record->link = Link::PassThrough;
+    }
+}
+
+// A record that says attached while the window carries no PROCADDR was left by a window that had
+// this handle before and went with the skin cut out of its chain: its objects go, and it no
+// longer counts as skinned.
+void ForgetStaleRecord(const WindowRecord& stale) {
+    for (int state = 0; state < kStateCount; ++state) {
+        DeleteDC(reinterpret_cast<HDC>(stale.values[SlotSurface0 + state]));
+        DeleteObject(reinterpret_cast<HGDIOBJ>(stale.values[SlotBitmap0 + state]));
+    }
+    if (engine.skinnedWindowCount > 0) --engine.skinnedWindowCount;
+}
+
+bool ServesThisThread() {
+    const EngineState& state = engine;
+    return state.thread == 0 || state.thread == GetCurrentThreadId();
+}
+
+// The engine's own module stays loaded while a window runs its procedure or its hook is set, so
+// a program that unloads the engine's library while something is skinned does not pull the code
+// from under those windows. The reference is taken and given back only in the entry points,
+// which the caller runs while holding a reference of its own.
+void SettleEngine() {
+    const bool inUse = engine.initialised || RecordCount() > 0;
+    if (!inUse) engine.thread = 0;
+    if (inUse && !engine.heldModule) {
+        HMODULE module = nullptr;
+        if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                               reinterpret_cast<LPCWSTR>(&SkinWindowProc), &module)) {
+            // Linked into the program itself: nothing can unload it.
+            if (module == GetModuleHandleW(nullptr))
+                FreeLibrary(module);
+            else
+                engine.heldModule = module;
+        }
+    } else if (!inUse && engine.heldModule) {
+        FreeLibrary(std::exchange(engine.heldModule, nullptr));
+    }
+}
+
+// Windows made on the engine's thread inside a skinned window get the skin's link at once and
+// are attached when they first paint, when they are complete (class, style, size, caption,
+// font) and before anything of theirs is on screen. The hook runs only when a window is made,
+// activated or focused, never for the thread's messages.
+LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam) {
+    const LRESULT next = CallNextHookEx(nullptr, code, wParam, lParam);
+    if (code != HCBT_CREATEWND || next != 0 || !engine.initialised) return next;
+    HWND window = reinterpret_cast<HWND>(wParam);
+    const CBT_CREATEWNDW* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
+    HWND container = create && create->lpcs ? create->lpcs->hwndParent : nullptr;
+    const WindowRecord* outer = container ? FindRecord(container) : nullptr;
+    if (!outer || outer->link == Link::PassThrough || FindRecord(window)) return next;
+
+    WindowRecord& record = CreateRecord(window);
+    record.link = Link::Waiting;
+    record.container = container;
+    record.previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinWindowProc)));
+    if (!record.previous) EraseRecord(window);
+    return next;
+}
+
+void StartEngine() {
+    engine.initialised = true;
+    engine.thread = GetCurrentThreadId();
+    engine.hasTrackMouseEvent = IsExportAvailable("TrackMouseEvent", "User32");
+    BuildSkinImages();
+    engine.creationHook = SetWindowsHookExW(WH_CBT, WatchCreation, nullptr, engine.thread);
+}
+
+void StopEngine() {
+    engine.skinnedWindowCount = 0;
+    ReleaseSkinImages();
+    engine.initialised = false;
+    if (engine.creationHook) UnhookWindowsHookEx(std::exchange(engine.creationHook, nullptr));
 }
 
 }  // namespace
@@ -228,46 +328,93 @@ void SetButtonRegion(HWND window, int width, int height) {
 }
 
 LRESULT AttachWindow(HWND window) {
-    if (!window || !IsWindowOfThisProcess(window)) return 0;
-    if (GetSkinProp(window, kPropProcAddr) != 0) return 0;
+    if (!window || !IsWindowOfThisThread(window) || !ServesThisThread()) return 0;
+    // The published property says whether a window is attached.
+    if (GetPropA(window, kPropProcAddr) != nullptr) return 0;
+    WindowRecord* existing = FindRecord(window);
+    // Reached again from inside its own set-up (a message the set-up sends): attached once.
+    if (existing && existing->link == Link::Attaching) return 0;
+    if (existing && existing->link == Link::Attached) ForgetStaleRecord(*existing);
+    // A link still in the window's chain (waiting, passing through, or this procedure on top) is
+    // switched on again rather than installed a second time.
+    const bool linked = existing && (existing->link != Link::Attached || RunsSkinProc(window));
+    const WNDPROC linkedPrevious = linked ? existing->previous : nullptr;
 
-    SetupKind(window, ClassifyWindow(window));
+    const ControlKind kind = ClassifyWindow(window);
+    WindowRecord& fresh = CreateRecord(window);
+    fresh.kind = kind;
+    fresh.previous = linkedPrevious;
+    SetupKind(window, kind);
+
+    WNDPROC previous = linkedPrevious;
+    WindowRecord* record = FindRecord(window);
+    if (record && record->link == Link::Attaching && !previous) {
+        previous = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinWindowProc)));
+    }
+    if (!record || record->link != Link::Attaching || !previous) {
+        // The window went away during its set-up, or the procedure could not be installed:
+        // nothing is attached and nothing is counted.
+        TeardownKind(window, kind);
+        if (record && !linked) EraseRecord(window);
+        return 0;
+    }
     ++engine.skinnedWindowCount;
-    const LONG_PTR previous =
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinWindowProc));
-    SetSkinProp(window, kPropProcAddr, previous);
+    record->link = Link::Attached;
+    SetSkinProp(window, kPropProcAddr, reinterpret_cast<intptr_t>(previous));
     RepaintWhole(window);
     return 1;
 }
 
 LRESULT DetachWindow(HWND window) {
     if (!window) return 0;
-    const intptr_t previous = GetSkinProp(window, kPropProcAddr);
-    if (previous == 0) return 0;
+    const WindowRecord* record = FindRecord(window);
+    if (!record) return 0;
+    if (record->link == Link::Waiting) {
+        // Made inside a skinned window but never shown: it only loses the link.
+        DropLink(window);
+        return 0;
+    }
+    if (record->link != Link::Attached || record->values[SlotProcAddr] == 0) return 0;
 
-    TeardownKind(window, ClassifyWindow(window));
+    TeardownKind(window, record->kind);
     RemoveSkinProp(window, kPropProcAddr);
-    SetWindowLongPtrW(window, GWLP_WNDPROC, previous);
+    DropLink(window);
     RepaintWhole(window);
 
-    if (--engine.skinnedWindowCount <= 0) {
-        engine.skinnedWindowCount = 0;
-        ReleaseSkinImages();
-        engine.initialised = false;
-    }
+    if (--engine.skinnedWindowCount <= 0) StopEngine();
     return 1;
 }
+
+void AttachWaitingWindow(HWND window) {
+    const WindowRecord* record = FindRecord(window);
+    if (!record || record->link != Link::Waiting) return;
+    const WindowRecord* container = FindRecord(record->container);
+    const bool containerSkinned =
+        container && (container->link == Link::Attached || container->link == Link::Waiting);
+    if (engine.initialised && containerSkinned)
+        AttachWindow(window);
+    else
+        DropLink(window);
+}
+
+bool MayAttachFromWindowProc() { return engine.initialised; }
 
 }  // namespace skin
 
 extern "C" LONG WINAPI AttachSkin(HWND form) {
     skin::EngineState& engine = skin::Engine();
-    if (!engine.initialised) {
-        engine.initialised = true;
-        engine.hasTrackMouseEvent = skin::IsExportAvailable("TrackMouseEvent", "User32");
-        skin::BuildSkinImages();
-    }
-    return static_cast<LONG>(skin::AttachWindow(form));
+    if (engine.thread != 0 && engine.thread != GetCurrentThreadId()) return 0;
+    if (!engine.initialised) skin::StartEngine();
+    const LONG result = static_cast<LONG>(skin::AttachWindow(form));
+    skin::SettleEngine();
+    return result;
 }
 
-extern "C" LONG WINAPI DetachSkin(HWND form) { return static_cast<LONG>(skin::DetachWindow(form)); }
+extern "C" LONG WINAPI DetachSkin(HWND form) {
+    skin::EngineState& engine = skin::Engine();
+    if (engine.thread != 0 && engine.thread != GetCurrentThreadId()) return 0;
+    const LONG result = static_cast<LONG>(skin::DetachWindow(form));
+    skin::SettleEngine();
+    return result;
+}

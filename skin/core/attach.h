@@ -7,28 +7,19 @@
 #include <string>
 #include <string_view>
 
+#include "core/props.h"
+
 namespace skin {
 
-enum class ControlKind {
-    Form,
-    PushButton,
-    ComboBox,
-    DriveList,
-    CheckBox,
-    OptionButton,
-    Header,
-    ProgressBar,
-    DataList,
-    DropDownList,
-    Grid,
-    Other,
-};
-
-// Process-wide state shared by every skinned window.
+// Process-wide state shared by every skinned window. The engine serves one thread at a time: the
+// thread that initialised it, until nothing of the skin is left on any of its windows.
 struct EngineState {
     bool initialised = false;
     bool hasTrackMouseEvent = false;  // user32 exports TrackMouseEvent
     int32_t skinnedWindowCount = 0;
+    DWORD thread = 0;             // the thread the engine serves, 0 while it serves none
+    HHOOK creationHook = nullptr;  // sees windows made on that thread while initialised
+    HMODULE heldModule = nullptr;  // the engine's own module, kept loaded while it is in use
 };
 EngineState& Engine();
 
@@ -39,6 +30,13 @@ ControlKind ClassifyWindow(HWND window);
 // 1 when this call attached (detached) the window, 0 for a null handle or nothing to do.
 LRESULT AttachWindow(HWND window);
 LRESULT DetachWindow(HWND window);
+
+// Attaches a window that was made inside a skinned window, now that it paints for the first time;
+// a window whose container is no longer skinned loses the skin's link instead.
+void AttachWaitingWindow(HWND window);
+
+// Whether the engine may attach the window now: initialised, and the window is of its thread.
+bool MayAttachFromWindowProc();
 
 // Whether a "Button" window of this style paints its own face (check boxes, radio buttons and
 // group boxes), so that the skin leaves its painting alone.

@@ -38,7 +38,7 @@ LRESULT StopHoverTimer(HWND window) {
 
 // One fade step for a push button, whichever timer sent the tick; then the button's own handling.
 LRESULT HandleTimer(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (ClassifyWindow(window) == ControlKind::PushButton) {
+    if (AttachedKind(window) == ControlKind::PushButton) {
         intptr_t level = GetSkinProp(window, kPropAlphaLevel);
         BlendButtonFace(window, nullptr);
         level += kFadeStep;

@@ -63,7 +63,7 @@ void Enter(HWND window) {
 // The control's own processing may have detached or destroyed the window (a click that unloads
 // the form). Skin work then would leave properties and a timer on a window that is no longer
 // skinned.
-bool StillSkinned(HWND window) { return GetSkinProp(window, kPropProcAddr) != 0; }
+bool StillSkinned(HWND window) { return IsAttached(window); }
 
 // ---- Push buttons ----
 
@@ -327,7 +327,7 @@ void EnableRule(HWND window, ControlKind kind, WPARAM enabled, LPARAM) {
 LRESULT PassOnThen(Rule rule, WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                    LPARAM lParam) {
     const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
-    if (StillSkinned(window)) rule(window, ClassifyWindow(window), wParam, lParam);
+    if (StillSkinned(window)) rule(window, AttachedKind(window), wParam, lParam);
     return result;
 }
 
@@ -379,7 +379,7 @@ LRESULT HandleKillFocus(WNDPROC previous, HWND window, UINT message, WPARAM wPar
 
 BOOL CALLBACK RefreshCheckSiblings(HWND window, LPARAM) {
     if (!StillSkinned(window)) return TRUE;
-    const ControlKind kind = ClassifyWindow(window);
+    const ControlKind kind = AttachedKind(window);
     if (IsCheckKind(kind)) PaintCheckKind(window, kind, Normal, true);
     return TRUE;
 }

@@ -265,7 +265,7 @@ void FlattenClientEdge(HWND window) {
 }  // namespace
 
 LRESULT HandlePaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (ClassifyWindow(window)) {
+    switch (AttachedKind(window)) {
     case ControlKind::PushButton:
         return PaintPushButton(previous, window, message, wParam, lParam);
     case ControlKind::ComboBox:
@@ -291,7 +291,7 @@ LRESULT HandlePaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, 
 }
 
 LRESULT HandleNcPaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const ControlKind kind = ClassifyWindow(window);
+    const ControlKind kind = AttachedKind(window);
     if (kind == ControlKind::ProgressBar) return NcPaintProgressBar(window);
     const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
     // Data lists get their flat border from the client paint instead.

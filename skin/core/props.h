@@ -1,9 +1,12 @@
-// Per-window state of the skin lives only in window properties, named by upper-case ASCII words.
-// An absent property reads as 0.
+// Per-window state of the skin. Every value is published as a window property named by an
+// upper-case ASCII word (an absent property reads as 0), so any code in the process can read it;
+// the engine itself reads its own copy, a record kept in the process for each window it links
+// into, because under Wine every property read is a round trip to the server.
 #pragma once
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace skin {
@@ -22,15 +25,75 @@ enum VisualState : int { Normal = 0, Hot = 1, Pressed = 2, Disabled = 3 };
 
 inline constexpr int kStateCount = 4;
 
+enum class ControlKind {
+    Form,
+    PushButton,
+    ComboBox,
+    DriveList,
+    CheckBox,
+    OptionButton,
+    Header,
+    ProgressBar,
+    DataList,
+    DropDownList,
+    Grid,
+    Other,
+};
+
+// How the skin's procedure sits in a window's chain of procedures.
+enum class Link {
+    Attaching,    // being set up; the procedure is not installed yet
+    Attached,     // skinned: the properties are on the window, messages are routed
+    Waiting,      // made inside a skinned window: attached when it first paints
+    PassThrough,  // detached while other code had subclassed on top: forwards everything
+};
+
+// Every published value of a window, by slot.
+enum PropSlot : int {
+    SlotProcAddr,
+    SlotOldStyle,
+    SlotOldState,
+    SlotMouseFlag,
+    SlotTimerId,
+    SlotAlphaLevel,
+    SlotHdIndex,
+    SlotHmIndex,
+    SlotSurface0,
+    SlotBitmap0 = SlotSurface0 + kStateCount,
+    kSlotCount = SlotBitmap0 + kStateCount,
+};
+
+struct WindowRecord {
+    WNDPROC previous = nullptr;  // the next procedure in the chain, also while not attached
+    ControlKind kind = ControlKind::Other;
+    Link link = Link::Attaching;
+    HWND container = nullptr;  // for a waiting window: the skinned parent or owner it was made in
+    intptr_t values[kSlotCount] = {};
+};
+
 // "0HDC" .. "3HDC": the push button's state surface of that state; "0BMP" .. "3BMP": its bitmap.
 const char* StateSurfaceKey(int state);
 const char* StateBitmapKey(int state);
 
+// Read from the record; 0 for a window the skin has no record of or a name it does not own.
 intptr_t GetSkinProp(HWND window, const char* name);
+// Written to the window's property and, when the skin has a record of the window, to the record.
 void SetSkinProp(HWND window, const char* name, intptr_t value);
 void RemoveSkinProp(HWND window, const char* name);
 
 // The push button's state surface (memory context) for a state, 0 when there is none.
 HDC GetStateSurface(HWND window, int state);
+
+// The records, one per window the skin's procedure is linked into, on the engine's thread only.
+WindowRecord* FindRecord(HWND window);
+WindowRecord& CreateRecord(HWND window);
+void EraseRecord(HWND window);
+size_t RecordCount();
+
+// Whether the window is skinned now (PROCADDR set through the engine).
+bool IsAttached(HWND window);
+
+// The kind recorded at attach; Other for a window that is not attached.
+ControlKind AttachedKind(HWND window);
 
 }  // namespace skin

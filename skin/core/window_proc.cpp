@@ -24,7 +24,7 @@ LRESULT HandleDestroy(WNDPROC previous, HWND window, UINT message, WPARAM wParam
 
 // A push button gets new state bitmaps, faces and region at its new size.
 LRESULT HandleSize(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (ClassifyWindow(window) != ControlKind::PushButton)
+    if (AttachedKind(window) != ControlKind::PushButton)
         return CallPrevious(previous, window, message, wParam, lParam);
 
     const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
@@ -55,7 +55,7 @@ LRESULT HandleSize(WNDPROC previous, HWND window, UINT message, WPARAM wParam, L
 // A dialog or popup that takes or gives up the activation is skinned with its contents.
 LRESULT HandleActivate(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND other = reinterpret_cast<HWND>(lParam);
-    if (other) {
+    if (other && MayAttachFromWindowProc()) {
         if (GetParent(other) == window)
             AttachWindow(other);
         else if (ClassifyWindow(other) == ControlKind::Form)
@@ -66,7 +66,7 @@ LRESULT HandleActivate(WNDPROC previous, HWND window, UINT message, WPARAM wPara
 
 LRESULT HandleWindowPosChanging(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                                 LPARAM lParam) {
-    const ControlKind kind = ClassifyWindow(window);
+    const ControlKind kind = AttachedKind(window);
     if (kind != ControlKind::ComboBox && kind != ControlKind::DriveList)
         return CallPrevious(previous, window, message, wParam, lParam);
 
@@ -77,21 +77,38 @@ LRESULT HandleWindowPosChanging(WNDPROC previous, HWND window, UINT message, WPA
 }
 
 // WM_ENTERIDLE names a dialog or menu owner, WM_CTLCOLORLISTBOX a combo's drop-down list:
-// windows that the form's attach never reached.
+// windows that the form's attach never reached. The control's own handling may have taken the
+// last skin off (and the images with it): then nothing more is attached.
 LRESULT AttachNamedWindow(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                           LPARAM lParam) {
     const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
-    if (lParam != 0) AttachWindow(reinterpret_cast<HWND>(lParam));
+    if (lParam != 0 && MayAttachFromWindowProc()) AttachWindow(reinterpret_cast<HWND>(lParam));
     return result;
 }
 
-// After every left-button release the check boxes and option buttons beside the window repaint.
+// After every left-button release the check boxes and option buttons beside the window repaint:
+// those under its parent, or under the window itself when it is top level. A combo's drop-down
+// list is a child of the desktop; the desktop's windows are not the skin's to walk.
 LRESULT HandleLButtonUpAndRefresh(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                                   LPARAM lParam) {
     const LRESULT result = HandleLButtonUp(previous, window, message, wParam, lParam);
-    HWND parent = GetParent(window);
-    EnumChildWindows(parent ? parent : window, RefreshCheckSiblings, 0);
+    HWND parent = GetAncestor(window, GA_PARENT);
+    if (!parent || parent == GetDesktopWindow()) parent = window;
+    EnumChildWindows(parent, RefreshCheckSiblings, 0);
     return result;
+}
+
+// The messages that paint a window for the first time.
+bool IsFirstPaintMessage(UINT message) {
+    return message == WM_NCPAINT || message == WM_ERASEBKGND || message == WM_PAINT;
+}
+
+// WM_DESTROY has detached the window; should anything have kept it attached, the last message
+// of its life takes the skin off and forgets the window.
+LRESULT HandleNcDestroy(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DetachWindow(window);
+    EraseRecord(window);
+    return CallPrevious(previous, window, message, wParam, lParam);
 }
 
 struct Route {
@@ -119,14 +136,28 @@ const Route kRoutes[] = {
     {WM_LBUTTONUP, HandleLButtonUpAndRefresh},
     {WM_LBUTTONDBLCLK, HandleLButtonDblClk},
     {WM_MOUSELEAVE, HandleMouseLeave},
+    {WM_NCDESTROY, HandleNcDestroy},
 };
 
 }  // namespace
 
 LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!window) return 0;
-    WNDPROC previous = reinterpret_cast<WNDPROC>(GetSkinProp(window, kPropProcAddr));
-    if (!previous) return DefWindowProcW(window, message, wParam, lParam);
+    const WindowRecord* record = FindRecord(window);
+    if (!record) return DefWindowProcW(window, message, wParam, lParam);
+    const WNDPROC previous = record->previous;
+
+    if (record->link != Link::Attached) {
+        if (record->link == Link::Waiting && IsFirstPaintMessage(message)) {
+            AttachWaitingWindow(window);
+            // Attached now, or passing through, or out of the chain: the message starts over.
+            if (FindRecord(window)) return SkinWindowProc(window, message, wParam, lParam);
+            return CallPrevious(previous, window, message, wParam, lParam);
+        }
+        if (message == WM_NCDESTROY) EraseRecord(window);
+        return CallPrevious(previous, window, message, wParam, lParam);
+    }
+    if (record->values[SlotProcAddr] == 0) return DefWindowProcW(window, message, wParam, lParam);
 
     for (const Route& route : kRoutes) {
         if (route.message == message) return route.handler(previous, window, message, wParam, lParam);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "control_classes.h"
+#include "dorrik_skin.h"
 #include "interaction/interaction_fixture.h"
 
 using namespace interaction_tests;
@@ -25,9 +26,10 @@ protected:
         for (HWND control : {button, checkOnForm, frame, optionInFrame, checkInFrame})
             form.ProbeOf(control);
         form.Attach();
-        // Made after the skin went on: never skinned.
+        // Made after the skin went on (and so skinned as it appears), then taken off again.
         unskinned =
             form.Add(controls::kCheckBoxClass, L"D", 10, 70, kBoxWidth, kBoxHeight, 0, frame);
+        DetachSkin(unskinned);
         PointerAway();
         for (HWND box : {checkOnForm, optionInFrame, checkInFrame}) {
             SendMessageW(box, WM_MOUSEMOVE, 0, At(5, 5));

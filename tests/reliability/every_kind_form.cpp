@@ -257,7 +257,12 @@ std::string CheckSkinInvariants(const std::vector<HWND>& threadWindows,
                                 std::set<std::string>* skinnedClasses) {
     const skin::EngineState& engine = skin::Engine();
     int carriers = 0;
+    size_t recorded = 0;
     for (HWND window : threadWindows) {
+        const skin::WindowRecord* record = skin::FindRecord(window);
+        recorded += record != nullptr;
+        // Made inside a skinned window and not painted yet: linked, attached at its first paint.
+        const bool waiting = record && record->link == skin::Link::Waiting;
         const std::vector<std::string> carried = SkinProperties(window);
         const bool attached =
             std::find(carried.begin(), carried.end(), std::string("PROCADDR")) != carried.end();
@@ -268,12 +273,18 @@ std::string CheckSkinInvariants(const std::vector<HWND>& threadWindows,
                    Joined(expected);
         const bool runsSkin = GetWindowLongPtrW(window, GWLP_WNDPROC) ==
                               reinterpret_cast<LONG_PTR>(&skin::SkinWindowProc);
-        if (attached != runsSkin)
+        if (attached != runsSkin && !(waiting && runsSkin))
             return WindowName(window) + (attached ? " carries PROCADDR but runs another procedure"
                                                   : " runs the skin's procedure without PROCADDR");
         if (!attached) continue;
         ++carriers;
         if (skinnedClasses) skinnedClasses->insert(LowerClassName(window));
+    }
+    if (recorded != skin::RecordCount()) {
+        std::ostringstream text;
+        text << "the engine keeps " << skin::RecordCount() << " window records but "
+             << recorded << " windows of the thread have one";
+        return text.str();
     }
     if (carriers != engine.skinnedWindowCount) {
         std::ostringstream text;
