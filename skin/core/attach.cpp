@@ -233,26 +233,21 @@ bool ServesThisThread() {
     return state.thread == 0 || state.thread == GetCurrentThreadId();
 }
 
-// The engine's own module stays loaded while a window runs its procedure or its hook is set, so
-// a program that unloads the engine's library while something is skinned does not pull the code
-// from under those windows. The reference is taken and given back only in the entry points,
-// which the caller runs while holding a reference of its own.
-void SettleEngine() {
-    const bool inUse = engine.initialised || RecordCount() > 0;
-    if (!inUse) engine.thread = 0;
-    if (inUse && !engine.heldModule) {
-        HMODULE module = nullptr;
-        if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                               reinterpret_cast<LPCWSTR>(&SkinWindowProc), &module)) {
-            // Linked into the program itself: nothing can unload it.
-            if (module == GetModuleHandleW(nullptr))
-                FreeLibrary(module);
-            else
-                engine.heldModule = module;
-        }
-    } else if (!inUse && engine.heldModule) {
-        FreeLibrary(std::exchange(engine.heldModule, nullptr));
-    }
+constexpr DWORD kUnloadGraceMs = 100;
+
+// Gives back the engine's reference to its own module. The caller may be the last holder, and it
+// is still running the module's code until it returns: the release happens on a thread of its
+// own, a moment later, and that thread ends inside the system's code.
+DWORD WINAPI ReleaseModuleLater(LPVOID module) {
+    Sleep(kUnloadGraceMs);
+    FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
+}
+
+void GiveBackModule(HMODULE module) {
+    HANDLE thread = CreateThread(nullptr, 0, ReleaseModuleLater, module, 0, nullptr);
+    // Without the thread the module stays loaded: unloading it here would pull the code from
+    // under this very call.
+    if (thread) CloseHandle(thread);
 }
 
 // Windows made on the engine's thread inside a skinned window get the skin's link at once and
@@ -290,6 +285,7 @@ void StopEngine() {
     ReleaseSkinImages();
     engine.initialised = false;
     if (engine.creationHook) UnhookWindowsHookEx(std::exchange(engine.creationHook, nullptr));
+    SettleEngine();
 }
 
 }  // namespace
@@ -399,6 +395,27 @@ void AttachWaitingWindow(HWND window) {
 }
 
 bool MayAttachFromWindowProc() { return engine.initialised; }
+
+// The engine's own module stays loaded while a window runs its procedure or its hook is set, so
+// a program that unloads the engine's library while something is skinned does not pull the code
+// from under those windows.
+void SettleEngine() {
+    const bool inUse = engine.initialised || RecordCount() > 0;
+    if (!inUse) engine.thread = 0;
+    if (inUse && !engine.heldModule) {
+        HMODULE module = nullptr;
+        if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                               reinterpret_cast<LPCWSTR>(&SkinWindowProc), &module)) {
+            // Linked into the program itself: nothing can unload it.
+            if (module == GetModuleHandleW(nullptr))
+                FreeLibrary(module);
+            else
+                engine.heldModule = module;
+        }
+    } else if (!inUse && engine.heldModule) {
+        GiveBackModule(std::exchange(engine.heldModule, nullptr));
+    }
+}
 
 }  // namespace skin
 

@@ -35,6 +35,10 @@ LRESULT DetachWindow(HWND window);
 // a window whose container is no longer skinned loses the skin's link instead.
 void AttachWaitingWindow(HWND window);
 
+// Takes a reference to the engine's own module while anything of the skin is in use and gives it
+// back when nothing is; forgets the engine's thread then.
+void SettleEngine();
+
 // Whether the engine may attach the window now: initialised, and the window is of its thread.
 bool MayAttachFromWindowProc();
 

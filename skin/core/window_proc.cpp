@@ -108,6 +108,7 @@ bool IsFirstPaintMessage(UINT message) {
 LRESULT HandleNcDestroy(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DetachWindow(window);
     EraseRecord(window);
+    SettleEngine();
     return CallPrevious(previous, window, message, wParam, lParam);
 }
 
@@ -154,7 +155,10 @@ LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             if (FindRecord(window)) return SkinWindowProc(window, message, wParam, lParam);
             return CallPrevious(previous, window, message, wParam, lParam);
         }
-        if (message == WM_NCDESTROY) EraseRecord(window);
+        if (message == WM_NCDESTROY) {
+            EraseRecord(window);
+            SettleEngine();
+        }
         return CallPrevious(previous, window, message, wParam, lParam);
     }
     if (record->values[SlotProcAddr] == 0) return DefWindowProcW(window, message, wParam, lParam);

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <utility>
 #include <vector>
 
 #include "dorrik_skin.h"  // only for the two signatures; nothing is linked from the engine
@@ -173,6 +174,14 @@ void CheckUnskinned(HWND dialog, const std::vector<WindowRecord>& before) {
     Expect(!HasWindowRegion(GetDlgItem(dialog, IDOK)), "the OK button kept its region");
 }
 
+bool WaitUntilUnloaded(const wchar_t* name) {
+    for (int waited = 0; waited < 10000; waited += 20) {
+        if (!GetModuleHandleW(name)) return true;
+        Sleep(20);
+    }
+    return false;
+}
+
 // The dialog stays up until it is closed, skinned.
 void RunUntilClosed(HWND dialog) {
     MSG msg;
@@ -239,12 +248,21 @@ int wmain(int argc, wchar_t** argv) {
         Expect(attach(dialog) == 1, "AttachSkin after DetachSkin did not skin the dialog again");
         Pump();
         CheckSkinned(dialog, before);
+
+        // A program that lets go of the library while windows are skinned: the engine keeps its
+        // own code loaded until the last skin is off, then gives it back.
+        FreeLibrary(std::exchange(library, nullptr));
+        Expect(GetModuleHandleW(L"dorrikskin.dll") != nullptr,
+               "the DLL was unloaded while its window procedure was in use");
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        Pump();
         Expect(detach(dialog) == 1, "the second DetachSkin did not unskin the dialog");
         CheckUnskinned(dialog, before);
+        Expect(WaitUntilUnloaded(L"dorrikskin.dll"), "the DLL stayed loaded after the last DetachSkin");
         DestroyWindow(dialog);
     }
     // The engine's window procedure lives in the DLL: unload it only once nothing is skinned.
-    FreeLibrary(library);
+    if (library) FreeLibrary(library);
 
     if (failures == 0) std::printf("dll example: passed\n");
     return failures == 0 ? 0 : 1;
