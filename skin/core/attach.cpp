@@ -69,6 +69,11 @@ BOOL CALLBACK DetachChild(HWND window, LPARAM) {
     return TRUE;
 }
 
+BOOL CALLBACK AttachWaitingChild(HWND window, LPARAM) {
+    AttachWaitingWindow(window);
+    return TRUE;
+}
+
 // Four memory contexts with a bitmap of the button's size each, then the faces drawn into them.
 void CreateStateSurfaces(HWND window, const WindowBounds& bounds) {
     ScopedWindowDC windowDC(window);
@@ -263,6 +268,7 @@ LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam) {
     const WindowRecord* outer = container ? FindRecord(container) : nullptr;
     if (!outer || outer->link == Link::PassThrough || FindRecord(window)) return next;
 
+    FindRecord(container)->holdsWaiting = true;
     WindowRecord& record = CreateRecord(window);
     record.link = Link::Waiting;
     record.container = container;
@@ -335,6 +341,7 @@ LRESULT AttachWindow(HWND window) {
     // switched on again rather than installed a second time.
     const bool linked = existing && (existing->link != Link::Attached || RunsSkinProc(window));
     const WNDPROC linkedPrevious = linked ? existing->previous : nullptr;
+    const bool holdsWaiting = existing && existing->holdsWaiting;
 
     const ControlKind kind = ClassifyWindow(window);
     WindowRecord& fresh = CreateRecord(window);
@@ -359,6 +366,9 @@ LRESULT AttachWindow(HWND window) {
     record->link = Link::Attached;
     SetSkinProp(window, kPropProcAddr, reinterpret_cast<intptr_t>(previous));
     RepaintWhole(window);
+    // Windows a control made inside itself while it was made (a list view's header) are as
+    // complete as the control is: they go with it, shown or not.
+    if (holdsWaiting && kind != ControlKind::Form) EnumChildWindows(window, AttachWaitingChild, 0);
     return 1;
 }
 

@@ -68,6 +68,7 @@ struct WindowRecord {
     ControlKind kind = ControlKind::Other;
     Link link = Link::Attaching;
     HWND container = nullptr;  // for a waiting window: the skinned parent or owner it was made in
+    bool holdsWaiting = false;  // windows were made inside this one that wait for their first paint
     intptr_t values[kSlotCount] = {};
 };
 

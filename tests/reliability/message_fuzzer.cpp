@@ -7,6 +7,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "../support/dialog_template.h"
 #include "../support/gdi_accounting.h"
 #include "control_classes.h"
 #include "dorrik_skin.h"
@@ -210,58 +211,9 @@ constexpr UINT_PTR kDialogTimeoutTimer = 0xD0;
 
 // ---- the dialog ----
 
-class DialogTemplate {
-public:
-    DialogTemplate(const wchar_t* title, int x, int y, int width, int height) {
-        Align();
-        Add32(DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
-        Add32(0);
-        countAt_ = words_.size();
-        Add16(0);
-        for (int v : {x, y, width, height}) Add16(static_cast<WORD>(v));
-        Add16(0);  // no menu
-        Add16(0);  // the dialog class
-        AddText(title);
-        Add16(8);
-        AddText(L"MS Shell Dlg");
-    }
-
-    void AddItem(const wchar_t* className, const wchar_t* text, DWORD style, int id, int x, int y,
-                 int width, int height) {
-        Align();
-        Add32(style | WS_CHILD | WS_VISIBLE);
-        Add32(0);
-        for (int v : {x, y, width, height}) Add16(static_cast<WORD>(v));
-        Add16(static_cast<WORD>(id));
-        AddText(className);
-        AddText(text);
-        Add16(0);  // no creation data
-        ++words_[countAt_];
-    }
-
-    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
-private:
-    void Add16(WORD value) { words_.push_back(value); }
-    void Add32(DWORD value) {
-        Add16(LOWORD(value));
-        Add16(HIWORD(value));
-    }
-    void AddText(const wchar_t* text) {
-        for (; *text; ++text) Add16(static_cast<WORD>(*text));
-        Add16(0);
-    }
-    void Align() {
-        if (words_.size() % 2) Add16(0);
-    }
-
-    std::vector<WORD> words_;
-    size_t countAt_ = 0;
-};
-
-const DialogTemplate& FuzzDialog() {
-    static const DialogTemplate dialog = [] {
-        DialogTemplate t(L"Fuzz", 20, 20, 180, 90);
+const testing_support::DialogTemplate& FuzzDialog() {
+    static const testing_support::DialogTemplate dialog = [] {
+        testing_support::DialogTemplate t(L"Fuzz", 20, 20, 180, 90);
         t.AddItem(L"Button", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 8, 66, 50, 14);
         t.AddItem(L"Button", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, 64, 66, 50, 14);
         t.AddItem(controls::kCheckBoxClass, L"Remember", BS_AUTOCHECKBOX | WS_TABSTOP, 10, 8, 8, 80,

@@ -1,0 +1,470 @@
+// The engine inside other programs: windows that appear after the skin went on (the platform's
+// file dialog, a property sheet's pages, controls made at run time), and what a program does
+// around the skin (other subclasses, other threads, re-entry, detaching from inside a message).
+#include <windows.h>
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <prsht.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../support/dialog_template.h"
+#include "../support/test_windows.h"
+#include "control_classes.h"
+#include "core/attach.h"
+#include "core/props.h"
+#include "core/window_proc.h"
+#include "dorrik_skin.h"
+#include "reliability_fixture.h"
+#include "render/image_set.h"
+
+namespace reliability {
+namespace {
+
+using testing_support::TestWindow;
+
+class EmbeddingTest : public ReliabilityTest {};
+
+bool Skinned(HWND window) { return GetPropA(window, "PROCADDR") != nullptr; }
+
+std::string ClassOf(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, 255);
+    return name;
+}
+
+BOOL CALLBACK CollectUnskinned(HWND window, LPARAM list) {
+    if (!Skinned(window)) reinterpret_cast<std::string*>(list)->append(" " + ClassOf(window));
+    return TRUE;
+}
+
+// The classes of the windows at and under `root` that are not skinned; empty when all are.
+std::string UnskinnedUnder(HWND root) {
+    std::string names;
+    CollectUnskinned(root, reinterpret_cast<LPARAM>(&names));
+    EnumChildWindows(root, CollectUnskinned, reinterpret_cast<LPARAM>(&names));
+    return names;
+}
+
+struct Search {
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindClass(HWND window, LPARAM search) {
+    auto* s = reinterpret_cast<Search*>(search);
+    if (lstrcmpiA(ClassOf(window).c_str(), s->className) != 0) return TRUE;
+    s->found = window;
+    return FALSE;
+}
+
+HWND FindUnder(HWND root, const char* className) {
+    Search search{className, nullptr};
+    EnumChildWindows(root, FindClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A press and release on the button, through its (skinned) procedure: the button clicks itself.
+void ClickThroughSkin(HWND button) {
+    SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+}
+
+// Watches a modal dialog owned by `owner` from a thread timer while the dialog's own loop runs.
+// `step` gets the dialog and returns true once it has closed it; if it has not after 30 s, the
+// dialog is cancelled and `seen` says what the last look found.
+class WhileModal {
+public:
+    using Step = std::function<bool(HWND dialog, std::string& seen)>;
+    WhileModal(HWND owner, Step step) {
+        owner_ = owner;
+        step_ = std::move(step);
+        done_ = false;
+        seen_ = "no dialog owned by the form";
+        started_ = GetTickCount();
+        timer_ = SetTimer(nullptr, 0, 25, Tick);
+    }
+    ~WhileModal() { KillTimer(nullptr, timer_); }
+    static bool Done() { return done_; }
+    static const std::string& Seen() { return seen_; }
+
+private:
+    static BOOL CALLBACK FindOwned(HWND window, LPARAM out) {
+        if (GetWindow(window, GW_OWNER) != owner_ || !IsWindowVisible(window)) return TRUE;
+        *reinterpret_cast<HWND*>(out) = window;
+        return FALSE;
+    }
+    static HWND OwnedDialog() {
+        HWND found = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), FindOwned, reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (done_) return;
+        HWND dialog = OwnedDialog();
+        if (dialog && step_(dialog, seen_)) {
+            done_ = true;
+        } else if (GetTickCount() - started_ > 30000 && dialog) {
+            done_ = true;
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    }
+    static inline HWND owner_ = nullptr;
+    static inline Step step_;
+    static inline bool done_ = false;
+    static inline std::string seen_;
+    static inline DWORD started_ = 0;
+    UINT_PTR timer_ = 0;
+};
+
+bool AllSkinned(HWND root, const char* what, std::string& seen) {
+    const std::string missing = UnskinnedUnder(root);
+    if (missing.empty()) return true;
+    seen = std::string(what) + " holds unskinned windows:" + missing;
+    return false;
+}
+
+TEST_F(EmbeddingTest, TheFileDialogIsSkinnedAsItAppearsAndClosesThroughItsSkinnedButton) {
+    TestWindow form(300, 200);
+    ASSERT_EQ(1, AttachSkin(form.get()));
+    {
+        WhileModal watch(form.get(), [](HWND dialog, std::string& seen) {
+            HWND list = FindUnder(dialog, "SysListView32");
+            if (!list) {
+                seen = "the file dialog has no file list";
+                return false;
+            }
+            if (!AllSkinned(dialog, "the file dialog", seen)) return false;
+            seen.clear();
+            ClickThroughSkin(GetDlgItem(dialog, IDCANCEL));
+            return true;
+        });
+        wchar_t file[MAX_PATH] = L"";
+        OPENFILENAMEW request{};
+        request.lStructSize = sizeof(request);
+        request.hwndOwner = form.get();
+        request.lpstrFile = file;
+        request.nMaxFile = MAX_PATH;
+        request.Flags = OFN_EXPLORER;
+        EXPECT_FALSE(GetOpenFileNameW(&request));
+        EXPECT_EQ(0u, CommDlgExtendedError());
+        EXPECT_TRUE(WhileModal::Done() && WhileModal::Seen().empty()) << WhileModal::Seen();
+    }
+    EXPECT_EQ(1, skin::Engine().skinnedWindowCount);
+    EXPECT_EQ(1u, skin::RecordCount());
+    EXPECT_EQ(1, DetachSkin(form.get()));
+}
+
+INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM, LPARAM) {
+    if (message != WM_INITDIALOG) return FALSE;
+    HWND list = FindUnder(page, "SysListView32");
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.cx = 60;
+    column.pszText = const_cast<wchar_t*>(L"Name");
+    SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    SendDlgItemMessageW(page, 12, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"One"));
+    return TRUE;
+}
+
+testing_support::DialogTemplate PageTemplate() {
+    testing_support::DialogTemplate page(L"Page", 0, 0, 200, 120,
+                                         testing_support::DialogTemplate::kPageStyle);
+    page.AddItem(L"Button", L"Check", BS_AUTOCHECKBOX | WS_TABSTOP, 10, 7, 7, 80, 12);
+    page.AddItem(L"Button", L"Push", BS_PUSHBUTTON | WS_TABSTOP, 11, 100, 7, 60, 14);
+    page.AddItem(L"ComboBox", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 12, 7, 25, 90, 60);
+    page.AddItem(L"SysListView32", L"", LVS_REPORT | WS_BORDER | WS_TABSTOP, 13, 7, 45, 180, 60);
+    return page;
+}
+
+// A page is made when it is first shown, with its controls, after the sheet was skinned.
+TEST_F(EmbeddingTest, PropertySheetPagesAreSkinnedAsTheyAppear) {
+    INITCOMMONCONTROLSEX init{sizeof(init), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&init);
+    TestWindow form(300, 200);
+    ASSERT_EQ(1, AttachSkin(form.get()));
+    const testing_support::DialogTemplate page = PageTemplate();
+    PROPSHEETPAGEW pages[2] = {};
+    for (PROPSHEETPAGEW& p : pages) {
+        p.dwSize = sizeof(p);
+        p.dwFlags = PSP_DLGINDIRECT;
+        p.hInstance = GetModuleHandleW(nullptr);
+        p.pResource = page.get();
+        p.pfnDlgProc = PageProc;
+    }
+    PROPSHEETHEADERW header{};
+    header.dwSize = sizeof(header);
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
+    header.hwndParent = form.get();
+    header.pszCaption = L"Sheet";
+    header.nPages = 2;
+    header.ppsp = pages;
+    {
+        static HWND firstPage;
+        firstPage = nullptr;
+        WhileModal watch(form.get(), [](HWND sheet, std::string& seen) {
+            HWND current = PropSheet_GetCurrentPageHwnd(sheet);
+            if (!current || !FindUnder(current, "SysHeader32")) {
+                seen = "the sheet shows no page with a list and its header";
+                return false;
+            }
+            if (!AllSkinned(sheet, "the property sheet", seen)) return false;
+            if (!firstPage) {
+                firstPage = current;
+                PropSheet_SetCurSel(sheet, nullptr, 1);
+                seen = "the second page never showed";
+                return false;
+            }
+            if (current == firstPage) return false;
+            seen.clear();
+            ClickThroughSkin(GetDlgItem(sheet, IDOK));
+            return true;
+        });
+        EXPECT_EQ(1, PropertySheetW(&header)) << "the sheet did not close through OK";
+        EXPECT_TRUE(WhileModal::Done() && WhileModal::Seen().empty()) << WhileModal::Seen();
+    }
+    EXPECT_EQ(1, skin::Engine().skinnedWindowCount);
+    EXPECT_EQ(1u, skin::RecordCount());
+    EXPECT_EQ(1, DetachSkin(form.get()));
+}
+
+// Controls made by the program after AttachSkin, at any depth, complete before they first paint.
+TEST_F(EmbeddingTest, ControlsMadeAfterTheSkinAreSkinnedOnceWhenTheyFirstPaint) {
+    TestWindow form(300, 200);
+    ASSERT_EQ(1, AttachSkin(form.get()));
+    HWND frame = controls::CreateControl(L"Static", L"", form.get(), 10, 10, 250, 150);
+    HWND button = CreateWindowExW(0, L"Button", L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10,
+                                  100, 30, frame, nullptr, GetModuleHandleW(nullptr), nullptr);
+    // The caption and the font come after creation, as a program sets them.
+    SetWindowTextW(button, L"WWWWWWWW");
+    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    EXPECT_FALSE(Skinned(button)) << "attached before it was complete";
+    UpdateWindow(form.get());
+    Pump();
+    for (HWND window : {frame, button}) EXPECT_TRUE(Skinned(window)) << ClassOf(window);
+    EXPECT_EQ(3, skin::Engine().skinnedWindowCount);
+    EXPECT_EQ(BS_OWNERDRAW, GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK);
+    // The normal face shows the caption: dark text in the middle of the face.
+    HDC face = skin::GetStateSurface(button, skin::Normal);
+    int dark = 0;
+    for (int x = 20; x < 80; ++x) dark += GetRValue(GetPixel(face, x, 15)) < 128;
+    EXPECT_GT(dark, 3) << "the face was drawn without the caption";
+
+    EXPECT_EQ(0, AttachSkin(button));
+    DestroyWindow(frame);
+    EXPECT_EQ(1, skin::Engine().skinnedWindowCount);
+    EXPECT_EQ(1u, skin::RecordCount());
+    EXPECT_EQ(1, DetachSkin(form.get()));
+}
+
+// ---- Hazards: what a program does around the skin ----
+
+std::vector<UINT> received;
+WNDPROC savedProc = nullptr;
+
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    received.push_back(message);
+    return CallWindowProcW(savedProc, window, message, wParam, lParam);
+}
+
+// A release in a combo's drop-down list (a child of the desktop) refreshes nothing of other
+// windows, even one that carries a PROCADDR of its own.
+TEST_F(EmbeddingTest, AReleaseInADropDownListTouchesNoWindowOutsideItsForm) {
+    TestWindow form(300, 200);
+    HWND combo = controls::CreateControl(controls::kComboBoxClass, L"", form.get(), 10, 10, 120, 100);
+    TestWindow stranger(200, 100, nullptr, WS_POPUP, 500, 100);
+    HWND strangeBox = controls::CreateControl(controls::kCheckBoxClass, L"S", stranger.get(), 5, 5, 100, 17);
+    SetPropA(strangeBox, "PROCADDR", reinterpret_cast<HANDLE>(1));
+    savedProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(strangeBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProc)));
+    AttachSkin(form.get());
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+    SendMessageW(combo, WM_CTLCOLORLISTBOX, 0, reinterpret_cast<LPARAM>(info.hwndList));
+    ASSERT_TRUE(Skinned(info.hwndList));
+    received.clear();
+    SendMessageW(info.hwndList, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_TRUE(received.empty()) << received.size() << " messages reached a window of another form";
+    DetachSkin(form.get());
+    RemovePropA(strangeBox, "PROCADDR");
+}
+
+// Attach changed the button type only: what the program changed while skinned stays.
+TEST_F(EmbeddingTest, DetachPutsBackTheButtonTypeAndKeepsTheRestOfTheStyle) {
+    TestWindow form(300, 200);
+    HWND changed = controls::CreateControl(L"Button", L"A", form.get(), 10, 10, 80, 25, BS_PUSHBUTTON);
+    HWND untouched = controls::CreateControl(L"Button", L"B", form.get(), 10, 50, 80, 25, BS_PUSHBUTTON);
+    AttachSkin(form.get());
+    EnableWindow(changed, FALSE);
+    ShowWindow(changed, SW_HIDE);
+    SendMessageW(changed, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    DetachSkin(form.get());
+    const LONG style = GetWindowLongW(changed, GWL_STYLE);
+    EXPECT_NE(0, style & WS_DISABLED);
+    EXPECT_EQ(0, style & WS_VISIBLE);
+    EXPECT_EQ(BS_DEFPUSHBUTTON, style & BS_TYPEMASK);
+    const LONG plain = GetWindowLongW(untouched, GWL_STYLE);
+    EXPECT_EQ(BS_PUSHBUTTON, plain & BS_TYPEMASK);
+    EXPECT_EQ(WS_VISIBLE, plain & (WS_VISIBLE | WS_DISABLED));
+}
+
+int clicks = 0;
+LRESULT CALLBACK CountClicks(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) ++clicks;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK LaterSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR) {
+    received.push_back(message);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// Code that subclassed on top of the skin stays in the chain after detach, also when it later
+// puts back the procedure it saved; the control keeps working and carries nothing of the skin.
+TEST_F(EmbeddingTest, ASubclassInstalledAfterTheSkinSurvivesDetach) {
+    TestWindow form(300, 200);
+    SetWindowLongPtrW(form.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountClicks));
+    HWND byLong = controls::CreateControl(L"Button", L"A", form.get(), 10, 10, 80, 25, BS_PUSHBUTTON);
+    HWND bySubclass = controls::CreateControl(L"Button", L"B", form.get(), 10, 50, 80, 25, BS_PUSHBUTTON);
+    AttachSkin(form.get());
+    savedProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(byLong, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProc)));
+    ASSERT_EQ(reinterpret_cast<WNDPROC>(skin::SkinWindowProc), savedProc);
+    ASSERT_TRUE(SetWindowSubclass(bySubclass, LaterSubclass, 1, 0));
+    DetachSkin(form.get());
+    EXPECT_EQ(0, skin::Engine().skinnedWindowCount);
+
+    for (HWND button : {byLong, bySubclass}) {
+        EXPECT_TRUE(testing_support::SkinPropertyNames(button).empty());
+        EXPECT_EQ(BS_PUSHBUTTON, GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK);
+        received.clear();
+        clicks = 0;
+        SendMessageW(button, BM_CLICK, 0, 0);
+        EXPECT_EQ(1, clicks) << ClassOf(button) << ": the click did not reach the form";
+        EXPECT_FALSE(received.empty()) << "the later subclass was cut out of the chain";
+    }
+    // The first subclass puts back what it saved: the skin's procedure, which now only forwards.
+    SetWindowLongPtrW(byLong, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(savedProc));
+    RemoveWindowSubclass(bySubclass, LaterSubclass, 1);
+    for (HWND button : {byLong, bySubclass}) {
+        clicks = 0;
+        SendMessageW(button, BM_CLICK, 0, 0);
+        EXPECT_EQ(1, clicks) << "the button stopped working";
+        wchar_t text[8] = {};
+        EXPECT_EQ(1, GetWindowTextW(button, text, 8));
+    }
+    DestroyWindow(byLong);
+    DestroyWindow(bySubclass);
+    EXPECT_EQ(0u, skin::RecordCount());
+}
+
+// The engine serves the thread that skinned the form: another thread's windows are not attached,
+// and another thread cannot use the engine while it is in use.
+TEST_F(EmbeddingTest, WindowsOfAnotherThreadAreNotAttached) {
+    TestWindow form(300, 200);
+    HWND ownChild = controls::CreateControl(L"Button", L"Own", form.get(), 10, 10, 80, 25);
+    std::atomic<HWND> foreignChild{nullptr}, foreignForm{nullptr};
+    std::atomic<bool> stop{false};
+    std::atomic<LONG> foreignAttach{-1};
+    std::thread other([&] {
+        HWND top = CreateWindowExW(0, controls::kFormClass, L"Other", WS_POPUP | WS_VISIBLE, 400,
+                                   100, 100, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        HWND child = CreateWindowExW(0, L"Button", L"Theirs", WS_CHILD | WS_VISIBLE, 10, 50, 80, 25,
+                                     form.get(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        foreignForm = top;
+        foreignChild = child;
+        while (!stop) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            if (foreignAttach == -2) foreignAttach = AttachSkin(top);
+            Sleep(5);
+        }
+        DestroyWindow(child);
+        DestroyWindow(top);
+    });
+    // The child's creation talks to its parent on this thread: keep answering.
+    while (!foreignChild) {
+        Pump();
+        Sleep(5);
+    }
+    EXPECT_EQ(0, AttachSkin(foreignForm));
+    EXPECT_EQ(1, AttachSkin(form.get()));
+    EXPECT_TRUE(Skinned(ownChild));
+    EXPECT_FALSE(Skinned(foreignChild));
+    EXPECT_EQ(2, skin::Engine().skinnedWindowCount);
+    foreignAttach = -2;
+    while (foreignAttach == -2) {
+        Pump();
+        Sleep(5);
+    }
+    EXPECT_EQ(0, foreignAttach.load()) << "another thread skinned a window while the engine was in use";
+    EXPECT_FALSE(Skinned(foreignForm));
+    EXPECT_EQ(1, DetachSkin(form.get()));
+    stop = true;
+    while (IsWindow(foreignChild)) {
+        Pump();
+        Sleep(5);
+    }
+    other.join();
+}
+
+LRESULT CALLBACK AttachAgainOnSetStyle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == BM_SETSTYLE) received.push_back(static_cast<UINT>(AttachSkin(window)));
+    return CallWindowProcW(savedProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK DestroyOnSetStyle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == BM_SETSTYLE) DestroyWindow(window);
+    return CallWindowProcW(savedProc, window, message, wParam, lParam);
+}
+
+// A window reached again from inside its own set-up is attached once; a window whose procedure
+// could not be replaced (it went away during set-up) is not counted.
+TEST_F(EmbeddingTest, AttachIsSafeAgainstReentryAndCountsOnlyWhatItAttached) {
+    TestWindow form(300, 200);
+    HWND reentrant = controls::CreateControl(L"Button", L"R", form.get(), 10, 10, 80, 25);
+    HWND vanishing = controls::CreateControl(L"Button", L"V", form.get(), 10, 50, 80, 25);
+    savedProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(reentrant, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AttachAgainOnSetStyle)));
+    SetWindowLongPtrW(vanishing, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DestroyOnSetStyle));
+    received.clear();
+    EXPECT_EQ(1, AttachSkin(form.get()));
+    EXPECT_EQ(std::vector<UINT>{0}, received) << "the nested attach did something";
+    EXPECT_FALSE(IsWindow(vanishing));
+    EXPECT_EQ(2, skin::Engine().skinnedWindowCount) << "the form and one button are skinned";
+    EXPECT_EQ(reinterpret_cast<intptr_t>(AttachAgainOnSetStyle),
+              reinterpret_cast<intptr_t>(GetPropA(reentrant, "PROCADDR")));
+    wchar_t text[4] = {};
+    EXPECT_EQ(1, GetWindowTextW(reentrant, text, 4));  // no endless chain
+    EXPECT_EQ(1, DetachSkin(form.get()));
+    EXPECT_EQ(nullptr, skin::SkinImages().ButtonFaceImage) << "the images stayed after the last detach";
+}
+
+LRESULT CALLBACK DetachOnIdle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ENTERIDLE) DetachSkin(window);
+    return CallWindowProcW(savedProc, window, message, wParam, lParam);
+}
+
+// The form's own handling of the message took the last skin off: the window the message names
+// is not skinned with no images behind it.
+TEST_F(EmbeddingTest, NothingIsAttachedFromAMessageAfterTheLastDetach) {
+    TestWindow form(300, 200);
+    TestWindow named(100, 100, nullptr, WS_POPUP, 450, 100);
+    savedProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(form.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DetachOnIdle)));
+    AttachSkin(form.get());
+    SendMessageW(form.get(), WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(named.get()));
+    EXPECT_FALSE(Skinned(named.get()));
+    EXPECT_EQ(0, skin::Engine().skinnedWindowCount);
+    EXPECT_FALSE(skin::Engine().initialised);
+}
+
+}  // namespace
+}  // namespace reliability
