@@ -95,6 +95,36 @@ int GetWindowBounds(HWND window, WindowBounds& bounds) {
     return ok;
 }
 
+HBITMAP CreateSurfaceBitmap(HDC reference, int width, int height) {
+    if (!reference) return nullptr;
+    // A memory context's format is that of the bitmap selected into it, as for
+    // CreateCompatibleBitmap; any other context's is its device's.
+    int bitsPerPixel = 0;
+    if (GetObjectType(reference) == OBJ_MEMDC) {
+        BITMAP selected{};
+        if (GetObjectW(GetCurrentObject(reference, OBJ_BITMAP), sizeof selected, &selected))
+            bitsPerPixel = selected.bmBitsPixel * selected.bmPlanes;
+    } else {
+        bitsPerPixel = GetDeviceCaps(reference, BITSPIXEL) * GetDeviceCaps(reference, PLANES);
+    }
+    // Fewer bits per pixel quantise colours (and 8 go through a palette): there only a compatible
+    // bitmap reads back what the display would show. Sizes of nothing or less keep the
+    // platform's own answer too.
+    if ((bitsPerPixel != 24 && bitsPerPixel != 32) || width <= 0 || height <= 0)
+        return CreateCompatibleBitmap(reference, width, height);
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down, rows in the order of a compatible bitmap
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    // The system allocates the pixels zeroed: black, like a new compatible bitmap.
+    return CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
 HDC CreateMemorySurface(int width, int height) {
     // The screen's own context has the display's format, and is much cheaper to get than a new
     // display context.
@@ -102,7 +132,7 @@ HDC CreateMemorySurface(int width, int height) {
     if (!display.get()) return nullptr;
     ScopedCreatedDC surface(CreateCompatibleDC(display.get()));
     if (!surface.get()) return nullptr;
-    ScopedBitmap bitmap(CreateCompatibleBitmap(display.get(), width, height));
+    ScopedBitmap bitmap(CreateSurfaceBitmap(display.get(), width, height));
     if (!bitmap.get()) return nullptr;
     // The surface keeps its bitmap selected for life; ReleaseMemorySurface frees both. The
     // displaced default bitmap is a stock object and needs no freeing.
@@ -178,14 +208,14 @@ void DrawTransparent(HDC destination, int dx, int dy, int width, int height, HDC
 
     // W: the destination's background.
     const ScopedCreatedDC work(CreateCompatibleDC(display.get()));
-    const ScopedBitmap workBitmap(CreateCompatibleBitmap(display.get(), width, height));
+    const ScopedBitmap workBitmap(CreateSurfaceBitmap(display.get(), width, height));
     const ScopedSelectObject workSelect(work.get(), workBitmap.get());
     const ScopedSelectPalette workPalette(work.get(), usedPalette, true);
     BitBlt(work.get(), 0, 0, width, height, destination, dx, dy, SRCCOPY);
 
     // I: the source image, with the source's colours for any monochrome conversion.
     const ScopedCreatedDC image(CreateCompatibleDC(display.get()));
-    const ScopedBitmap imageBitmap(CreateCompatibleBitmap(display.get(), width, height));
+    const ScopedBitmap imageBitmap(CreateSurfaceBitmap(display.get(), width, height));
     const ScopedSelectObject imageSelect(image.get(), imageBitmap.get());
     const ScopedSelectPalette imagePalette(image.get(), usedPalette, true);
     SetBkColor(image.get(), GetBkColor(source));
