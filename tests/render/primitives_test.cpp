@@ -78,7 +78,12 @@ TEST(SurfaceBitmap, TakesTheReferenceContextsFormat) {
     EXPECT_EQ(1, info.bmBitsPixel * info.bmPlanes);
     EXPECT_TRUE(DeleteObject(mono));
 
-    EXPECT_EQ(nullptr, CreateSurfaceBitmap(nullptr, 4, 4));
+    // No context: the display's format.
+    const HBITMAP display = CreateSurfaceBitmap(nullptr, 2, 2);
+    ASSERT_NE(nullptr, display);
+    ASSERT_EQ(static_cast<int>(sizeof info), GetObjectW(display, sizeof info, &info));
+    EXPECT_EQ(screenBits, info.bmBitsPixel * info.bmPlanes);
+    EXPECT_TRUE(DeleteObject(display));
 }
 
 // Everything the renderers do to a surface gives the same pixels on the engine's surface as on
