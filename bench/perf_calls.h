@@ -19,7 +19,8 @@ namespace perf {
 enum CallId {
     kGetPropA, kSetPropA, kRemovePropA, kGetWindowDC, kGetDC, kReleaseDC, kBeginPaint, kEndPaint,
     kSetWindowRgn, kRedrawWindow, kDrawTextW, kDrawTextA, kSendMessageA, kSendMessageW,
-    kCreateDCA, kCreateCompatibleDC, kCreateCompatibleBitmap, kCreateBitmap, kCreateSolidBrush,
+    kCreateDCA, kCreateCompatibleDC, kCreateCompatibleBitmap, kCreateBitmap, kCreateDIBSection,
+    kGetDeviceCaps, kCreateSolidBrush,
     kCreateRoundRectRgn, kCreateHalftonePalette, kDeleteDC, kDeleteObject, kBitBlt, kStretchBlt,
     kAlphaBlend, kCallWindowProcW, kSetWindowLongW, kSetWindowLongPtrW, kEnumChildWindows,
     kSelectObject, kFillRect, kFrameRect, kGetWindowTextW, kGetWindowTextLengthW, kGetClassNameA,
@@ -106,6 +107,10 @@ PERF_WRAP(kCreateCompatibleBitmap, HBITMAP, CreateCompatibleBitmap, (HDC d, int 
           (d, w, h), Made(result, 'B'))
 PERF_WRAP(kCreateBitmap, HBITMAP, CreateBitmap, (int w, int h, UINT p, UINT b, const void* bits),
           (w, h, p, b, bits), Made(result, 'B'))
+PERF_WRAP(kCreateDIBSection, HBITMAP, CreateDIBSection,
+          (HDC d, const BITMAPINFO* i, UINT u, void** b, HANDLE s, DWORD o), (d, i, u, b, s, o),
+          Made(result, 'B'))
+PERF_WRAP(kGetDeviceCaps, int, GetDeviceCaps, (HDC d, int i), (d, i), (void)0)
 PERF_WRAP(kCreateSolidBrush, HBRUSH, CreateSolidBrush, (COLORREF c), (c), Made(result, 'b'))
 PERF_WRAP(kCreateRoundRectRgn, HRGN, CreateRoundRectRgn,
           (int a, int b, int c, int d, int e, int f), (a, b, c, d, e, f), Made(result, 'R'))
@@ -167,6 +172,7 @@ inline const WatchedCall kWatchedCalls[] = {
     PERF_ENTRY("user32.dll", SendMessageA), PERF_ENTRY("user32.dll", SendMessageW),
     PERF_ENTRY("gdi32.dll", CreateDCA), PERF_ENTRY("gdi32.dll", CreateCompatibleDC),
     PERF_ENTRY("gdi32.dll", CreateCompatibleBitmap), PERF_ENTRY("gdi32.dll", CreateBitmap),
+    PERF_ENTRY("gdi32.dll", CreateDIBSection), PERF_ENTRY("gdi32.dll", GetDeviceCaps),
     PERF_ENTRY("gdi32.dll", CreateSolidBrush), PERF_ENTRY("gdi32.dll", CreateRoundRectRgn),
     PERF_ENTRY("gdi32.dll", CreateHalftonePalette), PERF_ENTRY("gdi32.dll", DeleteDC),
     PERF_ENTRY("gdi32.dll", DeleteObject), PERF_ENTRY("gdi32.dll", BitBlt),

@@ -88,6 +88,7 @@ const SkinImageSet& SkinImages() { return images; }
 
 void BuildSkinImages() {
     ReleaseSkinImages();  // a set built twice is replaced, not leaked
+    ForgetDisplayFormat();  // the display may have changed since the last start
     images.ButtonFaceImage = CreateMemorySurface(7, 84);
     images.ComboButtonImage = CreateMemorySurface(15, 18);
     images.GlyphImage = CreateMemorySurface(18, 24);

@@ -42,6 +42,20 @@ private:
     bool background_;
 };
 
+// The display's bits per pixel, 0 until asked. Asking is a trip to the display settings under
+// Wine (over 100 us, more than the bitmap itself), and the depth changes only with the display
+// mode, so it is asked once per engine start and after a display change.
+int displayBitsPerPixel = 0;
+
+int DisplayBitsPerPixel() {
+    if (displayBitsPerPixel == 0) {
+        const ScopedWindowDC screen(nullptr, ScopedWindowDC::ClientArea);
+        displayBitsPerPixel =
+            GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES);
+    }
+    return displayBitsPerPixel;
+}
+
 // The key as a plain colour: a system colour reference becomes that colour.
 COLORREF TranslateKey(COLORREF key, HPALETTE palette) {
     COLORREF translated = key;
@@ -95,14 +109,55 @@ int GetWindowBounds(HWND window, WindowBounds& bounds) {
     return ok;
 }
 
+namespace {
+
+// The bits per pixel of a bitmap that CreateCompatibleBitmap would make for the reference.
+int ReferenceBitsPerPixel(HDC reference) {
+    if (!reference) return DisplayBitsPerPixel();
+    // A memory context's format is that of the bitmap selected into it.
+    if (GetObjectType(reference) == OBJ_MEMDC) {
+        BITMAP selected{};
+        if (!GetObjectW(GetCurrentObject(reference, OBJ_BITMAP), sizeof selected, &selected))
+            return 0;
+        return selected.bmBitsPixel * selected.bmPlanes;
+    }
+    if (GetDeviceCaps(reference, TECHNOLOGY) == DT_RASDISPLAY) return DisplayBitsPerPixel();
+    return GetDeviceCaps(reference, BITSPIXEL) * GetDeviceCaps(reference, PLANES);
+}
+
+}  // namespace
+
+HBITMAP CreateSurfaceBitmap(HDC reference, int width, int height) {
+    const int bitsPerPixel = ReferenceBitsPerPixel(reference);
+    // Fewer bits per pixel quantise colours (and 8 go through a palette): there only a compatible
+    // bitmap reads back what the display would show. Sizes of nothing or less keep the
+    // platform's own answer too.
+    if ((bitsPerPixel != 24 && bitsPerPixel != 32) || width <= 0 || height <= 0) {
+        if (reference) return CreateCompatibleBitmap(reference, width, height);
+        const ScopedWindowDC screen(nullptr, ScopedWindowDC::ClientArea);
+        return CreateCompatibleBitmap(screen.get(), width, height);
+    }
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down, rows in the order of a compatible bitmap
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    // The system allocates the pixels zeroed: black, like a new compatible bitmap. Colours in the
+    // header need no context.
+    return CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+void ForgetDisplayFormat() { displayBitsPerPixel = 0; }
+
 HDC CreateMemorySurface(int width, int height) {
-    // The screen's own context has the display's format, and is much cheaper to get than a new
-    // display context.
-    const ScopedWindowDC display(nullptr, ScopedWindowDC::ClientArea);
-    if (!display.get()) return nullptr;
-    ScopedCreatedDC surface(CreateCompatibleDC(display.get()));
+    // Both made for the display without a context of it: getting one costs more than the rest.
+    ScopedCreatedDC surface(CreateCompatibleDC(nullptr));
     if (!surface.get()) return nullptr;
-    ScopedBitmap bitmap(CreateCompatibleBitmap(display.get(), width, height));
+    ScopedBitmap bitmap(CreateSurfaceBitmap(nullptr, width, height));
     if (!bitmap.get()) return nullptr;
     // The surface keeps its bitmap selected for life; ReleaseMemorySurface frees both. The
     // displaced default bitmap is a stock object and needs no freeing.
@@ -178,14 +233,14 @@ void DrawTransparent(HDC destination, int dx, int dy, int width, int height, HDC
 
     // W: the destination's background.
     const ScopedCreatedDC work(CreateCompatibleDC(display.get()));
-    const ScopedBitmap workBitmap(CreateCompatibleBitmap(display.get(), width, height));
+    const ScopedBitmap workBitmap(CreateSurfaceBitmap(display.get(), width, height));
     const ScopedSelectObject workSelect(work.get(), workBitmap.get());
     const ScopedSelectPalette workPalette(work.get(), usedPalette, true);
     BitBlt(work.get(), 0, 0, width, height, destination, dx, dy, SRCCOPY);
 
     // I: the source image, with the source's colours for any monochrome conversion.
     const ScopedCreatedDC image(CreateCompatibleDC(display.get()));
-    const ScopedBitmap imageBitmap(CreateCompatibleBitmap(display.get(), width, height));
+    const ScopedBitmap imageBitmap(CreateSurfaceBitmap(display.get(), width, height));
     const ScopedSelectObject imageSelect(image.get(), imageBitmap.get());
     const ScopedSelectPalette imagePalette(image.get(), usedPalette, true);
     SetBkColor(image.get(), GetBkColor(source));

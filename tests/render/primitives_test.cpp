@@ -55,6 +55,83 @@ TEST(MemorySurface, OwnsABlackBitmapOfItsSizeAndReleasesBoth) {
     ReleaseMemorySurface(nullptr);  // nothing to do
 }
 
+TEST(SurfaceBitmap, TakesTheReferenceContextsFormat) {
+    HDC screen = GetDC(nullptr);
+    const int screenBits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+    const HBITMAP bitmap = CreateSurfaceBitmap(screen, 7, 3);
+    ReleaseDC(nullptr, screen);
+    ASSERT_NE(nullptr, bitmap);
+    BITMAP info{};
+    ASSERT_EQ(static_cast<int>(sizeof info), GetObjectW(bitmap, sizeof info, &info));
+    EXPECT_EQ(7, info.bmWidth);
+    EXPECT_EQ(3, info.bmHeight);
+    EXPECT_EQ(screenBits, info.bmBitsPixel * info.bmPlanes);
+    EXPECT_TRUE(DeleteObject(bitmap));
+
+    // A fresh memory context holds the one-bit stock bitmap: like a compatible bitmap, the new
+    // one is monochrome then.
+    const HDC memory = CreateCompatibleDC(nullptr);
+    const HBITMAP mono = CreateSurfaceBitmap(memory, 4, 4);
+    DeleteDC(memory);
+    ASSERT_NE(nullptr, mono);
+    ASSERT_EQ(static_cast<int>(sizeof info), GetObjectW(mono, sizeof info, &info));
+    EXPECT_EQ(1, info.bmBitsPixel * info.bmPlanes);
+    EXPECT_TRUE(DeleteObject(mono));
+
+    // No context: the display's format.
+    const HBITMAP display = CreateSurfaceBitmap(nullptr, 2, 2);
+    ASSERT_NE(nullptr, display);
+    ASSERT_EQ(static_cast<int>(sizeof info), GetObjectW(display, sizeof info, &info));
+    EXPECT_EQ(screenBits, info.bmBitsPixel * info.bmPlanes);
+    EXPECT_TRUE(DeleteObject(display));
+}
+
+// Everything the renderers do to a surface gives the same pixels on the engine's surface as on
+// one with a screen-compatible bitmap.
+TEST(SurfaceBitmap, DrawsTheSamePixelsAsACompatibleBitmap) {
+    constexpr int kWidth = 23, kHeight = 13;
+    HDC screen = GetDC(nullptr);
+    const HDC compatible = CreateCompatibleDC(screen);
+    const HBITMAP compatibleBitmap = CreateCompatibleBitmap(screen, kWidth, kHeight);
+    const HGDIOBJ previous = SelectObject(compatible, compatibleBitmap);
+    ReleaseDC(nullptr, screen);
+    ScopedMemorySurface engine(kWidth, kHeight);
+    ScopedMemorySurface source(9, 7);
+    ASSERT_NE(nullptr, engine.get());
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 9; ++x)
+            SetPixel(source.get(), x, y, (x + y) % 4 == 0 ? kMagenta : RGB(37 * x, 29 * y, 91 + x * y));
+
+    for (HDC dc : {compatible, engine.get()}) {
+        Paint(dc, 0, 0, kWidth, kHeight, Background);
+        StretchBlt(dc, 0, 0, 4, 3, source.get(), 0, 0, 9, 7, SRCCOPY);    // shrunk: ANDed
+        StretchBlt(dc, 4, 0, 12, 9, source.get(), 1, 1, 5, 4, SRCCOPY);   // enlarged
+        const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 77, 0};
+        AlphaBlend(dc, 15, 2, 8, 6, source.get(), 0, 0, 8, 6, blend);
+        DrawTransparent(dc, 1, 5, 9, 7, source.get(), 0, 0, kMagenta, nullptr);
+        DrawNineSlice(dc, 10, 8, 13, 5, source.get(), 0, 0, 9, 7, 2, 2, 2, 2, kMagenta);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, 0x968A79);
+        DrawCaption(dc, L"Ab", 0, 0, kWidth, kHeight, CaptionFormat);
+    }
+    // The engine's surface as a source too.
+    const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 140, 0};
+    ScopedMemorySurface overCompatible(kWidth, kHeight), overEngine(kWidth, kHeight);
+    for (HDC dc : {overCompatible.get(), overEngine.get()}) Paint(dc, 0, 0, kWidth, kHeight, Background);
+    AlphaBlend(overCompatible.get(), 0, 0, kWidth, kHeight, compatible, 0, 0, kWidth, kHeight, blend);
+    AlphaBlend(overEngine.get(), 0, 0, kWidth, kHeight, engine.get(), 0, 0, kWidth, kHeight, blend);
+
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            ASSERT_EQ(GetPixel(compatible, x, y), GetPixel(engine.get(), x, y)) << x << "," << y;
+            ASSERT_EQ(GetPixel(overCompatible.get(), x, y), GetPixel(overEngine.get(), x, y))
+                << x << "," << y;
+        }
+    SelectObject(compatible, previous);
+    DeleteObject(compatibleBitmap);
+    DeleteDC(compatible);
+}
+
 TEST(SmallPrimitives, FillAndFrame) {
     ScopedMemorySurface surface(8, 6);
     const HDC dc = surface.get();
