@@ -32,7 +32,7 @@ env -u DISPLAY -u XAUTHORITY DORRIK_BUILD="$build" bash "$script" "$exe" >"$work
 leader=$!
 set +m
 group=$leader
-[ "$(ps -o pgid= -p "$leader" | tr -d ' ')" = "$leader" ] || fail "the script did not start as a process group of its own"
+pgrep -g "$leader" -x bash >/dev/null || fail "the script did not start as a process group of its own"
 
 said() { grep -q "$1" "$work/out"; }
 running_or_said() { kill -0 "$leader" 2>/dev/null || fail "the script ended early"; said "$1"; }
@@ -79,12 +79,15 @@ unreadable=$(find "$build" -name password -perm 600)
 [ -n "$unreadable" ] || fail "no VNC password file under the build folder readable by its owner only"
 
 # Ctrl+C: the script ends, and with it everything it started.
+for started in Xvfb x11vnc dorrik.exe; do
+    pgrep -g "$leader" -f "$started" >/dev/null || fail "no $started among the script's processes"
+done
 kill -INT -- "-$group"
 ended() { ! kill -0 "$leader" 2>/dev/null; }
 wait_for "the script did not end after Ctrl+C" ended
-group_empty() { [ -z "$(ps -o pid= -g "$leader")" ]; }
+group_empty() { ! pgrep -g "$leader" >/dev/null; }
 for _ in $(seq 600); do group_empty && break; sleep 0.1; done
-group_empty || fail "still running 60 s after Ctrl+C: $(ps -o args= -g "$leader" | tr '\n' ';')"
+group_empty || fail "still running 60 s after Ctrl+C: $(pgrep -a -g "$leader" | tr '\n' ';')"
 group=
 not_listening() { ! awk -v port=":$hex_port" '$4 == "0A" && substr($2, length($2) - 4) == port { f = 1 } END { exit !f }' \
     /proc/net/tcp /proc/net/tcp6; }
