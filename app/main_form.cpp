@@ -63,8 +63,8 @@ void OpenForum() {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process)) {
+    if (CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &process)) {
         // Not waited for; the handles would only leak.
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
@@ -322,7 +322,8 @@ std::wstring ForumCommandLine() {
 bool IsFormMessage(HWND form, MSG* msg) {
     const FormParts* parts = GetFormParts(form);
     if (!parts) return false;
-    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && PressFocusedButton(*parts)) return true;
+    const bool enter = msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN;
+    if (enter && PressFocusedButton(*parts)) return true;
     return IsDialogMessageW(form, msg) != FALSE;
 }
 
