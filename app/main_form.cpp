@@ -45,15 +45,26 @@ HFONT CreateLinkFont(bool underline) {
 // The tray command's result is not looked at: no drive, or the door already there, is silent.
 void SendTrayCommand(const char* command) { mciSendStringA(command, nullptr, 0, nullptr); }
 
+// The system's own rundll32, by its full path: with no application name, CreateProcess would
+// look in the program's and the working folder first, where anyone may have left a rundll32.exe.
+std::wstring SystemRundllPath() {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return std::wstring(folder, length) + L"\\rundll32.exe";
+}
+
 void OpenForum() {
+    const std::wstring application = SystemRundllPath();
+    if (application.empty()) return;
     std::wstring commandLine = ForumCommandLine();
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process)) {
+    if (CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &process)) {
         // Not waited for; the handles would only leak.
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
@@ -165,11 +176,19 @@ void RelayToTooltip(HWND form, FormParts& parts, UINT message, WPARAM wParam, LP
     SendMessageW(parts.tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
+// The form's own surface: inside its client area, on no child window (the frame and the buttons
+// in it) and on neither label. While the link holds the mouse, moves over a child come here too.
+bool OnFormSurface(HWND form, LPARAM lParam) {
+    if (InRect(kLabel1Rect, lParam) || InRect(kLabel2Rect, lParam)) return false;
+    const POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    return ChildWindowFromPointEx(form, point, CWP_SKIPINVISIBLE) == form;
+}
+
 // Over the link: underlined and blue. Over the form's own surface: no underline, colour kept.
 LRESULT FormMouseMove(HWND form, FormParts& parts, LPARAM lParam) {
     if (InRect(kLabel2Rect, lParam))
         SetLinkLook(form, parts, true, kLinkHotColour);
-    else if (!InRect(kLabel1Rect, lParam))
+    else if (OnFormSurface(form, lParam))
         SetLinkLook(form, parts, false, parts.linkColour);
     return 0;
 }
@@ -182,13 +201,41 @@ LRESULT FormLButtonUp(FormParts& parts, LPARAM lParam) {
     return 0;
 }
 
+struct TrayButton {
+    int id;
+    HWND FormParts::*window;
+    const char* command;
+};
+
+constexpr TrayButton kTrayButtons[] = {
+    {kCommand1Id, &FormParts::command1, kCloseTrayCommand},
+    {kCommand2Id, &FormParts::command2, kOpenTrayCommand},
+};
+
 // An owner-drawn button reports the second click of a quick pair as a double click, without
-// BN_CLICKED: it is a click all the same.
-LRESULT FormCommand(WPARAM wParam) {
+// BN_CLICKED: it is a click all the same. A command counts only when its own button sends it:
+// the dialog manager sends commands of its own for Enter and Esc.
+LRESULT FormCommand(const FormParts& parts, WPARAM wParam, LPARAM lParam) {
     if (HIWORD(wParam) != BN_CLICKED && HIWORD(wParam) != BN_DOUBLECLICKED) return 0;
-    if (LOWORD(wParam) == kCommand1Id) SendTrayCommand(kCloseTrayCommand);
-    if (LOWORD(wParam) == kCommand2Id) SendTrayCommand(kOpenTrayCommand);
+    const HWND sender = reinterpret_cast<HWND>(lParam);
+    for (const TrayButton& button : kTrayButtons) {
+        if (LOWORD(wParam) == button.id && sender && sender == parts.*button.window)
+            SendTrayCommand(button.command);
+    }
     return 0;
+}
+
+// Enter on a focused, enabled tray button: the click that button would report.
+bool PressFocusedButton(const FormParts& parts) {
+    const HWND focus = GetFocus();
+    for (const TrayButton& button : kTrayButtons) {
+        if (focus && focus == parts.*button.window && IsWindowEnabled(focus)) {
+            SendMessageW(parts.form, WM_COMMAND, MAKEWPARAM(button.id, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(focus));
+            return true;
+        }
+    }
+    return false;
 }
 
 // The focused control is kept across deactivation, as in a dialog.
@@ -249,7 +296,7 @@ LRESULT CALLBACK FormProc(HWND form, UINT message, WPARAM wParam, LPARAM lParam)
         }
         return DefWindowProcW(form, message, wParam, lParam);
     case WM_COMMAND:
-        return FormCommand(wParam);
+        return FormCommand(*parts, wParam, lParam);
     case WM_ACTIVATE:
         FormActivate(*parts, wParam);
         return 0;
@@ -272,6 +319,14 @@ std::wstring ForumCommandLine() {
     return line;
 }
 
+bool IsFormMessage(HWND form, MSG* msg) {
+    const FormParts* parts = GetFormParts(form);
+    if (!parts) return false;
+    const bool enter = msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN;
+    if (enter && PressFocusedButton(*parts)) return true;
+    return IsDialogMessageW(form, msg) != FALSE;
+}
+
 bool RegisterFormClasses(HINSTANCE instance) {
     static bool registered = false;
     if (registered) return true;
@@ -281,6 +336,9 @@ bool RegisterFormClasses(HINSTANCE instance) {
 
     WNDCLASSEXW form{};
     form.cbSize = sizeof(form);
+    // The second press of a double click comes as WM_LBUTTONDBLCLK: one double click on the link
+    // opens the page once.
+    form.style = CS_DBLCLKS;
     form.lpfnWndProc = FormProc;
     form.hInstance = instance;
     form.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
@@ -294,6 +352,7 @@ bool RegisterFormClasses(HINSTANCE instance) {
     form.lpszClassName = kFormClass;
 
     WNDCLASSEXW frame = form;
+    frame.style = 0;
     frame.lpfnWndProc = FrameProc;
     frame.hIcon = nullptr;
     frame.hIconSm = nullptr;

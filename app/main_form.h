@@ -20,8 +20,10 @@ inline constexpr wchar_t kForumTooltip[] = L"如果喜欢Quillbeck软件，请�
 inline constexpr char kCloseTrayCommand[] = "set CDAudio door closed";
 inline constexpr char kOpenTrayCommand[] = "set CDAudio door open";
 
-inline constexpr int kCommand1Id = 1;
-inline constexpr int kCommand2Id = 2;
+// Clear of IDOK and IDCANCEL: the dialog manager turns Enter and Esc into those commands, and
+// neither button is a default or cancel button.
+inline constexpr int kCommand1Id = 101;
+inline constexpr int kCommand2Id = 102;
 inline constexpr int kIconId = 1;
 
 // Client-area layout in pixels (96 dots per inch).
@@ -58,6 +60,10 @@ HWND CreateMainForm(HINSTANCE instance);
 
 // The parts of a form made by CreateMainForm, or nullptr.
 const FormParts* GetFormParts(HWND form);
+
+// Keyboard handling as in a dialog, for the message loop: true when the message was used.
+// Enter presses the focused button; Tab, Shift+Tab and Space work as the dialog manager has them.
+bool IsFormMessage(HWND form, MSG* msg);
 
 // The browser command line for the forum page.
 std::wstring ForumCommandLine();

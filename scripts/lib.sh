@@ -10,23 +10,34 @@ WINESERVER=/usr/lib/wine/wineserver
 
 dorrik_started_xvfb=
 dorrik_started_server=
+dorrik_xauthority=
 
 die() { echo "dorrik: $*" >&2; exit 1; }
 
-# Starts Xvfb when there is no display; cleanup stops it again.
+# Starts Xvfb when there is no display; cleanup stops it again. Only clients that hold the
+# display's one-time cookie get in, not other users of the machine.
 dorrik_need_display() {
     [ -n "${DISPLAY:-}" ] && return 0
-    command -v Xvfb >/dev/null || die "Xvfb is missing (run scripts/setup.sh as root)"
+    command -v Xvfb >/dev/null || die "Xvfb is missing (run scripts/setup.sh)"
+    command -v xauth >/dev/null || die "xauth is missing (run scripts/setup.sh)"
+    mkdir -p "$DORRIK_BUILD"
+    dorrik_xauthority=$(mktemp "$DORRIK_BUILD/.xauthority.XXXXXX")
+    local cookie
+    cookie=$(od -An -tx1 -N16 /dev/urandom | tr -d ' \n')
+    # The server takes every cookie of its file; clients look for one under the display's number.
+    xauth -f "$dorrik_xauthority" add :0 . "$cookie"
     local fifo
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -auth "$dorrik_xauthority" -screen 0 1024x768x24 -nolisten tcp \
+        3>"$fifo" >/dev/null 2>&1 &
     dorrik_started_xvfb=$!
     local number
     read -r -t 20 number <"$fifo" || true
     rm -f "$fifo"
     [ -n "$number" ] || die "Xvfb did not start"
-    export DISPLAY=:$number
+    xauth -f "$dorrik_xauthority" add ":$number" . "$cookie"
+    export DISPLAY=:$number XAUTHORITY=$dorrik_xauthority
 }
 
 # Keeps one Wine server running for the whole script, so each program starts fast.
@@ -38,6 +49,8 @@ dorrik_start_wineserver() {
     # keep the output of whoever started them open: let them start here, writing nowhere, so a
     # caller that waits for its pipe to close (ctest) is not held until the server goes.
     "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true
+    # A server of this prefix was running already (the tests', say): not ours to stop.
+    kill -0 "$dorrik_started_server" 2>/dev/null || dorrik_started_server=
 }
 
 dorrik_cleanup() {
@@ -49,6 +62,7 @@ dorrik_cleanup() {
         kill "$dorrik_started_xvfb" 2>/dev/null || true
         wait "$dorrik_started_xvfb" 2>/dev/null || true
     fi
+    [ -z "$dorrik_xauthority" ] || rm -f "$dorrik_xauthority"
 }
 
 # Configures and builds one architecture (i686 or x86_64) into build/<arch>.

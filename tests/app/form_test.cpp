@@ -168,6 +168,37 @@ TEST_F(FormTest, LinkUnderlineFollowsTheMouse) {
     EXPECT_TRUE(parts->linkUnderlined);
 }
 
+// From the link onto the frame or a button, with the left button held (the form then has the
+// mouse) or not: the underline stays; only the form's own surface takes it off.
+TEST_F(FormTest, LinkKeepsItsUnderlineOverTheFrameAndTheButtons) {
+    struct Point {
+        int x, y;
+        const char* where;
+    };
+    const Point onFrameOrButton[] = {{72, 32, "Command1"}, {192, 32, "Command2"}, {12, 30, "the frame"},
+                                     {124, 52, "the frame between the buttons"}};
+    for (const bool held : {false, true}) {
+        MoveTo(150, 70);
+        ASSERT_TRUE(parts->linkUnderlined);
+        if (held) {
+            SendMessageW(form, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 70));
+            EXPECT_EQ(form, GetCapture());
+        }
+        for (const Point& point : onFrameOrButton) {
+            SendMessageW(form, WM_MOUSEMOVE, held ? MK_LBUTTON : 0, MAKELPARAM(point.x, point.y));
+            PumpMessages();
+            EXPECT_TRUE(parts->linkUnderlined) << "over " << point.where << (held ? ", button held" : "");
+        }
+        SendMessageW(form, WM_MOUSEMOVE, held ? MK_LBUTTON : 0, MAKELPARAM(261, 70));
+        PumpMessages();
+        EXPECT_FALSE(parts->linkUnderlined) << "the form's own surface" << (held ? ", button held" : "");
+        if (held) {
+            SendMessageW(form, WM_LBUTTONUP, 0, MAKELPARAM(261, 70));
+            EXPECT_EQ(nullptr, GetCapture());
+        }
+    }
+}
+
 TEST(Forum, CommandLineQuotesTheAddressWithItsTrailingSlash) {
     EXPECT_EQ(L"rundll32.exe url.dll,FileProtocolHandler \"http://bbs.quillbeck.com/\"",
               app::ForumCommandLine());

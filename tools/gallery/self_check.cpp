@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "gallery_form.h"
@@ -148,24 +147,37 @@ std::string DescribeDifference(const std::vector<DWORD>& a, const std::vector<DW
            std::to_string(box.bottom) + ")";
 }
 
-// Lets fades run out: back when two captures a little apart are the same.
-void WaitUntilStill(HWND form) {
-    std::vector<DWORD> last = CaptureStillPart(form);
-    for (int attempt = 0; attempt < 40; ++attempt) {
-        Pump(100);
-        std::vector<DWORD> now = CaptureStillPart(form);
-        if (now == last) return;
-        last = std::move(now);
+// The skin keeps the id of a window's fade timer in TIMERID while the timer runs.
+HWND WindowWithFadeRunning(HWND form) {
+    for (HWND window : WindowsOf(form)) {
+        if (GetPropA(window, "TIMERID") != nullptr) return window;
     }
+    return nullptr;
+}
+
+// Lets fades run out: back once no window of the form has a fade timer running and the last
+// step's paints are done. A fade that never ends is a failure, however loaded the machine.
+void WaitUntilStill(HWND form, const std::string& when) {
+    constexpr DWORD kDeadlineMs = 30000;
+    const DWORD start = GetTickCount();
+    while (HWND fading = WindowWithFadeRunning(form)) {
+        if (GetTickCount() - start > kDeadlineMs) {
+            Expect(false, when + ": a fade timer still runs after 30 s, on a window of class " +
+                              LowerClassName(fading));
+            return;
+        }
+        Pump(20);
+    }
+    Pump(50);
 }
 
 // Clicks the skin check box and lets the switch happen; the focus goes back to the button it
 // was on when the first capture was taken.
-void ClickSkinToggle(HWND form, const GalleryParts& parts) {
+void ClickSkinToggle(HWND form, const GalleryParts& parts, const std::string& when) {
     SendMessageW(parts.skinToggle, BM_CLICK, 0, 0);
     Pump(150);
     SetFocus(parts.focusButton);
-    WaitUntilStill(form);
+    WaitUntilStill(form, when);
 }
 
 // --- The message box, looked at from a timer while it is open.
@@ -246,13 +258,13 @@ void CheckDropDownList(HWND form) {
 }
 
 void CheckSkinSwitches(HWND form, const GalleryParts& parts) {
-    WaitUntilStill(form);
+    WaitUntilStill(form, "at the start");
     const std::vector<DWORD> skinnedLook = CaptureStillPart(form);
     std::vector<DWORD> plainLook;
     std::vector<LONG_PTR> plainProcedures;
     for (int round = 1; round <= 3; ++round) {
         const std::string when = "switch " + std::to_string(round);
-        ClickSkinToggle(form, parts);
+        ClickSkinToggle(form, parts, when + " off");
         Expect(!parts.skinned, when + ": the gallery still says skinned");
         ExpectAllSkinned(form, false, when + " off");
         if (round == 1) {
@@ -266,7 +278,7 @@ void CheckSkinSwitches(HWND form, const GalleryParts& parts) {
             Expect(ProceduresOf(form) == plainProcedures, when + " off: window procedures differ from the first time");
         }
 
-        ClickSkinToggle(form, parts);
+        ClickSkinToggle(form, parts, when + " on");
         Expect(parts.skinned, when + ": the gallery does not say skinned");
         ExpectAllSkinned(form, true, when + " on");
         const std::vector<DWORD> look = CaptureStillPart(form);
