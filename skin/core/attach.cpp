@@ -79,7 +79,7 @@ void CreateStateSurfaces(HWND window, const WindowBounds& bounds) {
     ScopedWindowDC windowDC(window);
     for (int state = 0; state < kStateCount; ++state) {
         HDC surface = CreateCompatibleDC(windowDC.get());
-        HBITMAP bitmap = CreateCompatibleBitmap(windowDC.get(), bounds.Width, bounds.Height);
+        HBITMAP bitmap = CreateSurfaceBitmap(windowDC.get(), bounds.Width, bounds.Height);
         // The context's initial bitmap is the stock one-pixel bitmap; deleting it is harmless.
         DeleteObject(SelectObject(surface, bitmap));
         SetSkinProp(window, StateSurfaceKey(state), reinterpret_cast<intptr_t>(surface));

@@ -35,7 +35,7 @@ LRESULT HandleSize(WNDPROC previous, HWND window, UINT message, WPARAM wParam, L
         for (int state = 0; state < kStateCount; ++state) {
             HDC surface = GetStateSurface(window, state);
             if (!surface) continue;  // the button is being detached: nothing to resize
-            HBITMAP bitmap = CreateCompatibleBitmap(windowDC.get(), bounds.Width, bounds.Height);
+            HBITMAP bitmap = CreateSurfaceBitmap(windowDC.get(), bounds.Width, bounds.Height);
             // The surface's previous bitmap is deselected by this selection and can go. When no
             // new bitmap could be made or selected, the old one stays, still named by its property.
             HGDIOBJ previousBitmap = bitmap ? SelectObject(surface, bitmap) : nullptr;
