@@ -371,10 +371,10 @@ TEST_F(EmbeddingTest, WindowsOfAnotherThreadAreNotAttached) {
     TestWindow form(300, 200);
     HWND ownChild = controls::CreateControl(L"Button", L"Own", form.get(), 10, 10, 80, 25);
     std::atomic<HWND> foreignChild{nullptr}, foreignForm{nullptr};
-    std::atomic<bool> stop{false};
+    std::atomic<bool> stop{false}, finished{false};
     std::atomic<LONG> foreignAttach{-1};
     std::thread other([&] {
-        HWND top = CreateWindowExW(0, controls::kFormClass, L"Other", WS_POPUP | WS_VISIBLE, 400,
+        HWND top = CreateWindowExW(0, controls::kFormClass, L"Other", WS_POPUP, 400,
                                    100, 100, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         HWND child = CreateWindowExW(0, L"Button", L"Theirs", WS_CHILD | WS_VISIBLE, 10, 50, 80, 25,
                                      form.get(), nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -388,6 +388,7 @@ TEST_F(EmbeddingTest, WindowsOfAnotherThreadAreNotAttached) {
         }
         DestroyWindow(child);
         DestroyWindow(top);
+        finished = true;
     });
     // The child's creation talks to its parent on this thread: keep answering.
     while (!foreignChild) {
@@ -408,7 +409,8 @@ TEST_F(EmbeddingTest, WindowsOfAnotherThreadAreNotAttached) {
     EXPECT_FALSE(Skinned(foreignForm));
     EXPECT_EQ(1, DetachSkin(form.get()));
     stop = true;
-    while (IsWindow(foreignChild)) {
+    // Its windows' destruction talks to this thread too.
+    while (!finished) {
         Pump();
         Sleep(5);
     }
