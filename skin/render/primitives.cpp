@@ -56,10 +56,26 @@ int DisplayBitsPerPixel() {
     return displayBitsPerPixel;
 }
 
-// The key as a plain colour: a system colour reference becomes that colour.
+using TranslateColorFunction = HRESULT(WINAPI*)(OLE_COLOR, HPALETTE, COLORREF*);
+
+// The OLE automation library is large to load; only a key that is a reference needs it.
+TranslateColorFunction OleTranslateColorFunction() {
+    static const TranslateColorFunction translate = [] {
+        HMODULE library = LoadLibraryW(L"oleaut32.dll");
+        return library ? reinterpret_cast<TranslateColorFunction>(
+                             reinterpret_cast<void*>(GetProcAddress(library, "OleTranslateColor")))
+                       : nullptr;
+    }();
+    return translate;
+}
+
+// The key as a plain colour: a system colour reference becomes that colour. A plain RGB value
+// (high byte 0) is its own colour and is not looked up.
 COLORREF TranslateKey(COLORREF key, HPALETTE palette) {
+    if ((key & 0xFF000000) == 0) return key;
     COLORREF translated = key;
-    OleTranslateColor(static_cast<OLE_COLOR>(key), palette, &translated);
+    if (TranslateColorFunction translate = OleTranslateColorFunction())
+        translate(static_cast<OLE_COLOR>(key), palette, &translated);
     return translated & 0xFFFFFF;
 }
 
