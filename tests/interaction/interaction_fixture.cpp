@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-
 namespace interaction_tests {
 
 namespace {
@@ -100,7 +99,7 @@ Probe& SkinnedForm::ProbeOf(HWND control, bool swallowInput) {
 
 void SkinnedForm::Attach() {
     testing_support::SkinnedForm::Attach();
-    // The paints of the attach, so that later drawing is the test's own.
+    // What the attach brought them, so that later arrivals are the test's own.
     for (Probe* probe : probes_) probe->Clear();
 }
 
