@@ -27,6 +27,22 @@ double MicrosecondsPerCall(Body&& body, int calls = 1000, int rounds = 5) {
     return best;
 }
 
+// Pumps everything waiting for this thread: paints, posted messages, timers due. Unbounded, unlike
+// the tests' pump: a timed run must leave nothing behind for the next one.
+inline void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// The whole client area invalid, then painted at once through the window's procedure.
+inline void Repaint(HWND window) {
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+}
+
 // One row of the table that scripts/bench.sh prints.
 inline void Report(const char* name, double value, const char* unit) {
     std::printf("%-48s %12.3f %s\n", name, value, unit);

@@ -10,6 +10,9 @@
 
 namespace {
 
+using bench::Pump;
+using bench::Repaint;
+
 constexpr int kWidth = 113;
 constexpr int kHeight = 33;
 
@@ -21,17 +24,6 @@ HWND MakeForm(int x) {
 HWND MakeButton(HWND form) {
     return CreateWindowExW(0, L"Button", L"Open tray", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 20,
                            20, kWidth, kHeight, form, nullptr, GetModuleHandleW(nullptr), nullptr);
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-}
-
-// The whole client area invalid, then painted at once through the window's procedure.
-void Repaint(HWND window) {
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateWindow(window);
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ bool RunCycles(long long cycles) {
         }
         if ((cycle + 1) % kCyclesPerForm == 0) {
             DestroyWindow(form.form);
-            reliability::Pump();
+            testing_support::PumpMessages();
             if (CountLiveObjects() != before) {
                 std::printf("cycle %lld: objects outlived the form\n", cycle);
                 ok = false;
@@ -79,7 +79,7 @@ bool RunCycles(long long cycles) {
         }
     }
     DestroyWindow(form.form);
-    reliability::Pump();
+    testing_support::PumpMessages();
     const LiveObjects after = CountLiveObjects();
     std::printf("cycles run: %lld\ncycles: live objects after:  %s\n", cycle,
                 Describe(after).c_str());

@@ -12,6 +12,9 @@
 
 namespace {
 
+using bench::Pump;
+using bench::Repaint;
+
 HWND MakeForm(int x) {
     return CreateWindowExW(0, controls::kFormClass, L"Bench", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
                            x, 100, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -51,17 +54,6 @@ Controls MakeControls(HWND form) {
     SendMessageW(made.progressBar, PBM_SETRANGE32, 0, 30000);
     SendMessageW(made.progressBar, PBM_SETPOS, 12000, 0);
     return made;
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-}
-
-// The whole client area invalid, then painted at once through the window's procedure.
-void Repaint(HWND window) {
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateWindow(window);
 }
 
 void Compare(const char* kind, HWND plain, HWND skinned) {

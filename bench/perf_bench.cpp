@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench_util.h"
 #include "control_classes.h"
 #include "core/props.h"
 #include "render/primitives.h"
@@ -26,8 +27,9 @@
 
 namespace {
 
+using bench::Pump;
+using bench::Repaint;
 using perf::Interleave;
-using perf::Pump;
 using perf::Row;
 using perf::RowValue;
 
@@ -69,12 +71,6 @@ HWND MakeProgressBar(HWND parent, int x, int y, int width, int height) {
 void Destroy(std::initializer_list<HWND> windows) {
     for (HWND window : windows) DestroyWindow(window);
     Pump();
-}
-
-// The whole client area invalid, then painted at once through the window's procedure.
-void Repaint(HWND window) {
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateWindow(window);
 }
 
 std::string Format(const char* format, double a, double b = 0.0, double c = 0.0) {

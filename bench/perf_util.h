@@ -104,13 +104,4 @@ inline void RowValue(const char* figure, double value, const char* format, const
     Row(figure, text, goal, met);
 }
 
-// Pumps everything waiting for this thread: paints, posted messages, timers due.
-inline void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 }  // namespace perf

@@ -1,48 +1,16 @@
 #include "button/button_fixture.h"
 
-#include "dorrik_skin.h"
-
 namespace button_tests {
 
-namespace {
-
-HWND SharedForm() {
-    static testing_support::TestWindow form(400, 300);
-    return form.get();
-}
-
-}  // namespace
-
-SkinnedForm::SkinnedForm() {
-    SharedForm();
-    ParkPointer();
-}
-
-SkinnedForm::~SkinnedForm() {
-    if (attached_) DetachSkin(SharedForm());
-    for (HWND child : children_) DestroyWindow(child);
-    testing_support::PumpMessages();
-}
-
-HWND SkinnedForm::form() const { return SharedForm(); }
+SkinnedForm::SkinnedForm() : testing_support::SkinnedForm({400, 300}) {}
 
 HWND SkinnedForm::AddChild(const wchar_t* className, const wchar_t* text, DWORD extraStyle) {
-    const int y = 10 + static_cast<int>(children_.size()) * (kButtonHeight + 10);
-    HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | extraStyle, 20, y,
-                                 kButtonWidth, kButtonHeight, SharedForm(), nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
-    children_.push_back(child);
-    return child;
+    const int y = 10 + rows_++ * (kButtonHeight + 10);
+    return AddWindow(className, text, 20, y, kButtonWidth, kButtonHeight, extraStyle);
 }
 
 HWND SkinnedForm::AddButton(const wchar_t* caption, DWORD extraStyle) {
     return AddChild(L"Button", caption, extraStyle);
-}
-
-void SkinnedForm::Attach() {
-    AttachSkin(SharedForm());
-    attached_ = true;
-    testing_support::PumpMessages();
 }
 
 std::vector<COLORREF> ReadPixels(HDC dc, int width, int height) {
@@ -52,11 +20,6 @@ std::vector<COLORREF> ReadPixels(HDC dc, int width, int height) {
         for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(dc, x, y));
     }
     return pixels;
-}
-
-void ParkPointer() {
-    SetCursorPos(2, 2);
-    testing_support::PumpMessages();
 }
 
 }  // namespace button_tests

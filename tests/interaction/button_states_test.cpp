@@ -21,7 +21,7 @@ constexpr COLORREF kPressedAt12 = 0xF8B62E;
 class PushButtonStates : public ::testing::Test {
 protected:
     void SetUp() override {
-        button = form.Add(L"Button", L"", 20, 20, kWidth, kHeight);
+        button = form.AddControl(L"Button", L"", 20, 20, kWidth, kHeight);
         probe = &form.ProbeOf(button);
         form.Attach();
     }
@@ -262,7 +262,7 @@ TEST_F(PushButtonStates, FocusChangesRenderTheFacesAgainAndFade) {
 // fade, and the press, handled after it, still wins.
 TEST(PushButtonFocus, TakingTheFocusInsideTheButtonDownStillShowsPressed) {
     SkinnedForm form;
-    HWND button = form.Add(L"Button", L"", 20, 20, kWidth, kHeight);
+    HWND button = form.AddControl(L"Button", L"", 20, 20, kWidth, kHeight);
     Probe& probe = form.ProbeOf(button, false);
     form.Attach();
     SetFocus(form.form());
@@ -288,7 +288,7 @@ TEST(PushButtonFocus, TakingTheFocusInsideTheButtonDownStillShowsPressed) {
 // state and timer.
 TEST(PushButtonStyles, CheckBoxStyledButtonGetsStateButNoDrawing) {
     SkinnedForm form;
-    HWND button = form.Add(L"Button", L"", 20, 20, 100, 20, BS_AUTOCHECKBOX);
+    HWND button = form.AddControl(L"Button", L"", 20, 20, 100, 20, BS_AUTOCHECKBOX);
     form.ProbeOf(button);
     form.Attach();
     PointerAt(button, 10, 10);

@@ -33,7 +33,7 @@ int RoundHalfEven(int twice) {  // twice / 2, halves to the even neighbour
 class CheckAndOption : public ::testing::TestWithParam<BoxKind> {
 protected:
     void SetUp() override {
-        control = form.Add(GetParam().className, L"Box", 20, 20, kWidth, kHeight);
+        control = form.AddControl(GetParam().className, L"Box", 20, 20, kWidth, kHeight);
         probe = &form.ProbeOf(control);
         form.Attach();
         const int boxHeight = GetSystemMetrics(SM_CYMENUCHECK);
@@ -166,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, CheckAndOption, ::testing::Values(kCheckBox, kOp
 // that checks the box shows the check mark.
 TEST(CheckBoxClick, TheToggleIsDoneBeforeTheRepaint) {
     SkinnedForm form;
-    HWND box = form.Add(controls::kCheckBoxClass, L"Box", 20, 20, kWidth, kHeight);
+    HWND box = form.AddControl(controls::kCheckBoxClass, L"Box", 20, 20, kWidth, kHeight);
     form.ProbeOf(box, false);
     form.Attach();
     PointerAt(box, 5, 5);

@@ -22,7 +22,7 @@ int WindowHeight(HWND window) {
 class EditableCombo : public ::testing::Test {
 protected:
     void SetUp() override {
-        combo = form.Add(controls::kComboBoxClass, L"", 20, 20, kWidth, 200);
+        combo = form.AddControl(controls::kComboBoxClass, L"", 20, 20, kWidth, 200);
         probe = &form.ProbeOf(combo);
         form.Attach();
         height = WindowHeight(combo);
@@ -126,7 +126,7 @@ class WholeControlIsTheButton : public ::testing::TestWithParam<WholeButtonKind>
 // A drop-down list combo box and a drive list have no edit field: every point counts.
 TEST_P(WholeControlIsTheButton, HotEverywherePressedWithTheButton) {
     SkinnedForm form;
-    HWND combo = form.Add(GetParam().className, L"", 20, 20, kWidth, 200, GetParam().style);
+    HWND combo = form.AddControl(GetParam().className, L"", 20, 20, kWidth, 200, GetParam().style);
     form.ProbeOf(combo);
     form.Attach();
     PointerAway();
@@ -159,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
 // A drive list counts as all drop button even with the style bits of an editable combo box.
 TEST(DriveList, NeverUsesTheEditableZone) {
     SkinnedForm form;
-    HWND drives = form.Add(controls::kDriveListClass, L"", 20, 20, kWidth, 200);
+    HWND drives = form.AddControl(controls::kDriveListClass, L"", 20, 20, kWidth, 200);
     form.ProbeOf(drives);
     form.Attach();
     SetWindowLongW(drives, GWL_STYLE, (GetWindowLongW(drives, GWL_STYLE) & ~0x3) | CBS_DROPDOWN);

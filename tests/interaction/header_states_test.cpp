@@ -35,7 +35,7 @@ void AddItems(HWND header, int count) {
 class HeaderStates : public ::testing::Test {
 protected:
     void Make(int items) {
-        header = form.Add(WC_HEADERW, L"", 10, 10, kHeaderWidth, kHeaderHeight);
+        header = form.AddControl(WC_HEADERW, L"", 10, 10, kHeaderWidth, kHeaderHeight);
         AddItems(header, items);
         probe = &form.ProbeOf(header);
         form.Attach();

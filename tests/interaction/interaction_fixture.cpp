@@ -4,9 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "control_classes.h"
-#include "dorrik_skin.h"
-
 namespace interaction_tests {
 
 namespace {
@@ -21,12 +18,6 @@ Probe* FindProbe(HWND window) {
         if (probe->window() == window) return probe;
     }
     return nullptr;
-}
-
-HWND SharedForm() {
-    // Destroying a top-level window under Wine is slow: the tests share one form.
-    static testing_support::TestWindow form(420, 320);
-    return form.get();
 }
 
 }  // namespace
@@ -93,29 +84,12 @@ LRESULT CALLBACK Probe::Procedure(HWND window, UINT message, WPARAM wParam, LPAR
     return result;
 }
 
-SkinnedForm::SkinnedForm() {
-    SharedForm();
-    PointerAway();
-    testing_support::PumpMessages();
-}
+SkinnedForm::SkinnedForm() : testing_support::SkinnedForm({420, 320}) {}
 
 SkinnedForm::~SkinnedForm() {
-    Detach();
-    for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
-        if (IsWindow(*it)) DestroyWindow(*it);
-    }
-    testing_support::PumpMessages();
+    // The probes stay in the chain until the controls are gone.
+    TakeDown();
     for (Probe* probe : probes_) delete probe;
-}
-
-HWND SkinnedForm::form() const { return SharedForm(); }
-
-HWND SkinnedForm::Add(const wchar_t* className, const wchar_t* text, int x, int y, int width,
-                      int height, DWORD extraStyle, HWND parent) {
-    HWND child = controls::CreateControl(className, text, parent ? parent : SharedForm(), x, y,
-                                         width, height, extraStyle);
-    children_.push_back(child);
-    return child;
 }
 
 Probe& SkinnedForm::ProbeOf(HWND control, bool swallowInput) {
@@ -124,17 +98,9 @@ Probe& SkinnedForm::ProbeOf(HWND control, bool swallowInput) {
 }
 
 void SkinnedForm::Attach() {
-    AttachSkin(SharedForm());
-    attached_ = true;
-    // The paints of the attach, so that later drawing is the test's own.
-    testing_support::PumpMessages();
+    testing_support::SkinnedForm::Attach();
+    // What the attach brought them, so that later arrivals are the test's own.
     for (Probe* probe : probes_) probe->Clear();
-}
-
-void SkinnedForm::Detach() {
-    if (!attached_) return;
-    attached_ = false;
-    DetachSkin(SharedForm());
 }
 
 intptr_t Prop(HWND window, const char* name) {
@@ -146,8 +112,6 @@ void PointerAt(HWND window, int x, int y) {
     ClientToScreen(window, &point);
     SetCursorPos(point.x, point.y);
 }
-
-void PointerAway() { SetCursorPos(2, 2); }
 
 bool LeaveTracked(HWND window) {
     TRACKMOUSEEVENT query{sizeof(query), TME_QUERY, nullptr, 0};

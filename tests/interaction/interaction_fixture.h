@@ -10,9 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "support/skinned_form.h"
 #include "support/test_windows.h"
 
 namespace interaction_tests {
+
+using testing_support::PointerAway;
 
 // What a probe returns for a message it keeps from the control: easy to tell from any real result.
 inline LRESULT ProbeResult(UINT message) { return 0x7000 + static_cast<LRESULT>(message); }
@@ -59,37 +62,28 @@ private:
     int depth_ = 0;
 };
 
-// The shared visible form (420 x 320 at 100, 100) with the controls of one test. The skin comes
-// off and the controls go at scope end.
-class SkinnedForm {
+// The shared form (420 x 320 at 100, 100) with the controls of one test, and probes under their
+// skin. The skin comes off and the controls go at scope end, then the probes.
+class SkinnedForm : public testing_support::SkinnedForm {
 public:
     SkinnedForm();
     ~SkinnedForm();
-    SkinnedForm(const SkinnedForm&) = delete;
-    SkinnedForm& operator=(const SkinnedForm&) = delete;
 
-    HWND form() const;
-    // A visible child (of the form, or of parent) at x, y in its parent's client area.
-    HWND Add(const wchar_t* className, const wchar_t* text, int x, int y, int width, int height,
-             DWORD extraStyle = 0, HWND parent = nullptr);
     // A probe under the control's skin; give it before Attach().
     Probe& ProbeOf(HWND control, bool swallowInput = true);
+    // As the shared form's, and the probes then forget what the attach brought them.
     void Attach();
-    void Detach();
 
 private:
-    std::vector<HWND> children_;
     std::vector<Probe*> probes_;
-    bool attached_ = false;
 };
 
 // A skin property as the window carries it (0 when absent).
 intptr_t Prop(HWND window, const char* name);
 
-// The pointer on a point of a window's client area / away from every test window. Neither
-// dispatches the mouse messages that the move itself causes.
+// The pointer on a point of a window's client area. Does not dispatch the mouse messages that the
+// move itself causes.
 void PointerAt(HWND window, int x, int y);
-void PointerAway();
 
 // A leave notification has been requested for the window and not yet delivered; and the
 // withdrawal of that request, so that a repeated request shows.

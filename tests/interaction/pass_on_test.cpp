@@ -50,7 +50,7 @@ TEST(PassOn, EveryInputMessageReachesTheControlOnceWithItsResult) {
     for (const KindCase& kind : kKinds) {
         SCOPED_TRACE(kind.name);
         SkinnedForm form;
-        HWND control = form.Add(kind.className, L"x", 20, 20, 100, 24, kind.style);
+        HWND control = form.AddControl(kind.className, L"x", 20, 20, 100, 24, kind.style);
         Probe& probe = form.ProbeOf(control);
         form.Attach();
         const auto propsBefore = testing_support::SkinPropertyNames(control);
@@ -75,7 +75,7 @@ TEST(PassOn, EveryInputMessageReachesTheControlOnceWithItsResult) {
 
 TEST(PassOn, FormsArePassedOnOnly) {
     SkinnedForm form;
-    HWND inner = form.Add(controls::kFormClass, L"", 20, 20, 200, 100);
+    HWND inner = form.AddControl(controls::kFormClass, L"", 20, 20, 200, 100);
     Probe& probe = form.ProbeOf(inner);
     form.Attach();
     const auto propsBefore = testing_support::SkinPropertyNames(inner);
@@ -90,7 +90,7 @@ TEST(PassOn, FormsArePassedOnOnly) {
 // A click whose own handling takes the skin off the button must not leave skin state behind.
 TEST(PassOn, NothingIsWrittenWhenTheControlDetachedItself) {
     SkinnedForm form;
-    HWND button = form.Add(L"Button", L"", 20, 20, 75, 25);
+    HWND button = form.AddControl(L"Button", L"", 20, 20, 75, 25);
     Probe& probe = form.ProbeOf(button);
     form.Attach();
     PointerAt(button, 10, 10);

@@ -16,19 +16,19 @@ constexpr int kBoxHeight = 17;
 class SiblingRefresh : public ::testing::Test {
 protected:
     void SetUp() override {
-        button = form.Add(L"Button", L"", 10, 10, 75, 25);
-        checkOnForm = form.Add(controls::kCheckBoxClass, L"A", 10, 50, kBoxWidth, kBoxHeight);
-        frame = form.Add(L"Static", L"", 150, 10, 200, 150);
+        button = form.AddControl(L"Button", L"", 10, 10, 75, 25);
+        checkOnForm = form.AddControl(controls::kCheckBoxClass, L"A", 10, 50, kBoxWidth, kBoxHeight);
+        frame = form.AddControl(L"Static", L"", 150, 10, 200, 150);
         optionInFrame =
-            form.Add(controls::kOptionButtonClass, L"B", 10, 10, kBoxWidth, kBoxHeight, 0, frame);
+            form.AddControl(controls::kOptionButtonClass, L"B", 10, 10, kBoxWidth, kBoxHeight, 0, frame);
         checkInFrame =
-            form.Add(controls::kCheckBoxClass, L"C", 10, 40, kBoxWidth, kBoxHeight, 0, frame);
+            form.AddControl(controls::kCheckBoxClass, L"C", 10, 40, kBoxWidth, kBoxHeight, 0, frame);
         for (HWND control : {button, checkOnForm, frame, optionInFrame, checkInFrame})
             form.ProbeOf(control);
         form.Attach();
         // Made after the skin went on (and so skinned as it appears), then taken off again.
         unskinned =
-            form.Add(controls::kCheckBoxClass, L"D", 10, 70, kBoxWidth, kBoxHeight, 0, frame);
+            form.AddControl(controls::kCheckBoxClass, L"D", 10, 70, kBoxWidth, kBoxHeight, 0, frame);
         DetachSkin(unskinned);
         PointerAway();
         for (HWND box : {checkOnForm, optionInFrame, checkInFrame}) {

@@ -41,7 +41,7 @@ protected:
     }
     // A 3-state check box (indeterminate needs that style) of 120 x height.
     HWND AddCheckBox(int height = 17) {
-        return form_.Add(controls::kCheckBoxClass, L"Check", 20, 20, 120, height, BS_AUTO3STATE);
+        return form_.AddWindow(controls::kCheckBoxClass, L"Check", 20, 20, 120, height, BS_AUTO3STATE);
     }
     // Window pixel at a position inside the box.
     static COLORREF Box(HWND window, int x, int y) { return WindowPixel(window, x, kBoxTop + y); }

@@ -143,7 +143,7 @@ TEST(ComboButton, UnforcedCallForTheDrawnStateDrawsNothing) {
 
 TEST(ComboButton, SimpleComboHasNoDropButton) {
     SkinnedForm form;
-    HWND combo = form.Add(L"ComboBox", L"", 20, 20, 100, 80, CBS_SIMPLE);
+    HWND combo = form.AddWindow(L"ComboBox", L"", 20, 20, 100, 80, CBS_SIMPLE);
     form.Attach();
 
     for (const bool force : {false, true}) {

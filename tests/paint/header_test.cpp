@@ -41,7 +41,7 @@ constexpr COLORREF kLastRow = 0xF2DAC0;
 HWND AddHeader(SkinnedForm& form, int height) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
-    return form.Add(WC_HEADERW, L"", 20, 20, 300, height, HDS_HORZ | HDS_BUTTONS);
+    return form.AddWindow(WC_HEADERW, L"", 20, 20, 300, height, HDS_HORZ | HDS_BUTTONS);
 }
 
 void AddItem(HWND header, int width, const wchar_t* text) {

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include <vector>
+#include "support/skinned_form.h"
 
 namespace paint_tests {
 
@@ -11,28 +11,11 @@ namespace paint_tests {
 // pixels can be told from drawn ones.
 inline constexpr COLORREF kCover = 0x0000FF;
 
-// The shared visible form (making and destroying top-level windows under Wine takes seconds)
-// with the child windows of one test. At scope end the skin comes off and the children go.
-class SkinnedForm {
+// The shared form (480 x 360). It clips its children, which keeps the form's own paints off the
+// controls being read back.
+class SkinnedForm : public testing_support::SkinnedForm {
 public:
-    SkinnedForm();
-    ~SkinnedForm();
-    SkinnedForm(const SkinnedForm&) = delete;
-    SkinnedForm& operator=(const SkinnedForm&) = delete;
-
-    HWND form() const;
-    // A child of the given class with exactly these styles (WS_CHILD | WS_VISIBLE added).
-    HWND Add(const wchar_t* className, const wchar_t* text, int x, int y, int width, int height,
-             DWORD style = 0, DWORD exStyle = 0);
-    // A control of one of the superclassed kinds, with the styles its class adds.
-    HWND AddControl(const wchar_t* className, const wchar_t* text, int x, int y, int width,
-                    int height, DWORD extraStyle = 0);
-    // Skins the form and every child, and lets the first paints happen.
-    void Attach();
-
-private:
-    std::vector<HWND> children_;
-    bool attached_ = false;
+    SkinnedForm() : testing_support::SkinnedForm({480, 360, WS_POPUP | WS_CLIPCHILDREN}) {}
 };
 
 // Fills the whole window, frame included, with one colour.

@@ -89,7 +89,7 @@ SIZE WindowSize(HWND window) {
 
 TEST(PaintRouting, ButtonThatKeepsItsOwnPaintingIsPaintedByItsProcedure) {
     SkinnedForm form;
-    HWND button = form.Add(L"Button", L"Own", 20, 20, 113, 33, BS_CHECKBOX);
+    HWND button = form.AddWindow(L"Button", L"Own", 20, 20, 113, 33, BS_CHECKBOX);
     form.Attach();
     ASSERT_NE(0, Prop(button, skin::kPropOldStyle) & 6);
 
@@ -104,7 +104,7 @@ TEST(PaintRouting, PaintDuringAFadeShowsTheTargetFaceAndStopsTheTimer) {
     constexpr COLORREF kNormalCentreTop = 0xFCF8F1;  // face frames, column 3 of row 3
     constexpr COLORREF kHotCentreTop = 0xFCEED2;
     SkinnedForm form;
-    HWND button = form.Add(L"Button", L"", 20, 20, 113, 33);
+    HWND button = form.AddWindow(L"Button", L"", 20, 20, 113, 33);
     form.Attach();
     ASSERT_EQ(kNormalCentreTop, WindowPixel(button, 56, 3));
 
@@ -128,7 +128,7 @@ TEST(PaintRouting, PaintDuringAFadeShowsTheTargetFaceAndStopsTheTimer) {
 TEST(PaintRouting, CombosAreFramedAndTheirButtonRedrawnOnEveryPaint) {
     SkinnedForm form;
     HWND dropDown = form.AddControl(controls::kComboBoxClass, L"", 20, 20, 100, 200);
-    HWND dropList = form.Add(L"ComboBox", L"", 20, 60, 100, 200, CBS_DROPDOWNLIST);
+    HWND dropList = form.AddWindow(L"ComboBox", L"", 20, 60, 100, 200, CBS_DROPDOWNLIST);
     HWND driveList = form.AddControl(controls::kDriveListClass, L"", 20, 100, 100, 200);
     for (HWND combo : {dropDown, dropList, driveList})
         SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 15);
@@ -291,10 +291,10 @@ TEST_F(ProgressBarPaint, FramePassOfABlockyVerticalBarKeepsItsFill) {
 TEST(PaintRouting, BorderThicknessLeavesScrollBarsOut) {
     ASSERT_EQ(17, GetSystemMetrics(SM_CXVSCROLL));
     SkinnedForm form;
-    HWND edged = form.Add(PanelClass(), L"", 20, 20, 100, 60, WS_VSCROLL, WS_EX_CLIENTEDGE);
-    HWND bordered = form.Add(PanelClass(), L"", 140, 20, 100, 60, WS_BORDER | WS_HSCROLL);
-    HWND bare = form.Add(PanelClass(), L"", 260, 20, 100, 60);
-    HWND odd = form.Add(OddFrameClass(), L"", 380, 20, 60, 60);
+    HWND edged = form.AddWindow(PanelClass(), L"", 20, 20, 100, 60, WS_VSCROLL, WS_EX_CLIENTEDGE);
+    HWND bordered = form.AddWindow(PanelClass(), L"", 140, 20, 100, 60, WS_BORDER | WS_HSCROLL);
+    HWND bare = form.AddWindow(PanelClass(), L"", 260, 20, 100, 60);
+    HWND odd = form.AddWindow(OddFrameClass(), L"", 380, 20, 60, 60);
     RECT client{};
     GetClientRect(edged, &client);
     ASSERT_EQ(100 - 4 - 17, client.right);
@@ -317,7 +317,7 @@ TEST(PaintRouting, BorderThicknessLeavesScrollBarsOut) {
 
 TEST(PaintRouting, SunkenEdgeBecomesAFlatBorderWithBackgroundRings) {
     SkinnedForm form;
-    HWND panel = form.Add(PanelClass(), L"", 20, 20, 60, 40, 0, WS_EX_CLIENTEDGE);
+    HWND panel = form.AddWindow(PanelClass(), L"", 20, 20, 60, 40, 0, WS_EX_CLIENTEDGE);
     form.Attach();
     constexpr int W = 60, H = 40;
     // The client area (from column 2 and row 2) freshly erased, then the frame pass alone.
@@ -375,7 +375,7 @@ TEST(PaintRouting, ListsAndGridsAreFramedByTheirClientPaintNotTheirFramePass) {
 
     // A grid gets the outer ring only, and only when it has a border.
     HWND bordered = form.AddControl(controls::kGridClass, L"", 140, 20, 100, 60);
-    HWND borderless = form.Add(controls::kGridClass, L"", 260, 20, 100, 60, LVS_REPORT);
+    HWND borderless = form.AddWindow(controls::kGridClass, L"", 260, 20, 100, 60, LVS_REPORT);
     skin::AttachWindow(bordered);
     skin::AttachWindow(borderless);
     testing_support::PumpMessages();

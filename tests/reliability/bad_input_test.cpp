@@ -22,12 +22,14 @@
 #include "render/header_renderer.h"
 #include "render/image_set.h"
 #include "render/primitives.h"
+#include "support/window_names.h"
 
 using testing_support::CountLiveObjects;
 using testing_support::Describe;
 using testing_support::FailCreations;
 using testing_support::LiveObjects;
 using testing_support::ObjectKind;
+using testing_support::PumpMessages;
 
 namespace reliability {
 namespace {
@@ -172,7 +174,7 @@ TEST_F(BadInputTest, RenderersTakeStatesAndIndexesOutOfRange) {
             SendMessageW(window, WM_LBUTTONUP, 0, point);
         }
     }
-    Pump();
+    PumpMessages();
     EXPECT_EQ("", CheckSkinInvariants());
     ASSERT_EQ(1, DetachSkin(form.form));
 }
@@ -202,24 +204,24 @@ TEST_F(BadInputTest, WindowsDestroyedInTheMiddleOfAFadeOrWithTheirListDropped) {
     SendMessageW(other, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     for (int i = 0; i < 5; ++i) {
         Sleep(20);
-        Pump();
+        PumpMessages();
     }
     DestroyWindow(other);
     EXPECT_EQ("", CheckSkinInvariants());
 
     // With the drop-down list open.
     SendMessageW(form.children[kListCombo], CB_SHOWDROPDOWN, TRUE, 0);
-    Pump();
+    PumpMessages();
     DestroyWindow(form.children[kListCombo]);
-    Pump();
+    PumpMessages();
     EXPECT_EQ("", CheckSkinInvariants());
 
     // The whole form, with a list dropped and a fade running.
     SendMessageW(form.children[kDriveList], CB_SHOWDROPDOWN, TRUE, 0);
     SendMessageW(form.children[kDefaultButton], WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    Pump();
+    PumpMessages();
     DestroyWindow(form.form);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(0, skin::Engine().skinnedWindowCount);
     EXPECT_FALSE(skin::Engine().initialised);
     EXPECT_EQ(LiveObjects{}, LiveSince(before_)) << Describe(LiveSince(before_));
@@ -270,7 +272,7 @@ TEST_F(BadInputTest, ControlsDestroyedFromInsideTheirOwnMessages) {
     EXPECT_FALSE(IsWindow(form));
     EXPECT_EQ(0, skin::Engine().skinnedWindowCount);
     EXPECT_FALSE(skin::Engine().initialised);
-    Pump();
+    PumpMessages();
 }
 
 LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -374,7 +376,7 @@ TEST_F(BadInputTest, CaptionsOf10000CharactersAndHeaderTextsOf255BytesAndMore) {
             << lengths[i];
     }
     SendMessageW(header, WM_MOUSELEAVE, 0, 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ("", CheckSkinInvariants());
     ASSERT_EQ(1, DetachSkin(form.form));
 }
@@ -513,7 +515,7 @@ TEST_F(BadInputTest, FailedCreationsLeaveNothingBehind) {
             }
             SendMessageW(form.children[kCommand1], WM_TIMER, 1, 0);
             SendMessageW(form.children[kListCombo], CB_SHOWDROPDOWN, TRUE, 0);
-            Pump();
+            PumpMessages();
             SendMessageW(form.children[kListCombo], CB_SHOWDROPDOWN, FALSE, 0);
             FailCreations(kind, 0);
             // Attached all the same, each window with the properties of its kind; an image of
@@ -525,7 +527,7 @@ TEST_F(BadInputTest, FailedCreationsLeaveNothingBehind) {
         }
     }
     DestroyWindow(form.form);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(LiveObjects{}, LiveSince(before_)) << Describe(LiveSince(before_));
 }
 
@@ -545,7 +547,7 @@ TEST_F(BadInputTest, ResizeWithoutNewBitmapsOrWithoutSurfacesLeavesNothingBehind
     for (int state = 0; state < skin::kStateCount; ++state) {
         const HDC surface = skin::GetStateSurface(button, state);
         EXPECT_EQ(reinterpret_cast<intptr_t>(GetCurrentObject(surface, OBJ_BITMAP)),
-                  skin::GetSkinProp(button, skin::StateBitmapKey(state)))
+                  skin::GetSkinProp(button, testing_support::kStateBitmapNames[state]))
             << "state " << state << ": the surface holds a bitmap its property does not name";
     }
 
@@ -563,7 +565,7 @@ TEST_F(BadInputTest, ResizeWithoutNewBitmapsOrWithoutSurfacesLeavesNothingBehind
 
     ASSERT_EQ(1, DetachSkin(form.form));
     DestroyWindow(form.form);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(LiveObjects{}, LiveSince(before_)) << Describe(LiveSince(before_));
 }
 

@@ -26,20 +26,16 @@
 namespace reliability {
 namespace {
 
+using testing_support::LowerClassName;
+using testing_support::PumpMessages;
 using testing_support::TestWindow;
 
 class EmbeddingTest : public ReliabilityTest {};
 
 bool Skinned(HWND window) { return GetPropA(window, "PROCADDR") != nullptr; }
 
-std::string ClassOf(HWND window) {
-    char name[256] = {};
-    GetClassNameA(window, name, 255);
-    return name;
-}
-
 BOOL CALLBACK CollectUnskinned(HWND window, LPARAM list) {
-    if (!Skinned(window)) reinterpret_cast<std::string*>(list)->append(" " + ClassOf(window));
+    if (!Skinned(window)) reinterpret_cast<std::string*>(list)->append(" " + LowerClassName(window));
     return TRUE;
 }
 
@@ -58,7 +54,7 @@ struct Search {
 
 BOOL CALLBACK FindClass(HWND window, LPARAM search) {
     auto* s = reinterpret_cast<Search*>(search);
-    if (lstrcmpiA(ClassOf(window).c_str(), s->className) != 0) return TRUE;
+    if (lstrcmpiA(LowerClassName(window).c_str(), s->className) != 0) return TRUE;
     s->found = window;
     return FALSE;
 }
@@ -245,8 +241,8 @@ TEST_F(EmbeddingTest, ControlsMadeAfterTheSkinAreSkinnedOnceWhenTheyFirstPaint) 
     SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
     EXPECT_FALSE(Skinned(button)) << "attached before it was complete";
     UpdateWindow(form.get());
-    Pump();
-    for (HWND window : {frame, button}) EXPECT_TRUE(Skinned(window)) << ClassOf(window);
+    PumpMessages();
+    for (HWND window : {frame, button}) EXPECT_TRUE(Skinned(window)) << LowerClassName(window);
     EXPECT_EQ(3, skin::Engine().skinnedWindowCount);
     EXPECT_EQ(BS_OWNERDRAW, GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK);
     // The normal face shows the caption: dark text in the middle of the face.
@@ -347,7 +343,7 @@ TEST_F(EmbeddingTest, ASubclassInstalledAfterTheSkinSurvivesDetach) {
         received.clear();
         clicks = 0;
         SendMessageW(button, BM_CLICK, 0, 0);
-        EXPECT_EQ(1, clicks) << ClassOf(button) << ": the click did not reach the form";
+        EXPECT_EQ(1, clicks) << LowerClassName(button) << ": the click did not reach the form";
         EXPECT_FALSE(received.empty()) << "the later subclass was cut out of the chain";
     }
     // The first subclass puts back what it saved: the skin's procedure, which now only forwards.
@@ -381,8 +377,7 @@ TEST_F(EmbeddingTest, WindowsOfAnotherThreadAreNotAttached) {
         foreignForm = top;
         foreignChild = child;
         while (!stop) {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            PumpMessages();
             if (foreignAttach == -2) foreignAttach = AttachSkin(top);
             Sleep(5);
         }
@@ -392,7 +387,7 @@ TEST_F(EmbeddingTest, WindowsOfAnotherThreadAreNotAttached) {
     });
     // The child's creation talks to its parent on this thread: keep answering.
     while (!foreignChild) {
-        Pump();
+        PumpMessages();
         Sleep(5);
     }
     EXPECT_EQ(0, AttachSkin(foreignForm));
@@ -402,7 +397,7 @@ TEST_F(EmbeddingTest, WindowsOfAnotherThreadAreNotAttached) {
     EXPECT_EQ(2, skin::Engine().skinnedWindowCount);
     foreignAttach = -2;
     while (foreignAttach == -2) {
-        Pump();
+        PumpMessages();
         Sleep(5);
     }
     EXPECT_EQ(0, foreignAttach.load()) << "another thread skinned a window while the engine was in use";
@@ -411,7 +406,7 @@ TEST_F(EmbeddingTest, WindowsOfAnotherThreadAreNotAttached) {
     stop = true;
     // Its windows' destruction talks to this thread too.
     while (!finished) {
-        Pump();
+        PumpMessages();
         Sleep(5);
     }
     other.join();

@@ -3,9 +3,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <sstream>
 
+#include "../support/message_pump.h"
+#include "../support/window_names.h"
 #include "control_classes.h"
 #include "core/attach.h"
 #include "core/window_proc.h"
@@ -15,6 +16,10 @@
 namespace reliability {
 
 namespace {
+
+using testing_support::LowerClassName;
+using testing_support::PumpMessages;
+using testing_support::SkinPropertyNames;
 
 struct SlotLayout {
     const wchar_t* className;
@@ -121,30 +126,6 @@ BOOL CALLBACK CollectTopLevelAndDescendants(HWND window, LPARAM windows) {
     return TRUE;
 }
 
-const char* const kSkinPropertyNames[] = {
-    "0BMP",       "0HDC",    "1BMP",    "1HDC",      "2BMP",     "2HDC",     "3BMP",     "3HDC",
-    "ALPHALEVEL", "HDINDEX", "HMINDEX", "MOUSEFLAG", "OLDSTATE", "OLDSTYLE", "PROCADDR", "TIMERID",
-};
-
-BOOL CALLBACK CollectSkinProperty(HWND, LPSTR name, HANDLE, ULONG_PTR names) {
-    if (reinterpret_cast<ULONG_PTR>(name) <= 0xFFFF) return TRUE;  // an atom, not a name
-    for (const char* known : kSkinPropertyNames) {
-        if (std::strcmp(known, name) == 0) {
-            reinterpret_cast<std::vector<std::string>*>(names)->push_back(name);
-            break;
-        }
-    }
-    return TRUE;
-}
-
-std::string LowerClassName(HWND window) {
-    char name[260] = {};
-    GetClassNameA(window, name, 259);
-    std::string lower(name);
-    for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return lower;
-}
-
 bool OneOf(const std::string& name, std::initializer_list<const char*> names) {
     for (const char* candidate : names)
         if (name == candidate) return true;
@@ -194,7 +175,7 @@ EveryKindForm CreateEveryKindForm(int x, int y) {
     form.form = CreateWindowExW(0, controls::kFormClass, L"Every kind", WS_POPUP | WS_VISIBLE, x, y,
                                 560, 280, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     for (int slot = 0; slot < kSlotCount; ++slot) CreateSlot(form, static_cast<Slot>(slot));
-    Pump();
+    PumpMessages();
     return form;
 }
 
@@ -227,13 +208,6 @@ std::vector<HWND> ThreadWindows() {
     return windows;
 }
 
-std::vector<std::string> SkinProperties(HWND window) {
-    std::vector<std::string> names;
-    EnumPropsExA(window, CollectSkinProperty, reinterpret_cast<LPARAM>(&names));
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // The properties of an attached window's kind.
 std::vector<std::string> ExpectedProperties(HWND window) {
     const std::string name = LowerClassName(window);
@@ -263,7 +237,7 @@ std::string CheckSkinInvariants(const std::vector<HWND>& threadWindows,
         recorded += record != nullptr;
         // Made inside a skinned window and not painted yet: linked, attached at its first paint.
         const bool waiting = record && record->link == skin::Link::Waiting;
-        const std::vector<std::string> carried = SkinProperties(window);
+        const std::vector<std::string> carried = SkinPropertyNames(window);
         const bool attached =
             std::find(carried.begin(), carried.end(), std::string("PROCADDR")) != carried.end();
         const std::vector<std::string> expected =
@@ -305,16 +279,6 @@ std::string CheckSkinInvariants(const std::vector<HWND>& threadWindows,
     return {};
 }
 
-void Pump() {
-    MSG msg;
-    // Bounded: a window that posts to itself on every message must not hold the caller here.
-    for (int handled = 0; handled < 10000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
-         ++handled) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 void RunUseCycle(EveryKindForm& form) {
     AttachSkin(form.form);
     const std::vector<HWND> windows = FormWindows(form.form);
@@ -331,7 +295,7 @@ void RunUseCycle(EveryKindForm& form) {
         SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
         SendMessageW(window, WM_MOUSELEAVE, 0, 0);
     }
-    Pump();
+    PumpMessages();
 
     // A push button pressed and dragged off, double-clicked, and pressed with the space bar.
     HWND button = form.children[kCommand1];
@@ -376,14 +340,14 @@ void RunUseCycle(EveryKindForm& form) {
     // Drop each drop-down combo box and close it again.
     for (Slot slot : {kCombo, kListCombo, kDriveList}) {
         SendMessageW(form.children[slot], CB_SHOWDROPDOWN, TRUE, 0);
-        Pump();
+        PumpMessages();
         for (HWND list : DropDownLists(form.form)) UpdateWindow(list);
         SendMessageW(form.children[slot], CB_SHOWDROPDOWN, FALSE, 0);
     }
-    Pump();
+    PumpMessages();
 
     DetachSkin(form.form);
-    Pump();
+    PumpMessages();
 }
 
 }  // namespace reliability

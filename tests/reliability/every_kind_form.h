@@ -52,9 +52,7 @@ std::vector<HWND> DropDownLists(HWND form);
 // Every window of this thread: top-level windows and all their descendants.
 std::vector<HWND> ThreadWindows();
 
-// The skin's property names that a window carries, sorted; and those its kind should carry
-// while attached.
-std::vector<std::string> SkinProperties(HWND window);
+// The skin's property names that a window's kind carries while attached.
 std::vector<std::string> ExpectedProperties(HWND window);
 
 // Empty when the skin's state is consistent: SkinnedWindowCount equals the number of windows
@@ -66,9 +64,6 @@ std::vector<std::string> ExpectedProperties(HWND window);
 std::string CheckSkinInvariants();
 std::string CheckSkinInvariants(const std::vector<HWND>& threadWindows,
                                 std::set<std::string>* skinnedClasses = nullptr);
-
-// Handles every message waiting for this thread.
-void Pump();
 
 // One cycle of use: attach, paint every window, hover, press and release, a full fade, resize,
 // focus changes, disable and enable, drop the combo boxes down and close them, detach.

@@ -10,10 +10,13 @@
 #include "dorrik_skin.h"
 #include "reliability_fixture.h"
 #include "render/image_set.h"
+#include "support/window_names.h"
 
 using testing_support::CountLiveObjects;
 using testing_support::Describe;
 using testing_support::LiveObjects;
+using testing_support::PumpMessages;
+using testing_support::SkinPropertyNames;
 
 namespace reliability {
 namespace {
@@ -57,7 +60,7 @@ TEST_F(LeakTest, EachKindHoldsOnlyWhatItNeedsWhileAttached) {
         HWND window = form.children[slot];
         const LiveObjects start = CountLiveObjects();
         ASSERT_EQ(1, skin::AttachWindow(window)) << slot;
-        Pump();
+        PumpMessages();
         LiveObjects expected;
         if (slot == kCommand1 || slot == kCommand2 || slot == kDefaultButton ||
             slot == kButtonCheck) {
@@ -72,7 +75,7 @@ TEST_F(LeakTest, EachKindHoldsOnlyWhatItNeedsWhileAttached) {
             EXPECT_EQ(4, LiveSince(start).Contexts());
         }
         ASSERT_EQ(1, skin::DetachWindow(window));
-        Pump();
+        PumpMessages();
         EXPECT_EQ(1, skin::Engine().skinnedWindowCount) << "slot " << slot << ": only the anchor";
         EXPECT_EQ(LiveObjects{}, LiveSince(start))
             << "slot " << slot << ": " << Describe(LiveSince(start));
@@ -91,7 +94,7 @@ TEST_F(LeakTest, CyclesOfUseOverAFormOfEveryKindLeaveNothingBehind) {
         ASSERT_EQ("", CheckSkinInvariants()) << "cycle " << cycle;
         // After the detach the form is back as it was, and the image set is gone too.
         for (HWND window : FormWindows(form.form))
-            ASSERT_TRUE(SkinProperties(window).empty())
+            ASSERT_TRUE(SkinPropertyNames(window).empty())
                 << "cycle " << cycle << ", window " << window;
         ASSERT_EQ(0, skin::Engine().skinnedWindowCount) << "cycle " << cycle;
         ASSERT_FALSE(skin::Engine().initialised) << "cycle " << cycle;
@@ -102,7 +105,7 @@ TEST_F(LeakTest, CyclesOfUseOverAFormOfEveryKindLeaveNothingBehind) {
 
         if ((cycle + 1) % kCyclesPerForm == 0) {
             DestroyWindow(form.form);
-            Pump();
+            PumpMessages();
             ASSERT_EQ(LiveObjects{}, LiveSince(before_))
                 << "cycle " << cycle << ": " << Describe(LiveSince(before_));
             form = CreateEveryKindForm();
@@ -110,7 +113,7 @@ TEST_F(LeakTest, CyclesOfUseOverAFormOfEveryKindLeaveNothingBehind) {
         }
     }
     DestroyWindow(form.form);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(LiveObjects{}, LiveSince(before_)) << Describe(LiveSince(before_));
 }
 
@@ -151,7 +154,7 @@ TEST_F(LeakTest, MessageBoxesOverTheFormAreSkinnedAndLeaveNothingBehind) {
         MessageBoxW(form.form, L"Open the tray?", L"Reliability", MB_OKCANCEL);
         EXPECT_TRUE(messageBoxSkinned) << i;
         EXPECT_EQ(2, messageBoxButtonsSkinned) << i;
-        Pump();
+        PumpMessages();
         EXPECT_EQ(count, skin::Engine().skinnedWindowCount) << i;
         EXPECT_EQ(start, CountLiveObjects()) << i << ": " << Describe(CountLiveObjects());
     }
@@ -166,7 +169,7 @@ TEST_F(LeakTest, DetachingAFormAlsoTakesTheSkinOffItsDropDownLists) {
     EveryKindForm form = CreateEveryKindForm();
     ASSERT_EQ(1, AttachSkin(form.form));
     SendMessageW(form.children[kListCombo], CB_SHOWDROPDOWN, TRUE, 0);
-    Pump();
+    PumpMessages();
     SendMessageW(form.children[kListCombo], CB_SHOWDROPDOWN, FALSE, 0);
     const std::vector<HWND> lists = DropDownLists(form.form);
     ASSERT_FALSE(lists.empty());
@@ -175,7 +178,7 @@ TEST_F(LeakTest, DetachingAFormAlsoTakesTheSkinOffItsDropDownLists) {
     ASSERT_TRUE(listSkinned) << "the dropped list was not attached";
 
     ASSERT_EQ(1, DetachSkin(form.form));
-    for (HWND list : lists) EXPECT_TRUE(SkinProperties(list).empty()) << "list " << list;
+    for (HWND list : lists) EXPECT_TRUE(SkinPropertyNames(list).empty()) << "list " << list;
     EXPECT_EQ(0, skin::Engine().skinnedWindowCount);
     EXPECT_FALSE(skin::Engine().initialised);
     EXPECT_EQ(nullptr, skin::SkinImages().ButtonFaceImage);

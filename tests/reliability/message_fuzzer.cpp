@@ -9,10 +9,15 @@
 
 #include "../support/dialog_template.h"
 #include "../support/gdi_accounting.h"
+#include "../support/message_pump.h"
+#include "../support/window_names.h"
 #include "control_classes.h"
 #include "dorrik_skin.h"
 
 namespace reliability {
+
+using testing_support::LowerClassName;
+using testing_support::PumpMessages;
 
 namespace {
 
@@ -269,15 +274,9 @@ INT_PTR CALLBACK FuzzDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-std::string ClassOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, 63);
-    return name;
-}
-
 bool IsAutoRadioButton(HWND window) {
-    const std::string name = ClassOf(window);
-    return (name == "Button" || name == "ThunderRT6OptionButton") &&
+    const std::string name = LowerClassName(window);
+    return (name == "button" || name == "thunderrt6optionbutton") &&
            (GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
 }
 
@@ -290,7 +289,7 @@ bool IsAutoRadioButton(HWND window) {
 // until the real button goes up, which in a run of made-up messages never happens.
 bool PressWouldTrackTheScrollBar(HWND target, UINT message, LPARAM lParam) {
     if (message != WM_LBUTTONDOWN && message != WM_LBUTTONDBLCLK) return false;
-    if (ClassOf(target) != "ComboLBox") return false;
+    if (LowerClassName(target) != "combolbox") return false;
     RECT client{};
     GetClientRect(target, &client);
     const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -327,7 +326,7 @@ MessageFuzzer::MessageFuzzer(uint32_t seed)
                              120, 40, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     scratch_ = CreateCompatibleDC(nullptr);
     if (Chance(70)) AttachSkin(form_.form);
-    Pump();
+    PumpMessages();
     RefreshWindows();
 }
 
@@ -342,7 +341,7 @@ bool MessageFuzzer::Finish() {
     for (HWND window : {modeless_, popup_, otherForm_, form_.form})
         if (IsWindow(window)) DestroyWindow(window);
     modeless_ = popup_ = otherForm_ = form_.form = nullptr;
-    Pump();
+    PumpMessages();
     action_ = "finish";
     return Check();
 }
@@ -359,8 +358,8 @@ void MessageFuzzer::RefreshWindows() {
     threadWindows_ = ThreadWindows();
     targets_.clear();
     for (HWND window : threadWindows_) {
-        const std::string name = ClassOf(window);
-        if (name != "IME" && name != "MSCTFIME UI") targets_.push_back(window);
+        const std::string name = LowerClassName(window);
+        if (name != "ime" && name != "msctfime ui") targets_.push_back(window);
     }
 }
 
@@ -469,7 +468,7 @@ void MessageFuzzer::SendRandomMessage(bool mayPost) {
     }
 
     std::ostringstream action;
-    action << chosen->name << " to " << ClassOf(target) << " " << target << " (" << wParam << ", "
+    action << chosen->name << " to " << LowerClassName(target) << " " << target << " (" << wParam << ", "
            << lParam << ")";
     action_ = action.str();
     NoteAction(seed_, steps_, action_, target);
@@ -478,7 +477,7 @@ void MessageFuzzer::SendRandomMessage(bool mayPost) {
     const bool sendNow =
         ((chosen->message == WM_LBUTTONUP || chosen->message == WM_KEYUP) &&
          IsAutoRadioButton(target)) ||
-        ClassOf(target) == "ComboLBox";
+        LowerClassName(target) == "combolbox";
     if (ReleaseWouldNeverReturn(target, chosen->message, wParam) ||
         PressWouldTrackTheScrollBar(target, chosen->message, lParam)) {
         ++heldBack_;
@@ -556,7 +555,7 @@ void MessageFuzzer::RunInsideModalLoop(HWND dialog) {
         ++steps_;
         ++progress;
         SendRandomMessage(false);
-        if (Chance(10)) Pump();
+        if (Chance(10)) PumpMessages();
         Check();
     }
 }
@@ -573,7 +572,7 @@ void MessageFuzzer::RunRandomEvent() {
 
     switch (kEvents[chosen].event) {
     case Event::Pump:
-        Pump();
+        PumpMessages();
         break;
     case Event::AttachForm:
         AttachSkin(form_.form);

@@ -7,6 +7,8 @@
 
 namespace reliability {
 
+using testing_support::PumpMessages;
+
 namespace {
 
 // The imports are redirected before the first test makes anything.
@@ -33,7 +35,7 @@ void ReliabilityTest::TearDown() {
         if (std::find(windowsBefore_.begin(), windowsBefore_.end(), window) == windowsBefore_.end())
             DestroyWindow(window);
     }
-    Pump();
+    PumpMessages();
     EXPECT_EQ(0, skin::Engine().skinnedWindowCount);
     EXPECT_EQ("", CheckSkinInvariants());
     const testing_support::LiveObjects after = testing_support::CountLiveObjects();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/gdi_accounting.h"
+#include "../support/message_pump.h"
 #include "every_kind_form.h"
 
 namespace reliability {

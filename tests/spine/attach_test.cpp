@@ -12,7 +12,9 @@
 #include "support/test_windows.h"
 
 using skin::ControlKind;
+using testing_support::kStateBitmapNames;
 using testing_support::PumpMessages;
+using testing_support::RegionBox;
 using testing_support::SkinPropertyNames;
 using testing_support::TestWindow;
 using Names = std::vector<std::string>;
@@ -25,15 +27,6 @@ HWND Child(const wchar_t* className, HWND parent, DWORD style = 0, int width = 1
 
 WNDPROC WindowProcOf(HWND window) {
     return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
-}
-
-// The window's region as a rectangle, or an empty one when it has none.
-RECT RegionBox(HWND window) {
-    RECT box{};
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    if (GetWindowRgn(window, region) != ERROR) GetRgnBox(region, &box);
-    DeleteObject(region);
-    return box;
 }
 
 class AttachTest : public ::testing::Test {
@@ -223,7 +216,7 @@ TEST_F(AttachTest, PushButtonSetupAndItsUndo) {
         HDC surface = skin::GetStateSurface(button, state);
         ASSERT_EQ(static_cast<DWORD>(OBJ_MEMDC), GetObjectType(surface)) << state;
         HGDIOBJ bitmap = GetCurrentObject(surface, OBJ_BITMAP);
-        EXPECT_EQ(reinterpret_cast<intptr_t>(bitmap), skin::GetSkinProp(button, skin::StateBitmapKey(state)));
+        EXPECT_EQ(reinterpret_cast<intptr_t>(bitmap), skin::GetSkinProp(button, kStateBitmapNames[state]));
         BITMAP info{};
         GetObjectW(bitmap, sizeof(info), &info);
         EXPECT_EQ(113, info.bmWidth);

@@ -14,7 +14,9 @@
 
 using skin::GetSkinProp;
 using skin::kPropProcAddr;
+using testing_support::kStateBitmapNames;
 using testing_support::PumpMessages;
+using testing_support::RegionBox;
 using testing_support::SkinPropertyNames;
 using testing_support::TestWindow;
 
@@ -50,14 +52,6 @@ struct Recorder {
         return n;
     }
 };
-
-RECT RegionBox(HWND window) {
-    RECT box{};
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    if (GetWindowRgn(window, region) != ERROR) GetRgnBox(region, &box);
-    DeleteObject(region);
-    return box;
-}
 
 }  // namespace
 
@@ -185,7 +179,7 @@ TEST(Routing, ResizedButtonGetsNewBitmapsAndRegion) {
     for (int state = 0; state < 4; ++state) {
         HDC surface = skin::GetStateSurface(button, state);
         HGDIOBJ bitmap = GetCurrentObject(surface, OBJ_BITMAP);
-        EXPECT_EQ(reinterpret_cast<intptr_t>(bitmap), GetSkinProp(button, skin::StateBitmapKey(state)));
+        EXPECT_EQ(reinterpret_cast<intptr_t>(bitmap), GetSkinProp(button, kStateBitmapNames[state]));
         BITMAP info{};
         GetObjectW(bitmap, sizeof(info), &info);
         EXPECT_EQ(80, info.bmWidth) << state;

@@ -1,32 +1,8 @@
 #include "support/test_windows.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "control_classes.h"
 
 namespace testing_support {
-
-namespace {
-
-const char* const kSkinPropertyNames[] = {
-    "0BMP", "0HDC", "1BMP", "1HDC", "2BMP", "2HDC", "3BMP", "3HDC", "ALPHALEVEL", "HDINDEX",
-    "HMINDEX", "MOUSEFLAG", "OLDSTATE", "OLDSTYLE", "PROCADDR", "TIMERID",
-};
-
-BOOL CALLBACK CollectProperty(HWND, LPSTR name, HANDLE, ULONG_PTR names) {
-    // Properties set by atom have no string name.
-    if (reinterpret_cast<ULONG_PTR>(name) <= 0xFFFF) return TRUE;
-    for (const char* known : kSkinPropertyNames) {
-        if (std::strcmp(known, name) == 0) {
-            reinterpret_cast<std::vector<std::string>*>(names)->push_back(name);
-            break;
-        }
-    }
-    return TRUE;
-}
-
-}  // namespace
 
 TestWindow::TestWindow(int width, int height, const wchar_t* className, DWORD style, int x, int y) {
     controls::RegisterControlClasses();
@@ -47,14 +23,6 @@ HWND TestWindow::release() {
     return window;
 }
 
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 COLORREF WindowPixel(HWND window, int x, int y) {
     HDC dc = GetWindowDC(window);
     const COLORREF colour = GetPixel(dc, x, y);
@@ -64,11 +32,12 @@ COLORREF WindowPixel(HWND window, int x, int y) {
 
 COLORREF DCPixel(HDC dc, int x, int y) { return GetPixel(dc, x, y); }
 
-std::vector<std::string> SkinPropertyNames(HWND window) {
-    std::vector<std::string> names;
-    EnumPropsExA(window, CollectProperty, reinterpret_cast<LPARAM>(&names));
-    std::sort(names.begin(), names.end());
-    return names;
+RECT RegionBox(HWND window) {
+    RECT box{};
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(window, region) != ERROR) GetRgnBox(region, &box);
+    DeleteObject(region);
+    return box;
 }
 
 }  // namespace testing_support

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include <string>
-#include <vector>
+#include "message_pump.h"
+#include "window_names.h"
 
 namespace testing_support {
 
@@ -23,15 +23,11 @@ private:
     HWND window_;
 };
 
-// Handles every message waiting for this thread (posted messages, paints, timers due).
-void PumpMessages();
-
 // A pixel of the window as it is on screen (whole-window coordinates), and of a context.
 COLORREF WindowPixel(HWND window, int x, int y);
 COLORREF DCPixel(HDC dc, int x, int y);
 
-// The skin's own property names that the window carries, in alphabetical order (the platform's
-// own properties, such as Wine's, are left out).
-std::vector<std::string> SkinPropertyNames(HWND window);
+// The box of the window's region (window coordinates), or an empty one when it has none.
+RECT RegionBox(HWND window);
 
 }  // namespace testing_support

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "dorrik_skin.h"  // only for the two signatures; nothing is linked from the engine
+#include "support/dialog_template.h"
+#include "support/message_pump.h"
 
 namespace {
 
@@ -32,62 +34,21 @@ void Expect(bool condition, const char* what) {
 constexpr int kCheckId = 10;
 constexpr int kComboId = 11;
 
-class TemplateWriter {
-public:
-    void Word(WORD value) { words_.push_back(value); }
-    void Dword(DWORD value) {
-        Word(LOWORD(value));
-        Word(HIWORD(value));
-    }
-    void Text(const wchar_t* text) {
-        for (; *text; ++text) Word(static_cast<WORD>(*text));
-        Word(0);
-    }
-    void AlignToDword() {
-        if (words_.size() % 2) Word(0);
-    }
-    // One control: the predefined classes are named by their atom (0x80 button, 0x82 static,
-    // 0x85 combo box).
-    void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD classAtom,
-              const wchar_t* text) {
-        AlignToDword();
-        Dword(style | WS_CHILD | WS_VISIBLE);
-        Dword(0);  // extended style
-        Word(static_cast<WORD>(x));
-        Word(static_cast<WORD>(y));
-        Word(static_cast<WORD>(cx));
-        Word(static_cast<WORD>(cy));
-        Word(id);
-        Word(0xFFFF);
-        Word(classAtom);
-        Text(text);
-        Word(0);  // no creation data
-    }
-    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
-private:
-    std::vector<WORD> words_;
-};
-
-TemplateWriter ExampleDialogTemplate() {
-    TemplateWriter t;
-    t.Dword(DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
-    t.Dword(0);  // extended style
-    t.Word(5);   // controls
-    t.Word(0);   // x, y, cx, cy in dialog units
-    t.Word(0);
-    t.Word(200);
-    t.Word(96);
-    t.Word(0);  // no menu
-    t.Word(0);  // the dialog class, #32770
-    t.Text(L"Skinned from a DLL — 动态库");
-    t.Word(8);
-    t.Text(L"MS Shell Dlg");
-    t.Item(SS_LEFT, 8, 8, 184, 10, 0xFFFF, 0x82, L"This dialog is skinned by dorrikskin.dll.");
-    t.Item(BS_AUTOCHECKBOX | WS_TABSTOP, 8, 24, 120, 12, kCheckId, 0x80, L"A check box 复选框");
-    t.Item(CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 8, 42, 120, 60, kComboId, 0x85, L"");
-    t.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 84, 74, 52, 16, IDOK, 0x80, L"OK 确定");
-    t.Item(BS_PUSHBUTTON | WS_TABSTOP, 140, 74, 52, 16, IDCANCEL, 0x80, L"Cancel 取消");
+testing_support::DialogTemplate ExampleDialogTemplate() {
+    using testing_support::DialogTemplate;
+    DialogTemplate t(L"Skinned from a DLL — 动态库", 0, 0, 200, 96,
+                     DialogTemplate::kDialogStyle | DS_CENTER);
+    // The controls' classes by atom, as in a compiled resource.
+    t.AddItem(DialogTemplate::kStaticAtom, L"This dialog is skinned by dorrikskin.dll.", SS_LEFT, -1,
+              8, 8, 184, 10);
+    t.AddItem(DialogTemplate::kButtonAtom, L"A check box 复选框", BS_AUTOCHECKBOX | WS_TABSTOP,
+              kCheckId, 8, 24, 120, 12);
+    t.AddItem(DialogTemplate::kComboBoxAtom, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
+              kComboId, 8, 42, 120, 60);
+    t.AddItem(DialogTemplate::kButtonAtom, L"OK 确定", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 84, 74,
+              52, 16);
+    t.AddItem(DialogTemplate::kButtonAtom, L"Cancel 取消", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, 140,
+              74, 52, 16);
     return t;
 }
 
@@ -139,16 +100,8 @@ bool HasWindowRegion(HWND window) {
     return kind != ERROR;
 }
 
-void Pump() {
-    MSG msg;
-    for (int round = 0; round < 20; ++round) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    }
-}
+// What the attach or detach set going (paints, posted work) is done.
+void Pump() { testing_support::PumpMessagesFor(200); }
 
 void CheckSkinned(HWND dialog, const std::vector<WindowRecord>& before) {
     HWND ok = GetDlgItem(dialog, IDOK);
@@ -219,7 +172,7 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
 
-    const TemplateWriter dialogTemplate = ExampleDialogTemplate();
+    const testing_support::DialogTemplate dialogTemplate = ExampleDialogTemplate();
     HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate.get(), nullptr,
                                              ExampleDialogProc, 0);
     Expect(dialog != nullptr, "the dialog could not be made");

@@ -32,7 +32,8 @@ enum class Fill {
     ProgressScale,   // the designer's progress scale
 };
 
-struct ControlSpec {
+// Where a control sits, what it is, and what it gets after it is made.
+struct ControlLayout {
     const wchar_t* className;
     const wchar_t* text;
     int x, y, width, height;
@@ -45,7 +46,7 @@ constexpr DWORD kPushButton = BS_PUSHBUTTON | WS_TABSTOP;
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 
 // The form's own controls. Combo heights include the dropped-down list.
-const ControlSpec kFormControls[] = {
+const ControlLayout kFormControls[] = {
     {L"Static", L"Push buttons 按钮", 12, 10, 300, 16, kLabel, 0, Fill::None},
     {L"Button", L"Normal 普通", 12, 30, 100, 28, kPushButton, kNormalButtonId, Fill::None},
     {L"Button", L"Disabled 禁用", 120, 30, 100, 28, kPushButton | WS_DISABLED, kDisabledButtonId, Fill::None},
@@ -83,7 +84,7 @@ const ControlSpec kFormControls[] = {
 };
 
 // An option group: the second option is on, the third cannot be chosen.
-const ControlSpec kFrameControls[] = {
+const ControlLayout kFrameControls[] = {
     {controls::kOptionButtonClass, L"First 第一", 12, 24, 156, 20, WS_GROUP, 0, Fill::None},
     {controls::kOptionButtonClass, L"Second 第二", 12, 50, 156, 20, 0, 0, Fill::Selected},
     {controls::kOptionButtonClass, L"Third 第三", 12, 76, 156, 20, WS_DISABLED, 0, Fill::None},
@@ -154,7 +155,7 @@ void AddGridRows(HWND grid) {
     }
 }
 
-void CreateControls(HWND parent, std::span<const ControlSpec> specs, HFONT font);
+void CreateControls(HWND parent, std::span<const ControlLayout> layouts, HFONT font);
 
 void FillControl(HWND control, Fill fill, HFONT font) {
     switch (fill) {
@@ -200,12 +201,13 @@ void FillControl(HWND control, Fill fill, HFONT font) {
     }
 }
 
-void CreateControls(HWND parent, std::span<const ControlSpec> specs, HFONT font) {
-    for (const ControlSpec& spec : specs) {
-        HWND control = controls::CreateControl(spec.className, spec.text, parent, spec.x, spec.y,
-                                               spec.width, spec.height, spec.style, spec.id);
+void CreateControls(HWND parent, std::span<const ControlLayout> layouts, HFONT font) {
+    for (const ControlLayout& layout : layouts) {
+        HWND control = controls::CreateControl(layout.className, layout.text, parent, layout.x,
+                                               layout.y, layout.width, layout.height, layout.style,
+                                               layout.id);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        FillControl(control, spec.fill, font);
+        FillControl(control, layout.fill, font);
     }
 }
 

@@ -11,6 +11,8 @@
 
 #include "gallery_form.h"
 #include "render/scoped_gdi.h"
+#include "support/message_pump.h"
+#include "support/window_names.h"
 
 namespace gallery {
 
@@ -20,6 +22,9 @@ using skin::ScopedBitmap;
 using skin::ScopedCreatedDC;
 using skin::ScopedSelectObject;
 using skin::ScopedWindowDC;
+using testing_support::LowerClassName;
+using testing_support::PumpMessages;
+using testing_support::PumpMessagesFor;
 
 int failures = 0;
 
@@ -30,15 +35,6 @@ void Expect(bool condition, const std::string& what) {
 }
 
 bool IsSkinned(HWND window) { return GetPropA(window, "PROCADDR") != nullptr; }
-
-std::string LowerClassName(HWND window) {
-    char name[256] = {};
-    GetClassNameA(window, name, sizeof(name));
-    std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-    return lower;
-}
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
@@ -63,18 +59,6 @@ std::vector<LONG_PTR> ProceduresOf(HWND form) {
     std::vector<LONG_PTR> procedures;
     for (HWND window : WindowsOf(form)) procedures.push_back(GetWindowLongPtrW(window, GWLP_WNDPROC));
     return procedures;
-}
-
-void Pump(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    } while (GetTickCount() - start < milliseconds);
 }
 
 HWND FirstOfClass(HWND form, const char* lowerClassName) {
@@ -166,16 +150,16 @@ void WaitUntilStill(HWND form, const std::string& when) {
                               LowerClassName(fading));
             return;
         }
-        Pump(20);
+        PumpMessagesFor(20);
     }
-    Pump(50);
+    PumpMessagesFor(50);
 }
 
 // Clicks the skin check box and lets the switch happen; the focus goes back to the button it
 // was on when the first capture was taken.
 void ClickSkinToggle(HWND form, const GalleryParts& parts, const std::string& when) {
     SendMessageW(parts.skinToggle, BM_CLICK, 0, 0);
-    Pump(150);
+    PumpMessagesFor(150);
     SetFocus(parts.focusButton);
     WaitUntilStill(form, when);
 }
@@ -224,7 +208,7 @@ void CheckMessageBox(HWND form, const GalleryParts& parts) {
     Expect(watch.box != nullptr, "the message box button opened no message box");
     Expect(watch.boxSkinned, "the message box was not skinned when it took the activation");
     Expect(watch.childrenSkinned, "the message box's controls were not all skinned");
-    Pump(150);
+    PumpMessagesFor(150);
     ExpectAllSkinned(form, true, "after the message box");
 }
 
@@ -247,14 +231,14 @@ void CheckDropDownList(HWND form) {
     Expect(combo != nullptr, "no enabled drop-down combo box");
     if (!combo) return;
     SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
-    Pump(200);
+    PumpMessagesFor(200);
     COMBOBOXINFO info{};
     info.cbSize = sizeof(info);
     GetComboBoxInfo(combo, &info);
     Expect(info.hwndList && IsWindowVisible(info.hwndList), "the combo box did not drop down");
     Expect(info.hwndList && IsSkinned(info.hwndList), "the dropped-down list is not skinned");
     SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
-    Pump(100);
+    PumpMessagesFor(100);
 }
 
 void CheckSkinSwitches(HWND form, const GalleryParts& parts) {
@@ -299,7 +283,7 @@ int RunSelfCheck(HINSTANCE instance) {
     ShowWindow(form, SW_SHOWNORMAL);
     UpdateWindow(form);
     SetFocus(parts.focusButton);
-    Pump(300);
+    PumpMessagesFor(300);
 
     ExpectAllSkinned(form, true, "at the start");
     CheckEveryKindPresent(form);
@@ -309,8 +293,7 @@ int RunSelfCheck(HINSTANCE instance) {
 
     SendMessageW(form, WM_CLOSE, 0, 0);
     Expect(!IsWindow(form), "closing did not destroy the gallery");
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    PumpMessages();
 
     if (failures == 0) std::printf("gallery check: passed\n");
     return failures == 0 ? 0 : 1;
