@@ -31,7 +31,9 @@ private:
 class ScopedTargetDC {
 public:
     ScopedTargetDC(HWND window, HDC target)
-        : window_(window), borrowed_(target != nullptr), dc_(target ? target : GetWindowDC(window)) {}
+        : window_(window),
+          borrowed_(target != nullptr),
+          dc_(target ? target : GetWindowDC(window)) {}
     ~ScopedTargetDC() {
         if (!borrowed_ && dc_) ReleaseDC(window_, dc_);
     }
