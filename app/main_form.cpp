@@ -16,7 +16,6 @@ constexpr COLORREF kVendorColour = 0xFF0000;    // blue
 constexpr COLORREF kLinkColour = 0x008000;      // dark green
 constexpr COLORREF kLinkHotColour = 0xFF0000;   // blue, kept after the first hover
 constexpr int kLinkPointSize = 9;
-constexpr BYTE kGb2312Charset = 134;
 constexpr wchar_t kLinkFace[] = L"宋体";
 
 // The frame's line runs through the middle of where a caption would be.
@@ -37,7 +36,7 @@ HFONT CreateLinkFont(bool underline) {
     font.lfWeight = FW_NORMAL;
     font.lfItalic = TRUE;
     font.lfUnderline = underline ? TRUE : FALSE;
-    font.lfCharSet = kGb2312Charset;
+    font.lfCharSet = GB2312_CHARSET;
     lstrcpynW(font.lfFaceName, kLinkFace, LF_FACESIZE);
     return CreateFontIndirectW(&font);
 }

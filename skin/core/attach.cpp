@@ -6,9 +6,11 @@
 #include "core/window_proc.h"
 #include "dorrik_skin.h"
 #include "render/button_renderer.h"
+#include "render/header_renderer.h"
 #include "render/image_set.h"
 #include "render/primitives.h"
 #include "render/scoped_gdi.h"
+#include "render/state_surfaces.h"
 
 #include <utility>
 
@@ -59,6 +61,9 @@ constexpr LONG kOwnPaintingStyles = 6;
 constexpr WPARAM kOwnerDrawStyle = BS_OWNERDRAW;
 constexpr UINT kRepaintLater = RDW_INVALIDATE | RDW_INTERNALPAINT;
 
+// Width and height of the ellipse that rounds a push button's corners.
+constexpr int kButtonCornerSize = 3;
+
 BOOL CALLBACK AttachChild(HWND window, LPARAM) {
     AttachWindow(window);
     return TRUE;
@@ -74,24 +79,14 @@ BOOL CALLBACK AttachWaitingChild(HWND window, LPARAM) {
     return TRUE;
 }
 
-// Four memory contexts with a bitmap of the button's size each, then the faces drawn into them.
-void CreateStateSurfaces(HWND window, const WindowBounds& bounds) {
-    ScopedWindowDC windowDC(window);
-    for (int state = 0; state < kStateCount; ++state) {
-        HDC surface = CreateCompatibleDC(windowDC.get());
-        HBITMAP bitmap = CreateSurfaceBitmap(windowDC.get(), bounds.Width, bounds.Height);
-        // The context's initial bitmap is the stock one-pixel bitmap; deleting it is harmless.
-        DeleteObject(SelectObject(surface, bitmap));
-        SetSkinProp(window, StateSurfaceKey(state), reinterpret_cast<intptr_t>(surface));
-        SetSkinProp(window, StateBitmapKey(state), reinterpret_cast<intptr_t>(bitmap));
-    }
-    RenderButtonFaces(window);
-}
-
 void AttachPushButton(HWND window) {
     WindowBounds bounds;
     GetWindowBounds(window, bounds);
-    CreateStateSurfaces(window, bounds);
+    {
+        const ScopedWindowDC windowDC(window);
+        CreateStateSurfaces(window, windowDC.get(), bounds.Width, bounds.Height);
+        RenderButtonFaces(window);
+    }
     const LONG style = GetWindowLongA(window, GWL_STYLE);
     if (!ButtonKeepsOwnPainting(style)) SendMessageA(window, BM_SETSTYLE, kOwnerDrawStyle, -1);
     SetSkinProp(window, kPropOldStyle, style);
@@ -112,13 +107,7 @@ void RestoreButtonType(HWND window) {
 }
 
 void DetachPushButton(HWND window) {
-    for (int state = 0; state < kStateCount; ++state) {
-        // Deleting the context first deselects the bitmap, so the bitmap can be deleted too.
-        DeleteDC(GetStateSurface(window, state));
-        DeleteObject(reinterpret_cast<HGDIOBJ>(GetSkinProp(window, StateBitmapKey(state))));
-        RemoveSkinProp(window, StateSurfaceKey(state));
-        RemoveSkinProp(window, StateBitmapKey(state));
-    }
+    DestroyStateSurfaces(window);
     StopHoverTimer(window);
     RestoreButtonType(window);
     RemoveSkinProp(window, kPropOldStyle);
@@ -155,8 +144,8 @@ void SetupKind(HWND window, ControlKind kind) {
         break;
     case ControlKind::Header:
         SetSkinProp(window, kPropMouseFlag, 0);
-        SetSkinProp(window, kPropHdIndex, -1);
-        SetSkinProp(window, kPropHmIndex, -1);
+        SetSkinProp(window, kPropHdIndex, kNoHeaderItem);
+        SetSkinProp(window, kPropHmIndex, kNoHeaderItem);
         break;
     default:
         break;
@@ -226,10 +215,7 @@ void DropLink(HWND window) {
 // this handle before and went with the skin cut out of its chain: its objects go, and it no
 // longer counts as skinned.
 void ForgetStaleRecord(const WindowRecord& stale) {
-    for (int state = 0; state < kStateCount; ++state) {
-        DeleteDC(reinterpret_cast<HDC>(stale.values[SlotSurface0 + state]));
-        DeleteObject(reinterpret_cast<HGDIOBJ>(stale.values[SlotBitmap0 + state]));
-    }
+    FreeStateSurfaces(stale);
     if (engine.skinnedWindowCount > 0) --engine.skinnedWindowCount;
 }
 
@@ -324,9 +310,10 @@ bool ButtonKeepsOwnPainting(LONG style) {
 }
 
 void SetButtonRegion(HWND window, int width, int height) {
-    HRGN region = CreateRoundRectRgn(0, 0, width + 1, height + 1, 3, 3);
+    ScopedRegion region(
+        CreateRoundRectRgn(0, 0, width + 1, height + 1, kButtonCornerSize, kButtonCornerSize));
     // Once SetWindowRgn succeeds the region belongs to the system.
-    if (region && !SetWindowRgn(window, region, TRUE)) DeleteObject(region);
+    if (region.get() && SetWindowRgn(window, region.get(), TRUE)) region.release();
 }
 
 LRESULT AttachWindow(HWND window) {

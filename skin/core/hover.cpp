@@ -17,7 +17,6 @@ constexpr UINT_PTR kHoverTimerId = 1;
 constexpr UINT kHoverIntervalMs = 15;
 // About 1.3 s from transparent to opaque at the nominal interval.
 constexpr intptr_t kFadeStep = 3;
-constexpr intptr_t kOpaque = 255;
 
 }  // namespace
 
@@ -42,7 +41,7 @@ LRESULT HandleTimer(WNDPROC previous, HWND window, UINT message, WPARAM wParam, 
         intptr_t level = GetSkinProp(window, kPropAlphaLevel);
         BlendButtonFace(window, nullptr);
         level += kFadeStep;
-        if (level > kOpaque) {
+        if (level > kFullStrengthAlpha) {
             StopHoverTimer(window);
             level = 0;
         }

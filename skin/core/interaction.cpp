@@ -6,8 +6,6 @@
 // returns that procedure's result whatever the skin work does.
 #include "core/interaction.h"
 
-#include <commctrl.h>
-
 #include "core/attach.h"
 #include "core/hover.h"
 #include "core/props.h"
@@ -22,12 +20,8 @@ namespace skin {
 
 namespace {
 
-constexpr int kNoItem = -1;
 constexpr int kAlphaAfterRelease = 60;
 constexpr int kAlphaOnLeaving = 140;
-constexpr int kAlphaFull = 255;
-// CBS_SIMPLE and CBS_DROPDOWNLIST: no edit field beside the drop button, the whole control is it.
-constexpr LONG kComboWithoutEditBit = 1;
 
 // Client coordinates, sign-extended: a control holding the capture sees points left of or
 // above itself as negative values.
@@ -70,7 +64,7 @@ bool StillSkinned(HWND window) { return IsAttached(window); }
 void ShowPressed(HWND window) {
     StopHoverTimer(window);
     SetSkinProp(window, kPropOldState, Pressed);
-    SetSkinProp(window, kPropAlphaLevel, kAlphaFull);
+    SetSkinProp(window, kPropAlphaLevel, kFullStrengthAlpha);
     BlendButtonFace(window, nullptr);
     SetSkinProp(window, kPropAlphaLevel, 0);
 }
@@ -87,7 +81,7 @@ void ButtonMouseMove(HWND window) {
     if (CursorIsOver(window)) return;
     // The button holds the capture and the cursor is elsewhere: show the unchanged state fully.
     StopHoverTimer(window);
-    SetSkinProp(window, kPropAlphaLevel, kAlphaFull);
+    SetSkinProp(window, kPropAlphaLevel, kFullStrengthAlpha);
     BlendButtonFace(window, nullptr);
 }
 
@@ -149,45 +143,28 @@ bool IsComboKind(ControlKind kind) {
 
 void PaintCombo(HWND window, int state) { PaintComboButton(window, nullptr, state, false); }
 
-// The drop button of an editable combo box: one pixel wider than a scroll bar, two pixels in
-// from the right edge, between rows 2 and h - 2 (all bounds inclusive).
+// The drop button of an editable combo box as drawn, less its top row.
 bool InDropZone(HWND window, MousePoint point) {
     WindowBounds bounds;
     GetWindowBounds(window, bounds);
-    const int scrollWidth = GetSystemMetrics(SM_CXVSCROLL);
-    return bounds.Width - scrollWidth - 2 <= point.x && point.x <= bounds.Width - 2 &&
-           2 <= point.y && point.y <= bounds.Height - 2;
+    const RECT button = ComboDropButtonRect(bounds);
+    return button.left <= point.x && point.x < button.right && button.top < point.y &&
+           point.y < button.bottom;
 }
 
 // Drive lists and combo boxes without an edit field are all drop button.
 bool OverDropButton(HWND window, ControlKind kind, MousePoint point) {
     if (kind == ControlKind::DriveList) return true;
-    if (GetWindowLongA(window, GWL_STYLE) & kComboWithoutEditBit) return true;
+    if (ComboWithoutEditField(GetWindowLongA(window, GWL_STYLE))) return true;
     return InDropZone(window, point);
 }
 
 // ---- Headers ----
 
-int HeaderItemCount(HWND window) {
-    return static_cast<int>(SendMessageA(window, HDM_GETITEMCOUNT, 0, 0));
-}
-
-// The first item whose left..right span (inclusive) holds x; where two items share an edge the
-// left one wins. Only x matters.
-int HeaderItemAt(HWND window, int count, int x) {
-    for (int index = 0; index < count; ++index) {
-        RECT item{};
-        SendMessageA(window, HDM_GETITEMRECT, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&item));
-        if (item.left <= x && x <= item.right) return index;
-    }
-    return kNoItem;
-}
-
 void HeaderMouseMove(HWND window, WPARAM wParam, MousePoint point) {
     Enter(window);
-    const int count = HeaderItemCount(window);
-    const int hit = count > 0 ? HeaderItemAt(window, count, point.x) : kNoItem;
+    const int count = GetHeaderItemCount(window);
+    const int hit = count > 0 ? HeaderItemAt(window, count, point.x) : kNoHeaderItem;
     const int hot = GetIntProp(window, kPropHmIndex);
     const int pressed = GetIntProp(window, kPropHdIndex);
     if (hit == hot) return;
@@ -203,7 +180,7 @@ void HeaderMouseMove(HWND window, WPARAM wParam, MousePoint point) {
 }
 
 void HeaderPress(HWND window, MousePoint point) {
-    const int count = HeaderItemCount(window);
+    const int count = GetHeaderItemCount(window);
     if (count <= 0) return;
     const int hit = HeaderItemAt(window, count, point.x);
     SetSkinProp(window, kPropHdIndex, hit);
@@ -212,15 +189,15 @@ void HeaderPress(HWND window, MousePoint point) {
 
 void HeaderRelease(HWND window) {
     const int pressed = GetIntProp(window, kPropHdIndex);
-    SetSkinProp(window, kPropHdIndex, kNoItem);
+    SetSkinProp(window, kPropHdIndex, kNoHeaderItem);
     if (pressed >= 0) PaintHeaderItem(window, nullptr, pressed, CursorIsOver(window) ? Hot : Normal);
 }
 
 void HeaderLeave(HWND window) {
     const int hot = GetIntProp(window, kPropHmIndex);
     SetSkinProp(window, kPropMouseFlag, 0);
-    SetSkinProp(window, kPropHdIndex, kNoItem);
-    SetSkinProp(window, kPropHmIndex, kNoItem);
+    SetSkinProp(window, kPropHdIndex, kNoHeaderItem);
+    SetSkinProp(window, kPropHmIndex, kNoHeaderItem);
     if (hot >= 0) PaintHeaderItem(window, nullptr, hot, Normal);
 }
 

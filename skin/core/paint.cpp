@@ -6,7 +6,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "core/attach.h"
 #include "core/hover.h"
@@ -17,6 +16,7 @@
 #include "render/combo_renderer.h"
 #include "render/header_renderer.h"
 #include "render/image_set.h"
+#include "render/image_tables.h"
 #include "render/primitives.h"
 #include "render/scoped_gdi.h"
 
@@ -24,23 +24,10 @@ namespace skin {
 
 namespace {
 
-constexpr COLORREF kBorder = 0xD5A554;
-constexpr COLORREF kDisabledBorder = 0xE9CFA4;
-constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr COLORREF kProgressFill = 0xF6D64C;
 
 // A progress bar's position is read against this full scale, not against the bar's own range.
 constexpr double kProgressFullScale = 30000.0;
-
-constexpr BYTE kOpaque = 255;
-
-// The background strip beyond the header items.
-constexpr int kHeaderStripX = 1, kHeaderStripWidth = 1, kHeaderStripHeight = 20;
-
-int RoundHalfEven(double value) { return static_cast<int>(std::lrint(value)); }
-
-// A length of n pixels scaled by the progress fraction, in double precision.
-double Scaled(float fraction, int n) { return static_cast<double>(fraction) * n; }
 
 // BeginPaint and EndPaint around one scope; the invalid area is validated even if nothing draws.
 class ScopedPaint {
@@ -72,21 +59,35 @@ SIZE ClientSize(HWND window) {
 LONG Style(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
 
 void DrawOuterBorder(HDC dc, HWND window, SIZE size) {
-    FrameSolid(dc, 0, 0, size.cx, size.cy, IsWindowEnabled(window) ? kBorder : kDisabledBorder);
+    FrameSolid(dc, 0, 0, size.cx, size.cy,
+               IsWindowEnabled(window) ? kSkinBorder : kSkinDisabledBorder);
 }
 
 void DrawTwoRingBorder(HDC dc, HWND window, SIZE size) {
     DrawOuterBorder(dc, window, size);
-    FrameSolid(dc, 1, 1, size.cx - 2, size.cy - 2, kWhite);
+    FrameSolid(dc, 1, 1, size.cx - 2, size.cy - 2, kSkinWhite);
 }
 
-// The bar's position as a fraction of the full scale; above 1 the fill is clipped by the surface.
-float ProgressFraction(HWND window) {
+// Where a bar's fill ends along its axis, for a client area of the given size. A vertical bar
+// fills from the bottom, so its empty part lies above the fill. The two lengths are rounded each
+// on its own and need not add up to the axis; they are not clamped: a position beyond the full
+// scale (or below zero) gives lengths beyond the client area.
+struct ProgressFill {
+    bool none;  // the position is 0: nothing is filled
+    bool vertical;
+    int filled;
+    int empty;
+};
+
+ProgressFill MeasureProgressFill(HWND window, SIZE client) {
     const LRESULT position = SendMessageA(window, PBM_GETPOS, 0, 0);
-    return static_cast<float>(static_cast<double>(static_cast<int>(position)) / kProgressFullScale);
+    const float fraction =
+        static_cast<float>(static_cast<double>(static_cast<int>(position)) / kProgressFullScale);
+    const bool vertical = (Style(window) & PBS_VERTICAL) != 0;
+    const int axis = vertical ? client.cy : client.cx;
+    const double scaled = static_cast<double>(fraction) * axis;
+    return {fraction == 0.0f, vertical, RoundHalfEven(scaled), RoundHalfEven(axis - scaled)};
 }
-
-bool IsVertical(LONG style) { return (style & PBS_VERTICAL) != 0; }
 
 // ---- WM_PAINT, one function per kind ----
 
@@ -95,7 +96,7 @@ LRESULT PaintPushButton(WNDPROC previous, HWND window, UINT message, WPARAM wPar
         return CallPrevious(previous, window, message, wParam, lParam);
     // A paint always shows the current face at full strength and ends any fade in progress.
     StopHoverTimer(window);
-    SetSkinProp(window, kPropAlphaLevel, kOpaque);
+    SetSkinProp(window, kPropAlphaLevel, kFullStrengthAlpha);
     ScopedPaint paint(window);
     BlendButtonFace(window, paint.get());
     return 0;
@@ -104,7 +105,7 @@ LRESULT PaintPushButton(WNDPROC previous, HWND window, UINT message, WPARAM wPar
 LRESULT PaintComboBox(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     int state = static_cast<int>(GetSkinProp(window, kPropOldState));
     const SIZE size = WindowSize(window);
-    if ((Style(window) & CBS_SIMPLE) != 0) {
+    if (ComboWithoutEditField(Style(window))) {
         // Simple and drop-down-list combos draw their own text first; the skin frames them.
         const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
         ScopedWindowDC windowDC(window);
@@ -114,7 +115,7 @@ LRESULT PaintComboBox(WNDPROC previous, HWND window, UINT message, WPARAM wParam
     }
     // A drop-down combo's text lives in its edit field; the skin paints everything around it.
     ScopedPaint paint(window);
-    FillSolid(paint.get(), 0, 0, size.cx, size.cy, kWhite);
+    FillSolid(paint.get(), 0, 0, size.cx, size.cy, kSkinWhite);
     DrawOuterBorder(paint.get(), window, size);
     PaintComboButton(window, paint.get(), state, true);
     return 0;
@@ -152,22 +153,17 @@ LRESULT PaintList(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LP
     return result;
 }
 
+// The surface is the client area alone: it clips a fill that runs beyond it.
 LRESULT PaintProgressBar(HWND window) {
-    const LONG style = Style(window);
     const SIZE client = ClientSize(window);
     ScopedMemorySurface surface(client.cx, client.cy);
-    const float fraction = ProgressFraction(window);
-    FillSolid(surface.get(), 0, 0, client.cx, client.cy, kWhite);
-    if (fraction != 0.0f) {
-        if (IsVertical(style)) {
-            // The fill rises from the bottom.
-            const int filled = RoundHalfEven(Scaled(fraction, client.cy));
-            const int top = RoundHalfEven(client.cy - Scaled(fraction, client.cy));
-            FillSolid(surface.get(), 0, top, client.cx, filled, kProgressFill);
-        } else {
-            FillSolid(surface.get(), 0, 0, RoundHalfEven(Scaled(fraction, client.cx)), client.cy,
-                      kProgressFill);
-        }
+    const ProgressFill fill = MeasureProgressFill(window, client);
+    FillSolid(surface.get(), 0, 0, client.cx, client.cy, kSkinWhite);
+    if (!fill.none) {
+        if (fill.vertical)
+            FillSolid(surface.get(), 0, fill.empty, client.cx, fill.filled, kProgressFill);
+        else
+            FillSolid(surface.get(), 0, 0, fill.filled, client.cy, kProgressFill);
     }
     ScopedPaint paint(window);
     BitBlt(paint.get(), 0, 0, client.cx, client.cy, surface.get(), 0, 0, SRCCOPY);
@@ -178,19 +174,17 @@ LRESULT PaintHeader(HWND window) {
     const SIZE size = WindowSize(window);
     ScopedMemorySurface surface(size.cx, size.cy);
     HDC dc = surface.get();
-    StretchBlt(dc, 0, 0, size.cx, size.cy, SkinImages().HeaderImage, kHeaderStripX, 0,
-               kHeaderStripWidth, kHeaderStripHeight, SRCCOPY);
+    StretchBlt(dc, 0, 0, size.cx, size.cy, SkinImages().HeaderImage, kHeaderBackground.x,
+               kHeaderBackground.y, kHeaderBackground.width, kHeaderBackground.height, SRCCOPY);
 
-    const int count = static_cast<int>(SendMessageA(window, HDM_GETITEMCOUNT, 0, 0));
+    const int count = GetHeaderItemCount(window);
     if (count > 0) {
         const intptr_t pressedItem = GetSkinProp(window, kPropHdIndex);
         const intptr_t hotItem = GetSkinProp(window, kPropHmIndex);
         HFONT font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
         ScopedSelectObject selectFont(dc, font);
         for (int i = 0; i < count; ++i) {
-            RECT item{};
-            SendMessageA(window, HDM_GETITEMRECT, static_cast<WPARAM>(i),
-                         reinterpret_cast<LPARAM>(&item));
+            const RECT item = GetHeaderItemRect(window, i);
             // Pressed wins over hot.
             const int state = i == pressedItem ? Pressed : i == hotItem ? Hot : Normal;
             DrawHeaderItemFace(dc, item.left, item.right - item.left, size.cy, item.bottom, state,
@@ -222,24 +216,21 @@ LRESULT NcPaintProgressBar(HWND window) {
     const SIZE client = ClientSize(window);
     ScopedMemorySurface surface(size.cx, size.cy);
     HDC dc = surface.get();
-    const float fraction = ProgressFraction(window);
-    const LONG style = Style(window);
+    const ProgressFill fill = MeasureProgressFill(window, client);
 
-    FillSolid(dc, 0, 0, size.cx, size.cy, kBorder);
-    FillSolid(dc, 1, 1, size.cx - 2, size.cy - 2, kWhite);
-    if (fraction != 0.0f) {
+    FillSolid(dc, 0, 0, size.cx, size.cy, kSkinBorder);
+    FillSolid(dc, 1, 1, size.cx - 2, size.cy - 2, kSkinWhite);
+    if (!fill.none) {
         // The surface holds the border too: a position beyond the full scale (or below zero)
         // must not spill the fill or the white over it, so lengths stay within the client area.
-        if (IsVertical(style)) {
+        if (fill.vertical) {
             // Smooth or not, the fill is drawn: a frame pass that is not followed by a client
             // paint (activation, frame change) would otherwise wipe the fill off the screen.
-            const int empty = std::clamp(RoundHalfEven(client.cy - Scaled(fraction, client.cy)),
-                                         0, static_cast<int>(client.cy));
+            const int empty = std::clamp(fill.empty, 0, static_cast<int>(client.cy));
             FillSolid(dc, bx, by, client.cx, client.cy, kProgressFill);
-            FillSolid(dc, bx, by, client.cx, empty, kWhite);
+            FillSolid(dc, bx, by, client.cx, empty, kSkinWhite);
         } else {
-            const int filled = std::clamp(RoundHalfEven(Scaled(fraction, client.cx)), 0,
-                                          static_cast<int>(client.cx));
+            const int filled = std::clamp(fill.filled, 0, static_cast<int>(client.cx));
             FillSolid(dc, bx, by, filled, client.cy, kProgressFill);
         }
     }

@@ -11,6 +11,7 @@
 #include "render/combo_renderer.h"
 #include "render/primitives.h"
 #include "render/scoped_gdi.h"
+#include "render/state_surfaces.h"
 
 namespace skin {
 
@@ -30,22 +31,9 @@ LRESULT HandleSize(WNDPROC previous, HWND window, UINT message, WPARAM wParam, L
     const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
     WindowBounds bounds;
     {
-        ScopedWindowDC windowDC(window);
+        const ScopedWindowDC windowDC(window);
         GetWindowBounds(window, bounds);
-        for (int state = 0; state < kStateCount; ++state) {
-            HDC surface = GetStateSurface(window, state);
-            if (!surface) continue;  // the button is being detached: nothing to resize
-            HBITMAP bitmap = CreateSurfaceBitmap(windowDC.get(), bounds.Width, bounds.Height);
-            // The surface's previous bitmap is deselected by this selection and can go. When no
-            // new bitmap could be made or selected, the old one stays, still named by its property.
-            HGDIOBJ previousBitmap = bitmap ? SelectObject(surface, bitmap) : nullptr;
-            if (!previousBitmap) {
-                if (bitmap) DeleteObject(bitmap);
-                continue;
-            }
-            DeleteObject(previousBitmap);
-            SetSkinProp(window, StateBitmapKey(state), reinterpret_cast<intptr_t>(bitmap));
-        }
+        ResizeStateSurfaces(window, windowDC.get(), bounds.Width, bounds.Height);
         RenderButtonFaces(window);
     }
     SetButtonRegion(window, bounds.Width, bounds.Height);

@@ -7,18 +7,13 @@
 #include "core/attach.h"
 #include "core/props.h"
 #include "render/image_set.h"
+#include "render/image_tables.h"
 #include "render/primitives.h"
 #include "render/scoped_gdi.h"
 
 namespace skin {
 
 namespace {
-
-// Each state's frame in ButtonFaceImage is 7 x 21, one below the other; its 3-pixel rim keeps
-// its size and the rest stretches.
-constexpr int kFaceFrameWidth = 7;
-constexpr int kFaceFrameHeight = 21;
-constexpr int kFaceBorder = 3;
 
 // Caption and focus rectangle sit 2 pixels inside the window on every side, in every state.
 constexpr int kCaptionInset = 2;
@@ -31,9 +26,10 @@ void RenderFace(HDC surface, int state, HFONT font, const std::wstring& caption,
     // The font is the button's; it goes back out of the surface so that its owner can delete it.
     ScopedSelectObject selectFont(surface, font);
     SetBkMode(surface, TRANSPARENT);
-    DrawNineSlice(surface, 0, 0, width, height, SkinImages().ButtonFaceImage, 0,
-                  kFaceFrameHeight * state, kFaceFrameWidth, kFaceFrameHeight, kFaceBorder,
-                  kFaceBorder, kFaceBorder, kFaceBorder);
+    const ImageRect frame = ButtonFaceFrame(state);
+    DrawNineSlice(surface, 0, 0, width, height, SkinImages().ButtonFaceImage, frame.x, frame.y,
+                  frame.width, frame.height, kButtonFrameRim, kButtonFrameRim, kButtonFrameRim,
+                  kButtonFrameRim);
     SetTextColor(surface, state == Disabled ? kDisabledCaptionColour : kCaptionColour);
     const int innerWidth = width - 2 * kCaptionInset;
     const int innerHeight = height - 2 * kCaptionInset;
@@ -64,7 +60,8 @@ LRESULT BlendButtonFace(HWND window, HDC target) {
     WindowBounds bounds;
     GetWindowBounds(window, bounds);
     const int state = static_cast<int>(GetSkinProp(window, kPropOldState));
-    const intptr_t level = std::clamp<intptr_t>(GetSkinProp(window, kPropAlphaLevel), 0, 255);
+    const intptr_t level =
+        std::clamp<intptr_t>(GetSkinProp(window, kPropAlphaLevel), 0, kFullStrengthAlpha);
     HDC face = GetStateSurface(window, state);
     if (!face) return 0;
 
@@ -73,14 +70,9 @@ LRESULT BlendButtonFace(HWND window, HDC target) {
     blend.BlendFlags = 0;
     blend.SourceConstantAlpha = static_cast<BYTE>(level);
     blend.AlphaFormat = 0;
-    if (target) {
-        AlphaBlend(target, 0, 0, bounds.Width, bounds.Height, face, 0, 0, bounds.Width,
-                   bounds.Height, blend);
-    } else {
-        ScopedWindowDC windowDC(window);
-        AlphaBlend(windowDC.get(), 0, 0, bounds.Width, bounds.Height, face, 0, 0, bounds.Width,
-                   bounds.Height, blend);
-    }
+    const ScopedTargetDC dc(window, target);
+    AlphaBlend(dc.get(), 0, 0, bounds.Width, bounds.Height, face, 0, 0, bounds.Width,
+               bounds.Height, blend);
     return 0;
 }
 

@@ -3,7 +3,12 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace skin {
+
+// The opacity ALPHALEVEL at which a face covers the button fully; 0 leaves the button as it is.
+inline constexpr intptr_t kFullStrengthAlpha = 255;
 
 // Draws the normal, hot, pressed and disabled faces into the button's state surfaces.
 void RenderButtonFaces(HWND window);

@@ -2,10 +2,9 @@
 // standard one, at the left edge and centred vertically, the size of the menu check mark.
 #include "render/check_renderer.h"
 
-#include <cmath>
-
 #include "core/props.h"
 #include "render/image_set.h"
+#include "render/image_tables.h"
 #include "render/primitives.h"
 #include "render/scoped_gdi.h"
 
@@ -13,30 +12,8 @@ namespace skin {
 
 namespace {
 
-constexpr COLORREF kWhite = 0xFFFFFF;
-constexpr COLORREF kFrameEnabled = 0xD5A554;
-constexpr COLORREF kFramePressed = 0xC48639;
-constexpr COLORREF kFrameDisabled = 0xE9CFA4;
-
-// Where a glyph sits in GlyphImage; the disabled twin lies 9 columns further right.
-struct Glyph {
-    int x, y, width, height;
-};
-constexpr int kDisabledGlyphOffset = 9;
-constexpr Glyph kCheckMark = {0, 0, 9, 8};
-constexpr Glyph kIndeterminateMark = {1, 9, 7, 7};
-constexpr Glyph kOptionDot = {2, 18, 5, 5};
-
-// The interior tints of a hot and a pressed check box: strips of the option frames 1 and 2.
-constexpr int kTintX = 1, kTintWidth = 11, kTintHeight = 5;
-constexpr int kHotTintY = 17, kPressedTintY = 30;
-
-// The option frames of CheckBoxImage lie one below the other; the last one is the disabled look.
-constexpr int kOptionFrameSize = 13;
-constexpr int kOptionDisabledY = 39;
-constexpr int kOptionBorder = 5;
-
-int RoundHalfEven(double value) { return static_cast<int>(std::lrint(value)); }
+// A pressed check box has a darker frame than the skin's border.
+constexpr COLORREF kPressedFrame = 0xC48639;
 
 // Box size and its top in the whole-window context; a box taller than the window starts above it.
 struct BoxPlacement {
@@ -62,7 +39,7 @@ bool TakeNewState(HWND window, int state, bool force) {
     return true;
 }
 
-void DrawGlyph(HDC dc, int x, int y, const Glyph& glyph, bool enabled) {
+void DrawGlyph(HDC dc, int x, int y, const ImageRect& glyph, bool enabled) {
     const int sourceX = glyph.x + (enabled ? 0 : kDisabledGlyphOffset);
     DrawTransparent(dc, x, y, glyph.width, glyph.height, SkinImages().GlyphImage, sourceX, glyph.y,
                     kKeyMagenta, nullptr);
@@ -70,11 +47,11 @@ void DrawGlyph(HDC dc, int x, int y, const Glyph& glyph, bool enabled) {
 
 // The mark of a check state, centred in a box of width x height.
 void DrawCheckMark(HDC dc, int width, int height, LRESULT checkState, bool enabled) {
-    const Glyph* glyph = nullptr;
+    const ImageRect* glyph = nullptr;
     if (checkState == BST_CHECKED)
-        glyph = &kCheckMark;
+        glyph = &kCheckMarkGlyph;
     else if (checkState == BST_INDETERMINATE)
-        glyph = &kIndeterminateMark;
+        glyph = &kIndeterminateGlyph;
     if (!glyph) return;
     DrawGlyph(dc, RoundHalfEven((width - glyph->width) / 2.0),
               RoundHalfEven((height - glyph->height) / 2.0), *glyph, enabled);
@@ -93,16 +70,16 @@ LRESULT PaintCheckBox(HWND window, int state, bool force) {
     ScopedMemorySurface surface(box.width, box.height);
     ScopedWindowDC windowDC(window);
     HDC dc = surface.get();
-    FillSolid(dc, 0, 0, box.width, box.height, kWhite);
+    FillSolid(dc, 0, 0, box.width, box.height, kSkinWhite);
     if (enabled) {
-        FrameSolid(dc, 0, 0, box.width, box.height, state == Pressed ? kFramePressed : kFrameEnabled);
-        const int tintY = state == Hot ? kHotTintY : state == Pressed ? kPressedTintY : -1;
-        if (tintY >= 0) {
-            StretchBlt(dc, 1, 1, box.width - 2, box.height - 2, SkinImages().CheckBoxImage, kTintX,
-                       tintY, kTintWidth, kTintHeight, SRCCOPY);
+        FrameSolid(dc, 0, 0, box.width, box.height, state == Pressed ? kPressedFrame : kSkinBorder);
+        if (state == Hot || state == Pressed) {
+            const ImageRect tint = CheckBoxTint(state);
+            StretchBlt(dc, 1, 1, box.width - 2, box.height - 2, SkinImages().CheckBoxImage, tint.x,
+                       tint.y, tint.width, tint.height, SRCCOPY);
         }
     } else {
-        FrameSolid(dc, 0, 0, box.width, box.height, kFrameDisabled);
+        FrameSolid(dc, 0, 0, box.width, box.height, kSkinDisabledBorder);
     }
     DrawCheckMark(dc, box.width, box.height, checkState, enabled);
 
@@ -119,15 +96,15 @@ LRESULT PaintOptionButton(HWND window, int state, bool force) {
     ScopedWindowDC windowDC(window);
 
     // Straight onto the window: the key pixels around the round box keep the control's own look.
-    const int frameY = enabled ? kOptionFrameSize * state : kOptionDisabledY;
-    DrawNineSlice(windowDC.get(), 0, box.top, box.width, box.height, SkinImages().CheckBoxImage, 0,
-                  frameY, kOptionFrameSize, kOptionFrameSize, kOptionBorder, kOptionBorder,
-                  kOptionBorder, kOptionBorder, kKeyMagenta);
+    const ImageRect frame = CheckBoxFrame(enabled ? state : Disabled);
+    DrawNineSlice(windowDC.get(), 0, box.top, box.width, box.height, SkinImages().CheckBoxImage,
+                  frame.x, frame.y, frame.width, frame.height, kCheckBoxFrameRim, kCheckBoxFrameRim,
+                  kCheckBoxFrameRim, kCheckBoxFrameRim, kKeyMagenta);
     if (checkState == BST_CHECKED) {
         // The sum is rounded, not the half alone, so odd leftovers round with the box's top.
-        DrawGlyph(windowDC.get(), RoundHalfEven((box.width - kOptionDot.width) / 2.0),
-                  RoundHalfEven(box.top + (box.height - kOptionDot.height) / 2.0), kOptionDot,
-                  enabled);
+        DrawGlyph(windowDC.get(), RoundHalfEven((box.width - kOptionDotGlyph.width) / 2.0),
+                  RoundHalfEven(box.top + (box.height - kOptionDotGlyph.height) / 2.0),
+                  kOptionDotGlyph, enabled);
     }
     return 1;
 }

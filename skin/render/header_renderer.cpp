@@ -5,6 +5,7 @@
 
 #include "core/props.h"
 #include "render/image_set.h"
+#include "render/image_tables.h"
 #include "render/primitives.h"
 #include "render/scoped_gdi.h"
 
@@ -12,20 +13,29 @@ namespace skin {
 
 namespace {
 
-// Three 3 x 20 frames side by side: normal, hot, pressed. Their one-pixel edges keep their size.
-constexpr int kFrameWidth = 3, kFrameHeight = 20;
-constexpr int kFrameBorder = 1;
-
 // Room for 255 characters and the terminator.
 constexpr int kItemTextCapacity = 256;
 
-int FrameX(int state) {
-    if (state == Pressed) return 2 * kFrameWidth;
-    if (state == Hot) return kFrameWidth;
-    return 0;
+}  // namespace
+
+int GetHeaderItemCount(HWND header) {
+    return static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
 }
 
-}  // namespace
+RECT GetHeaderItemRect(HWND header, int index) {
+    RECT item{};
+    SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&item));
+    return item;
+}
+
+int HeaderItemAt(HWND header, int count, int x) {
+    for (int index = 0; index < count; ++index) {
+        const RECT item = GetHeaderItemRect(header, index);
+        if (item.left <= x && x <= item.right) return index;
+    }
+    return kNoHeaderItem;
+}
 
 std::wstring GetHeaderItemText(HWND header, int index) {
     wchar_t buffer[kItemTextCapacity] = {};
@@ -46,8 +56,10 @@ std::wstring GetHeaderItemText(HWND header, int index) {
 
 void DrawHeaderItemFace(HDC dc, int x, int width, int height, int textHeight, int state,
                         const std::wstring& text) {
-    DrawNineSlice(dc, x, 0, width, height, SkinImages().HeaderImage, FrameX(state), 0, kFrameWidth,
-                  kFrameHeight, kFrameBorder, kFrameBorder, kFrameBorder, kFrameBorder);
+    const ImageRect frame = HeaderFrame(state);
+    DrawNineSlice(dc, x, 0, width, height, SkinImages().HeaderImage, frame.x, frame.y, frame.width,
+                  frame.height, kHeaderFrameRim, kHeaderFrameRim, kHeaderFrameRim,
+                  kHeaderFrameRim);
     if (text.empty()) return;
     SetBkMode(dc, TRANSPARENT);
     DrawCaption(dc, text, x, 0, width, textHeight, CaptionFormat);
@@ -58,8 +70,7 @@ LRESULT PaintHeaderItem(HWND window, HDC target, int index, int state) {
 
     WindowBounds bounds;
     GetWindowBounds(window, bounds);
-    RECT item{};
-    SendMessageA(window, HDM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    const RECT item = GetHeaderItemRect(window, index);
     const int itemWidth = item.right - item.left;
     const int itemHeight = item.bottom - item.top;
 
@@ -70,12 +81,8 @@ LRESULT PaintHeaderItem(HWND window, HDC target, int index, int state) {
     DrawHeaderItemFace(surface.get(), 0, itemWidth, bounds.Height, bounds.Height, state,
                        GetHeaderItemText(window, index));
 
-    if (target) {
-        BitBlt(target, item.left, 0, itemWidth, itemHeight, surface.get(), 0, 0, SRCCOPY);
-    } else {
-        ScopedWindowDC windowDC(window);
-        BitBlt(windowDC.get(), item.left, 0, itemWidth, itemHeight, surface.get(), 0, 0, SRCCOPY);
-    }
+    const ScopedTargetDC dc(window, target);
+    BitBlt(dc.get(), item.left, 0, itemWidth, itemHeight, surface.get(), 0, 0, SRCCOPY);
     return 0;
 }
 

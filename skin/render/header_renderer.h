@@ -1,4 +1,4 @@
-// Header controls: one item in its normal, hot or pressed look.
+// Header controls: their items, and one item drawn in its normal, hot or pressed look.
 #pragma once
 
 #include <windows.h>
@@ -6,6 +6,18 @@
 #include <string>
 
 namespace skin {
+
+// HDINDEX and HMINDEX when no item is pressed or hot; what HeaderItemAt finds outside the items.
+inline constexpr int kNoHeaderItem = -1;
+
+int GetHeaderItemCount(HWND header);
+
+// The item's rectangle in the header's coordinates; empty for an index beyond the last.
+RECT GetHeaderItemRect(HWND header, int index);
+
+// The first of the count items whose left..right span (inclusive) holds x; where two items share
+// an edge the left one wins. Only x matters.
+int HeaderItemAt(HWND header, int count, int x);
 
 // Draws item index (nothing for an index below 0) into target, in window coordinates, or (0) into
 // the header's own context. Always returns 0.

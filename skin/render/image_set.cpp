@@ -13,23 +13,40 @@ using namespace image_tables;
 SkinImageSet images;
 
 COLORREF ButtonFacePixel(int x, int y) {
-    const int frame = y / kButtonFrameHeight;
-    const int row = y % kButtonFrameHeight;
+    const int frame = y / kButtonFrameSize.height;
+    const int row = y % kButtonFrameSize.height;
     for (int i = 0; i < kButtonFaceOverrideCount; ++i) {
         const PixelOverride& pixel = kButtonFaceOverrides[i];
         if (pixel.frame == frame && pixel.row == row && pixel.column == x) return pixel.colour;
     }
-    const int mirrored = x <= 3 ? x : 6 - x;
+    const int mirrored = x < kButtonFaceHalfWidth ? x : kButtonFrameSize.width - 1 - x;
     return kButtonFaceRows[row][frame][mirrored];
 }
 
+bool Contains(const ImageRect& rect, int x, int y) {
+    return x >= rect.x && x < rect.x + rect.width && y >= rect.y && y < rect.y + rect.height;
+}
+
+// A face's first column is its edge line, its middle column its centre.
+COLORREF ComboFacePixel(const ImageRect& face, int x, COLORREF side, COLORREF centre) {
+    if (x == face.x) return kComboEdge;
+    return x == face.x + face.width / 2 ? centre : side;
+}
+
+COLORREF ArrowPixel(const ImageRect& arrow, int x, int y, COLORREF colour) {
+    return kDropArrow[y - arrow.y][x - arrow.x] == '#' ? colour : kKeyMagenta;
+}
+
 COLORREF ComboButtonPixel(int x, int y) {
-    if (x == 0 || x == 4) return kComboEdge;
     const ComboStripRow& strip = kComboStripRows[y];
-    if (x < 4) return x == 2 ? strip.hotCentre : strip.hotSide;
-    if (x < 8) return x == 6 ? strip.pressedCentre : strip.pressedSide;
-    if (y >= 8 || kDropArrow[y % 4][x - 8] != '#') return kKeyMagenta;
-    return y < 4 ? kDropArrowEnabled : kDropArrowDisabled;
+    if (Contains(kComboHotFace, x, y))
+        return ComboFacePixel(kComboHotFace, x, strip.hotSide, strip.hotCentre);
+    if (Contains(kComboPressedFace, x, y))
+        return ComboFacePixel(kComboPressedFace, x, strip.pressedSide, strip.pressedCentre);
+    if (Contains(kComboArrow, x, y)) return ArrowPixel(kComboArrow, x, y, kDropArrowEnabled);
+    if (Contains(kComboDisabledArrow, x, y))
+        return ArrowPixel(kComboDisabledArrow, x, y, kDropArrowDisabled);
+    return kKeyMagenta;
 }
 
 COLORREF DotColourOf(char letter) {
@@ -38,36 +55,39 @@ COLORREF DotColourOf(char letter) {
     return kKeyMagenta;
 }
 
-// The disabled glyph of each pair sits 9 columns right of the enabled one.
 COLORREF GlyphPixel(int x, int y) {
-    const bool disabled = x >= 9;
-    const int column = disabled ? x - 9 : x;
-    if (y < 8) {
-        const CheckMarkRow& row = kCheckMarkRows[y];
-        if (row.shape[column] != '#') return kKeyMagenta;
+    const bool disabled = x >= kDisabledGlyphOffset;
+    const int column = disabled ? x - kDisabledGlyphOffset : x;
+    if (Contains(kCheckMarkGlyph, column, y)) {
+        const CheckMarkRow& row = kCheckMarkRows[y - kCheckMarkGlyph.y];
+        if (row.shape[column - kCheckMarkGlyph.x] != '#') return kKeyMagenta;
         return disabled ? row.disabled : row.enabled;
     }
-    if (y >= 9 && y < 16 && column >= 1 && column < 8)
-        return disabled ? kSquareDisabled[y - 9] : kSquareEnabled[y - 9];
-    if (y >= 18 && y < 23 && column >= 2 && column < 7) {
-        const char letter = (disabled ? kDotDisabled : kDotEnabled)[y - 18][column - 2];
+    if (Contains(kIndeterminateGlyph, column, y)) {
+        const int row = y - kIndeterminateGlyph.y;
+        return disabled ? kSquareDisabled[row] : kSquareEnabled[row];
+    }
+    if (Contains(kOptionDotGlyph, column, y)) {
+        const char letter = (disabled ? kDotDisabled : kDotEnabled)[y - kOptionDotGlyph.y]
+                                                                   [column - kOptionDotGlyph.x];
         return letter == '.' ? kKeyMagenta : DotColourOf(letter);
     }
     return kKeyMagenta;
 }
 
 COLORREF CheckBoxPixel(int x, int y) {
-    const int frame = y / 13;
-    const int row = y % 13;
+    const int frame = y / kCheckBoxFrameSize.height;
+    const int row = y % kCheckBoxFrameSize.height;
     if (kCheckBoxOutline[row][x] == 'M') return kKeyMagenta;
 
     const CheckBoxRing& ring = kCheckBoxRings[frame];
     const COLORREF sides[7] = {ring.c3, ring.c2, ring.c1, ring.c0, ring.c1, ring.c2, ring.c3};
-    if (row == 0 || row == 12) return sides[x - 3];
-    if (x == 0 || x == 12) return sides[row - 3];
+    constexpr int kLast = kCheckBoxFrameSize.width - 1;
+    if (row == 0 || row == kLast) return sides[x - 3];
+    if (x == 0 || x == kLast) return sides[row - 3];
     for (const Point& point : kCheckBoxDiagonals)
         if (point.x == x && point.y == row) return ring.diagonal;
-    for (int i = 0; i < 12; ++i)
+    for (int i = 0; i < kCheckBoxInnerRingLength; ++i)
         if (kCheckBoxInnerRing[i].x == x && kCheckBoxInnerRing[i].y == row)
             return kCheckBoxInnerRingColours[frame][i];
     return kCheckBoxInsides[frame][row - 1][x - 1];
@@ -76,11 +96,25 @@ COLORREF CheckBoxPixel(int x, int y) {
 COLORREF HeaderPixel(int x, int y) { return kHeaderRows[y][x]; }
 
 // Every pixel is set once, row by row from the top, so none of the surface's black remains.
-void PaintImage(HDC surface, int width, int height, COLORREF (*pixel)(int x, int y)) {
+void PaintImage(HDC surface, ImageSize size, COLORREF (*pixel)(int x, int y)) {
     if (!surface) return;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) SetPixel(surface, x, y, pixel(x, y));
+    for (int y = 0; y < size.height; ++y)
+        for (int x = 0; x < size.width; ++x) SetPixel(surface, x, y, pixel(x, y));
 }
+
+struct ImageRecipe {
+    HDC SkinImageSet::*surface;
+    ImageSize size;
+    COLORREF (*pixel)(int x, int y);
+};
+
+const ImageRecipe kRecipes[] = {
+    {&SkinImageSet::ButtonFaceImage, kButtonFaceImageSize, ButtonFacePixel},
+    {&SkinImageSet::ComboButtonImage, kComboButtonImageSize, ComboButtonPixel},
+    {&SkinImageSet::GlyphImage, kGlyphImageSize, GlyphPixel},
+    {&SkinImageSet::CheckBoxImage, kCheckBoxImageSize, CheckBoxPixel},
+    {&SkinImageSet::HeaderImage, kHeaderImageSize, HeaderPixel},
+};
 
 }  // namespace
 
@@ -89,24 +123,17 @@ const SkinImageSet& SkinImages() { return images; }
 void BuildSkinImages() {
     ReleaseSkinImages();  // a set built twice is replaced, not leaked
     ForgetDisplayFormat();  // the display may have changed since the last start
-    images.ButtonFaceImage = CreateMemorySurface(7, 84);
-    images.ComboButtonImage = CreateMemorySurface(15, 18);
-    images.GlyphImage = CreateMemorySurface(18, 24);
-    images.CheckBoxImage = CreateMemorySurface(13, 52);
-    images.HeaderImage = CreateMemorySurface(9, 20);
-    PaintImage(images.ButtonFaceImage, 7, 84, ButtonFacePixel);
-    PaintImage(images.ComboButtonImage, 15, 18, ComboButtonPixel);
-    PaintImage(images.GlyphImage, 18, 24, GlyphPixel);
-    PaintImage(images.CheckBoxImage, 13, 52, CheckBoxPixel);
-    PaintImage(images.HeaderImage, 9, 20, HeaderPixel);
+    for (const ImageRecipe& recipe : kRecipes)
+        images.*recipe.surface = CreateMemorySurface(recipe.size.width, recipe.size.height);
+    for (const ImageRecipe& recipe : kRecipes)
+        PaintImage(images.*recipe.surface, recipe.size, recipe.pixel);
 }
 
 void ReleaseSkinImages() {
     // Each surface goes with its bitmap; cleared handles make a second release harmless.
-    for (HDC* surface : {&images.ButtonFaceImage, &images.ComboButtonImage, &images.GlyphImage,
-                         &images.CheckBoxImage, &images.HeaderImage}) {
-        ReleaseMemorySurface(*surface);
-        *surface = nullptr;
+    for (const ImageRecipe& recipe : kRecipes) {
+        ReleaseMemorySurface(images.*recipe.surface);
+        images.*recipe.surface = nullptr;
     }
 }
 

@@ -5,8 +5,7 @@
 
 namespace skin {
 
-// Memory surfaces (width x height): ButtonFaceImage 7 x 84, ComboButtonImage 15 x 18,
-// GlyphImage 18 x 24, CheckBoxImage 13 x 52, HeaderImage 9 x 20.
+// Memory surfaces; render/image_tables.h says how large each is and where its frames lie.
 struct SkinImageSet {
     HDC ButtonFaceImage = nullptr;
     HDC ComboButtonImage = nullptr;

@@ -3,7 +3,7 @@
 
 namespace skin::image_tables {
 
-const COLORREF kButtonFaceRows[kButtonFrameHeight][4][4] = {
+const COLORREF kButtonFaceRows[kButtonFrameSize.height][kStateCount][kButtonFaceHalfWidth] = {
     // frame 0 (normal), frame 1 (hot),
     // frame 2 (pressed), frame 3 (disabled); columns 0 to 3
     {{0xF9E1BF, 0xE3B36B, 0xD8972C, 0xD58F1B}, {0xF9E1BF, 0xE3B36B, 0xD8972C, 0xD58F1B},  // 0

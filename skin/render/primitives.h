@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,8 +23,17 @@ struct WindowBounds {
 // One line, centred both ways, cut with an ellipsis: the format of every skinned caption.
 inline constexpr UINT CaptionFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
 
+// The skin's colours shared by more than one control.
+inline constexpr COLORREF kSkinWhite = 0xFFFFFF;
+inline constexpr COLORREF kSkinBorder = 0xD5A554;
+inline constexpr COLORREF kSkinDisabledBorder = 0xE9CFA4;
+
 // The skin's transparent key colour.
 inline constexpr COLORREF kKeyMagenta = 0xFF00FF;
+
+// To the nearest integer, halves to the even neighbour (2.5 gives 2, 3.5 gives 4): how every
+// fractional position or size of the skin becomes a pixel.
+inline int RoundHalfEven(double value) { return static_cast<int>(std::lrint(value)); }
 
 std::wstring GetWindowCaption(HWND window);
 int DrawCaption(HDC dc, const std::wstring& text, int x, int y, int width, int height, UINT format);

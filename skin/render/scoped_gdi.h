@@ -26,6 +26,27 @@ private:
     HDC dc_;
 };
 
+// The caller's context when it gives one, else the window's whole-window context (GetWindowDC),
+// released at the end of the scope.
+class ScopedTargetDC {
+public:
+    ScopedTargetDC(HWND window, HDC target)
+        : window_(window),
+          borrowed_(target != nullptr),
+          dc_(target ? target : GetWindowDC(window)) {}
+    ~ScopedTargetDC() {
+        if (!borrowed_ && dc_) ReleaseDC(window_, dc_);
+    }
+    ScopedTargetDC(const ScopedTargetDC&) = delete;
+    ScopedTargetDC& operator=(const ScopedTargetDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    bool borrowed_;
+    HDC dc_;
+};
+
 // A context made by CreateDCA or CreateCompatibleDC, deleted with DeleteDC.
 class ScopedCreatedDC {
 public:
@@ -55,10 +76,6 @@ public:
     ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
     Handle get() const { return object_; }
     Handle release() { return std::exchange(object_, nullptr); }
-    void reset(Handle object = nullptr) {
-        if (object_) DeleteObject(object_);
-        object_ = object;
-    }
 
 private:
     Handle object_;
@@ -66,7 +83,6 @@ private:
 
 using ScopedBitmap = ScopedGdiObject<HBITMAP>;
 using ScopedBrush = ScopedGdiObject<HBRUSH>;
-using ScopedFont = ScopedGdiObject<HFONT>;
 using ScopedRegion = ScopedGdiObject<HRGN>;
 using ScopedPalette = ScopedGdiObject<HPALETTE>;
 
