@@ -91,6 +91,18 @@ bool IsFirstPaintMessage(UINT message) {
     return message == WM_NCPAINT || message == WM_ERASEBKGND || message == WM_PAINT;
 }
 
+// A push button's faces carry its caption and font: a new one draws them anew, and the button
+// shows the new face when it next paints (at once for a caption, as the font's redraw flag says
+// for a font).
+LRESULT HandleCaptionOrFont(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    if (AttachedKind(window) != ControlKind::PushButton || !IsAttached(window)) return result;
+    RenderButtonFaces(window);
+    if (message == WM_SETTEXT || LOWORD(lParam) != 0) InvalidateRect(window, nullptr, FALSE);
+    return result;
+}
+
 // WM_DESTROY has detached the window; should anything have kept it attached, the last message
 // of its life takes the skin off and forgets the window.
 LRESULT HandleNcDestroy(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -108,11 +120,13 @@ struct Route {
 const Route kRoutes[] = {
     {WM_DESTROY, HandleDestroy},
     {WM_SIZE, HandleSize},
+    {WM_SETTEXT, HandleCaptionOrFont},
     {WM_ACTIVATE, HandleActivate},
     {WM_SETFOCUS, HandleSetFocus},
     {WM_KILLFOCUS, HandleKillFocus},
     {WM_ENABLE, HandleEnable},
     {WM_PAINT, HandlePaint},
+    {WM_SETFONT, HandleCaptionOrFont},
     {WM_WINDOWPOSCHANGING, HandleWindowPosChanging},
     {WM_NCPAINT, HandleNcPaint},
     {WM_KEYDOWN, HandleKeyDown},

@@ -361,7 +361,7 @@ TEST(ButtonFaces, CaptionKeepsCharactersOutsideTheAnsiCodePage) {
     EXPECT_NE(Face(question, 0), Face(chinese, 0));
 }
 
-TEST(ButtonFaces, CaptionIsDrawnInTheButtonsFontWhichIsNotKeptSelected) {
+TEST(ButtonFaces, CaptionIsDrawnInTheButtonsFontWhichIsNotKeptSelectedAndFollowsChanges) {
     SkinnedForm form;
     HWND large = form.AddButton(L"Go");
     HWND standard = form.AddButton(L"Go");
@@ -380,6 +380,14 @@ TEST(ButtonFaces, CaptionIsDrawnInTheButtonsFontWhichIsNotKeptSelected) {
         EXPECT_NE(static_cast<HGDIOBJ>(font),
                   GetCurrentObject(skin::GetStateSurface(large, state), OBJ_FONT));
     }
+
+    // A caption or a font the program gives while skinned is in the faces at once.
+    SetWindowTextW(blank, L"Go");
+    EXPECT_EQ(Face(standard, 0), Face(blank, 0)) << "the new caption is not on the face";
+    SendMessageW(standard, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    EXPECT_EQ(Face(large, 0), Face(standard, 0)) << "the new font is not on the face";
+
     SendMessageW(large, WM_SETFONT, 0, FALSE);
+    SendMessageW(standard, WM_SETFONT, 0, FALSE);
     EXPECT_TRUE(DeleteObject(font));
 }
