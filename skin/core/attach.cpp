@@ -234,6 +234,18 @@ DWORD WINAPI ReleaseModuleLater(LPVOID module) {
     FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
 }
 
+// Linked into the program itself, the engine cannot be unloaded and holds no reference.
+bool EngineIsInTheProgram() {
+    static const bool inProgram = [] {
+        HMODULE module = nullptr;
+        GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(&SkinWindowProc), &module);
+        return module == GetModuleHandleW(nullptr);
+    }();
+    return inProgram;
+}
+
 void GiveBackModule(HMODULE module) {
     HANDLE thread = CreateThread(nullptr, 0, ReleaseModuleLater, module, 0, nullptr);
     // Without the thread the module stays loaded: unloading it here would pull the code from
@@ -251,10 +263,10 @@ LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam) {
     HWND window = reinterpret_cast<HWND>(wParam);
     const CBT_CREATEWNDW* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
     HWND container = create && create->lpcs ? create->lpcs->hwndParent : nullptr;
-    const WindowRecord* outer = container ? FindRecord(container) : nullptr;
+    WindowRecord* outer = container ? FindRecord(container) : nullptr;
     if (!outer || outer->link == Link::PassThrough || FindRecord(window)) return next;
 
-    FindRecord(container)->holdsWaiting = true;
+    outer->holdsWaiting = true;
     WindowRecord& record = CreateRecord(window);
     record.link = Link::Waiting;
     record.container = container;
@@ -399,16 +411,11 @@ bool MayAttachFromWindowProc() { return engine.initialised; }
 void SettleEngine() {
     const bool inUse = engine.initialised || RecordCount() > 0;
     if (!inUse) engine.thread = 0;
-    if (inUse && !engine.heldModule) {
+    if (inUse && !engine.heldModule && !EngineIsInTheProgram()) {
         HMODULE module = nullptr;
         if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                               reinterpret_cast<LPCWSTR>(&SkinWindowProc), &module)) {
-            // Linked into the program itself: nothing can unload it.
-            if (module == GetModuleHandleW(nullptr))
-                FreeLibrary(module);
-            else
-                engine.heldModule = module;
-        }
+                               reinterpret_cast<LPCWSTR>(&SkinWindowProc), &module))
+            engine.heldModule = module;
     } else if (!inUse && engine.heldModule) {
         GiveBackModule(std::exchange(engine.heldModule, nullptr));
     }

@@ -39,7 +39,8 @@ void AttachWaitingWindow(HWND window);
 // back when nothing is; forgets the engine's thread then.
 void SettleEngine();
 
-// Whether the engine may attach the window now: initialised, and the window is of its thread.
+// Whether a window procedure may attach a window it hears of: only while the engine is
+// initialised (the procedure's own work may just have taken the last skin off).
 bool MayAttachFromWindowProc();
 
 // Whether a "Button" window of this style paints its own face (check boxes, radio buttons and

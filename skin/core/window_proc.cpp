@@ -103,15 +103,6 @@ LRESULT HandleCaptionOrFont(WNDPROC previous, HWND window, UINT message, WPARAM 
     return result;
 }
 
-// WM_DESTROY has detached the window; should anything have kept it attached, the last message
-// of its life takes the skin off and forgets the window.
-LRESULT HandleNcDestroy(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    DetachWindow(window);
-    EraseRecord(window);
-    SettleEngine();
-    return CallPrevious(previous, window, message, wParam, lParam);
-}
-
 struct Route {
     UINT message;
     MessageHandler handler;
@@ -139,7 +130,6 @@ const Route kRoutes[] = {
     {WM_LBUTTONUP, HandleLButtonUpAndRefresh},
     {WM_LBUTTONDBLCLK, HandleLButtonDblClk},
     {WM_MOUSELEAVE, HandleMouseLeave},
-    {WM_NCDESTROY, HandleNcDestroy},
 };
 
 }  // namespace
@@ -150,16 +140,19 @@ LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (!record) return DefWindowProcW(window, message, wParam, lParam);
     const WNDPROC previous = record->previous;
 
+    if (message == WM_NCDESTROY) {
+        // The last message of the window's life: whatever link the skin still has (WM_DESTROY
+        // has normally detached it) goes, and the window is forgotten.
+        DetachWindow(window);
+        EraseRecord(window);
+        SettleEngine();
+        return CallPrevious(previous, window, message, wParam, lParam);
+    }
     if (record->link != Link::Attached) {
         if (record->link == Link::Waiting && IsFirstPaintMessage(message)) {
             AttachWaitingWindow(window);
             // Attached now, or passing through, or out of the chain: the message starts over.
             if (FindRecord(window)) return SkinWindowProc(window, message, wParam, lParam);
-            return CallPrevious(previous, window, message, wParam, lParam);
-        }
-        if (message == WM_NCDESTROY) {
-            EraseRecord(window);
-            SettleEngine();
         }
         return CallPrevious(previous, window, message, wParam, lParam);
     }

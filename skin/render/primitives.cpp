@@ -44,7 +44,7 @@ private:
 
 // The display's bits per pixel, 0 until asked. Asking is a trip to the display settings under
 // Wine (over 100 us, more than the bitmap itself), and the depth changes only with the display
-// mode, so it is asked once per engine start and after a display change.
+// mode, so it is asked once per engine start.
 int displayBitsPerPixel = 0;
 
 int DisplayBitsPerPixel() {
