@@ -42,8 +42,9 @@ dorrik_need_display() {
 
 # Keeps one Wine server running for the whole script, so each program starts fast.
 dorrik_start_wineserver() {
-    # The server stays in the foreground while it is persistent: run it beside the script.
-    "$WINESERVER" -p >/dev/null 2>&1 &
+    # Kept in the foreground (-f), the server's process is the one started here, so whether it
+    # still runs below tells whether another server of this prefix was there first.
+    "$WINESERVER" -f -p >/dev/null 2>&1 &
     dorrik_started_server=$!
     # The first program of a server starts Wine's services, which live as long as the server and
     # keep the output of whoever started them open: let them start here, writing nowhere, so a
