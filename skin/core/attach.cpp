@@ -2,6 +2,7 @@
 #include "core/attach.h"
 
 #include "core/hover.h"
+#include "core/kinds.h"
 #include "core/props.h"
 #include "core/window_proc.h"
 #include "dorrik_skin.h"
@@ -20,41 +21,6 @@ namespace {
 
 EngineState engine;
 
-struct KindName {
-    const char* name;
-    ControlKind kind;
-};
-
-// Lower-case class names, compared for equality. The grid kind is a prefix match, below.
-const KindName kKindNames[] = {
-    {"#32770", ControlKind::Form},
-    {"thunderformdc", ControlKind::Form},
-    {"thunderrt6formdc", ControlKind::Form},
-    {"form", ControlKind::Form},
-    {"thundercommandbutton", ControlKind::PushButton},
-    {"thunderrt6commandbutton", ControlKind::PushButton},
-    {"button", ControlKind::PushButton},
-    {"thundercombobox", ControlKind::ComboBox},
-    {"thunderrt6combobox", ControlKind::ComboBox},
-    {"combo", ControlKind::ComboBox},
-    {"combobox", ControlKind::ComboBox},
-    {"thunderdrivelistbox", ControlKind::DriveList},
-    {"thunderrt6drivelistbox", ControlKind::DriveList},
-    {"thundercheckbox", ControlKind::CheckBox},
-    {"thunderrt6checkbox", ControlKind::CheckBox},
-    {"thunderoptionbutton", ControlKind::OptionButton},
-    {"thunderrt6optionbutton", ControlKind::OptionButton},
-    {"msvb_lib_header", ControlKind::Header},
-    {"sysheader32", ControlKind::Header},
-    {"progressbar20wndclass", ControlKind::ProgressBar},
-    {"progressbarwndclass", ControlKind::ProgressBar},
-    {"datalistwndclass", ControlKind::DataList},
-    {"dblistwndclass", ControlKind::DataList},
-    {"combolbox", ControlKind::DropDownList},
-};
-
-constexpr std::string_view kGridPrefix = "apexgrid";
-
 // Button types with bit 1 or 2 set keep their own painting: check boxes, radio buttons, group
 // boxes. The automatic radio button (9) has neither bit, but is a radio button all the same.
 constexpr LONG kOwnPaintingStyles = 6;
@@ -64,8 +30,8 @@ constexpr UINT kRepaintLater = RDW_INVALIDATE | RDW_INTERNALPAINT;
 // Width and height of the ellipse that rounds a push button's corners.
 constexpr int kButtonCornerSize = 3;
 
-BOOL CALLBACK AttachChild(HWND window, LPARAM) {
-    AttachWindow(window);
+BOOL CALLBACK AttachChild(HWND window, LPARAM options) {
+    AttachWindow(window, static_cast<DWORD>(options));
     return TRUE;
 }
 
@@ -126,11 +92,11 @@ void DetachDropDownList(HWND combo) {
     if (GetComboBoxInfo(combo, &info) && info.hwndList != combo) DetachWindow(info.hwndList);
 }
 
-void SetupKind(HWND window, ControlKind kind) {
+void SetupKind(HWND window, ControlKind kind, DWORD options) {
     switch (kind) {
     case ControlKind::Form:
         // Descendants first; the form itself is subclassed after them.
-        EnumChildWindows(window, AttachChild, 0);
+        EnumChildWindows(window, AttachChild, options);
         break;
     case ControlKind::PushButton:
         AttachPushButton(window);
@@ -139,10 +105,15 @@ void SetupKind(HWND window, ControlKind kind) {
     case ControlKind::DriveList:
     case ControlKind::CheckBox:
     case ControlKind::OptionButton:
+    case ControlKind::ButtonCheckBox:
+    case ControlKind::ButtonOption:
+    case ControlKind::Trackbar:
         SetSkinProp(window, kPropMouseFlag, 0);
         SetSkinProp(window, kPropOldState, Normal);
         break;
     case ControlKind::Header:
+    case ControlKind::TabControl:
+    case ControlKind::UpDown:
         SetSkinProp(window, kPropMouseFlag, 0);
         SetSkinProp(window, kPropHdIndex, kNoHeaderItem);
         SetSkinProp(window, kPropHmIndex, kNoHeaderItem);
@@ -168,10 +139,15 @@ void TeardownKind(HWND window, ControlKind kind) {
         break;
     case ControlKind::CheckBox:
     case ControlKind::OptionButton:
+    case ControlKind::ButtonCheckBox:
+    case ControlKind::ButtonOption:
+    case ControlKind::Trackbar:
         RemoveSkinProp(window, kPropMouseFlag);
         RemoveSkinProp(window, kPropOldState);
         break;
     case ControlKind::Header:
+    case ControlKind::TabControl:
+    case ControlKind::UpDown:
         RemoveSkinProp(window, kPropMouseFlag);
         RemoveSkinProp(window, kPropHdIndex);
         RemoveSkinProp(window, kPropHmIndex);
@@ -270,6 +246,7 @@ LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam) {
     WindowRecord& record = CreateRecord(window);
     record.link = Link::Waiting;
     record.container = container;
+    record.options = outer->options;
     record.previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinWindowProc)));
     if (!record.previous) EraseRecord(window);
@@ -296,27 +273,6 @@ void StopEngine() {
 
 EngineState& Engine() { return engine; }
 
-std::string GetClassNameLower(HWND window) {
-    char buffer[256] = {};
-    const int length = GetClassNameA(window, buffer, 255);
-    if (length <= 0) return {};
-    std::string name(buffer);
-    for (char& c : name) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return name;
-}
-
-ControlKind ClassifyClassName(std::string_view lowerClassName) {
-    for (const KindName& entry : kKindNames) {
-        if (lowerClassName == entry.name) return entry.kind;
-    }
-    if (lowerClassName.starts_with(kGridPrefix)) return ControlKind::Grid;
-    return ControlKind::Other;
-}
-
-ControlKind ClassifyWindow(HWND window) { return ClassifyClassName(GetClassNameLower(window)); }
-
 bool ButtonKeepsOwnPainting(LONG style) {
     return (style & kOwnPaintingStyles) != 0 || (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
 }
@@ -328,7 +284,7 @@ void SetButtonRegion(HWND window, int width, int height) {
     if (region.get() && SetWindowRgn(window, region.get(), TRUE)) region.release();
 }
 
-LRESULT AttachWindow(HWND window) {
+LRESULT AttachWindow(HWND window, DWORD options) {
     if (!window || !IsWindowOfThisThread(window) || !ServesThisThread()) return 0;
     // The published property says whether a window is attached.
     if (GetPropA(window, kPropProcAddr) != nullptr) return 0;
@@ -342,11 +298,13 @@ LRESULT AttachWindow(HWND window) {
     const WNDPROC linkedPrevious = linked ? existing->previous : nullptr;
     const bool holdsWaiting = existing && existing->holdsWaiting;
 
-    const ControlKind kind = ClassifyWindow(window);
+    const ControlKind kind = (options & kWholeTree) ? ClassifyWindowWithOptions(window, options)
+                                                    : ClassifyWindow(window);
     WindowRecord& fresh = CreateRecord(window);
     fresh.kind = kind;
     fresh.previous = linkedPrevious;
-    SetupKind(window, kind);
+    fresh.options = options;
+    SetupKind(window, kind, options);
 
     WNDPROC previous = linkedPrevious;
     WindowRecord* record = FindRecord(window);
@@ -398,7 +356,7 @@ void AttachWaitingWindow(HWND window) {
     const bool containerSkinned =
         container && (container->link == Link::Attached || container->link == Link::Waiting);
     if (engine.initialised && containerSkinned)
-        AttachWindow(window);
+        AttachWindow(window, record->options);
     else
         DropLink(window);
 }
@@ -428,6 +386,20 @@ extern "C" LONG WINAPI AttachSkin(HWND form) {
     if (engine.thread != 0 && engine.thread != GetCurrentThreadId()) return 0;
     if (!engine.initialised) skin::StartEngine();
     const LONG result = static_cast<LONG>(skin::AttachWindow(form));
+    skin::SettleEngine();
+    return result;
+}
+
+extern "C" LONG WINAPI AttachSkinEx(HWND form, DWORD options) {
+    if (options & ~static_cast<DWORD>(DORRIK_SKIN_ALL)) return 0;
+    skin::EngineState& engine = skin::Engine();
+    if (engine.thread != 0 && engine.thread != GetCurrentThreadId()) return 0;
+    if (!engine.initialised) skin::StartEngine();
+    // Everything inside the form first, whatever the classes; the form itself after it.
+    const DWORD withTree = options | skin::kWholeTree;
+    if (form && skin::ClassifyWindow(form) != skin::ControlKind::Form)
+        EnumChildWindows(form, skin::AttachChild, withTree);
+    const LONG result = static_cast<LONG>(skin::AttachWindow(form, withTree));
     skin::SettleEngine();
     return result;
 }

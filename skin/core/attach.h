@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/kinds.h"
 #include "core/props.h"
 
 namespace skin {
@@ -23,12 +24,9 @@ struct EngineState {
 };
 EngineState& Engine();
 
-std::string GetClassNameLower(HWND window);
-ControlKind ClassifyClassName(std::string_view lowerClassName);
-ControlKind ClassifyWindow(HWND window);
-
 // 1 when this call attached (detached) the window, 0 for a null handle or nothing to do.
-LRESULT AttachWindow(HWND window);
+// options: the form's AttachSkinEx options, with kWholeTree; 0 for AttachSkin.
+LRESULT AttachWindow(HWND window, DWORD options = 0);
 LRESULT DetachWindow(HWND window);
 
 // Attaches a window that was made inside a skinned window, now that it paints for the first time;

@@ -38,6 +38,14 @@ enum class ControlKind {
     DropDownList,
     Grid,
     Other,
+    // The whole look's own kinds (AttachSkinEx): controls of the platform's classes that plain
+    // AttachSkin leaves in their own look.
+    ButtonCheckBox,  // "button" check box or three-state box, automatic or not
+    ButtonOption,    // "button" option (radio) button, automatic or not
+    GroupBox,        // "button" group box
+    TabControl,      // "systabcontrol32"
+    UpDown,          // "msctls_updown32"
+    Trackbar,        // "msctls_trackbar32"
 };
 
 // How the skin's procedure sits in a window's chain of procedures.
@@ -63,12 +71,17 @@ enum PropSlot : int {
     kSlotCount = SlotBitmap0 + kStateCount,
 };
 
+// Set in a record's options by AttachSkinEx, whatever options it was given: the whole tree is
+// skinned, whatever the classes.
+inline constexpr DWORD kWholeTree = 0x80000000u;
+
 struct WindowRecord {
     WNDPROC previous = nullptr;  // the next procedure in the chain, also while not attached
     ControlKind kind = ControlKind::Other;
     Link link = Link::Attaching;
     HWND container = nullptr;  // for a waiting window: the skinned parent or owner it was made in
     bool holdsWaiting = false;  // windows were made inside this one that wait for their first paint
+    DWORD options = 0;  // the form's AttachSkinEx options (kWholeTree set for AttachSkinEx at all)
     intptr_t values[kSlotCount] = {};
 };
 

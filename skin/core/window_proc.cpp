@@ -44,10 +44,11 @@ LRESULT HandleSize(WNDPROC previous, HWND window, UINT message, WPARAM wParam, L
 LRESULT HandleActivate(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND other = reinterpret_cast<HWND>(lParam);
     if (other && MayAttachFromWindowProc()) {
+        const DWORD options = FindRecord(window)->options;
         if (GetParent(other) == window)
-            AttachWindow(other);
+            AttachWindow(other, options);
         else if (ClassifyWindow(other) == ControlKind::Form)
-            AttachWindow(other);
+            AttachWindow(other, options);
     }
     return CallPrevious(previous, window, message, wParam, lParam);
 }
@@ -70,7 +71,10 @@ LRESULT HandleWindowPosChanging(WNDPROC previous, HWND window, UINT message, WPA
 LRESULT AttachNamedWindow(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                           LPARAM lParam) {
     const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
-    if (lParam != 0 && MayAttachFromWindowProc()) AttachWindow(reinterpret_cast<HWND>(lParam));
+    if (lParam != 0 && MayAttachFromWindowProc()) {
+        const WindowRecord* record = FindRecord(window);
+        AttachWindow(reinterpret_cast<HWND>(lParam), record ? record->options : 0);
+    }
     return result;
 }
 
@@ -132,7 +136,32 @@ const Route kRoutes[] = {
     {WM_MOUSELEAVE, HandleMouseLeave},
 };
 
+// The kinds that have a procedure of their own.
+MessageHandler KindProcedure(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::ButtonCheckBox:
+    case ControlKind::ButtonOption:
+    case ControlKind::GroupBox:
+        return ButtonBoxProc;
+    case ControlKind::TabControl:
+        return TabControlProc;
+    case ControlKind::UpDown:
+        return UpDownProc;
+    case ControlKind::Trackbar:
+        return TrackbarProc;
+    default:
+        return nullptr;
+    }
+}
+
 }  // namespace
+
+LRESULT RouteMessage(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    for (const Route& route : kRoutes) {
+        if (route.message == message) return route.handler(previous, window, message, wParam, lParam);
+    }
+    return CallPrevious(previous, window, message, wParam, lParam);
+}
 
 LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!window) return 0;
@@ -158,10 +187,9 @@ LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     if (record->values[SlotProcAddr] == 0) return DefWindowProcW(window, message, wParam, lParam);
 
-    for (const Route& route : kRoutes) {
-        if (route.message == message) return route.handler(previous, window, message, wParam, lParam);
-    }
-    return CallPrevious(previous, window, message, wParam, lParam);
+    if (const MessageHandler own = KindProcedure(record->kind))
+        return own(previous, window, message, wParam, lParam);
+    return RouteMessage(previous, window, message, wParam, lParam);
 }
 
 }  // namespace skin

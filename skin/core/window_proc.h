@@ -11,6 +11,17 @@ using MessageHandler = LRESULT (*)(WNDPROC previous, HWND window, UINT message, 
 
 LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The routes every attached window shares: one handler per message the skin cares about, the
+// previous procedure for the rest. A kind with a procedure of its own (the whole look's controls)
+// hands it every message it does not handle itself.
+LRESULT RouteMessage(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The whole look's kinds: each has a procedure of its own in a file of its own.
+LRESULT ButtonBoxProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT TabControlProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT UpDownProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT TrackbarProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 // The previous procedure with the message unchanged. The skin subclasses with the Unicode
 // functions, so text messages reach a Unicode control without a trip through the ANSI code page.
 inline LRESULT CallPrevious(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
