@@ -1,4 +1,5 @@
-// Attaching the skin to windows and detaching it: classification, per-kind setup, subclassing.
+// Attaching the skin to windows and detaching it: per-kind set-up, subclassing, and every change
+// of the skin's link in a window's chain.
 #include "core/attach.h"
 
 #include "core/hover.h"
@@ -8,18 +9,13 @@
 #include "dorrik_skin.h"
 #include "render/button_renderer.h"
 #include "render/header_renderer.h"
-#include "render/image_set.h"
 #include "render/primitives.h"
 #include "render/scoped_gdi.h"
 #include "render/state_surfaces.h"
 
-#include <utility>
-
 namespace skin {
 
 namespace {
-
-EngineState engine;
 
 // Button types with bit 1 or 2 set keep their own painting: check boxes, radio buttons, group
 // boxes. The automatic radio button (9) has neither bit, but is a radio button all the same.
@@ -157,12 +153,6 @@ void TeardownKind(HWND window, ControlKind kind) {
     }
 }
 
-// The engine's process-wide values and images are used by one thread: windows of other threads
-// (and of other processes, which cannot be subclassed at all) are never attached.
-bool IsWindowOfThisThread(HWND window) {
-    return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
-}
-
 bool RunsSkinProc(HWND window) {
     return GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(SkinWindowProc);
 }
@@ -173,105 +163,48 @@ void RepaintWhole(HWND window) {
     RedrawWindow(window, nullptr, nullptr, kRepaintLater);
 }
 
-// The skin's link leaves the window's chain. When other code has subclassed on top of it, taking
-// the skin out would cut that code out too (and a later restore of what it saved would bring the
-// skin back without its state), so the link stays and forwards everything instead.
-void DropLink(HWND window) {
-    WindowRecord* record = FindRecord(window);
-    if (!record) return;
-    if (RunsSkinProc(window)) {
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record->previous));
-        EraseRecord(window);
-    } else {
-        record->link = Link::PassThrough;
+bool IsFormKind(HWND window, const WindowRecord& record) {
+    return (record.link == Link::Attached ? record.kind : ClassifyWindow(window)) == ControlKind::Form;
+}
+
+bool HoldsTheSkin(Link link) {
+    return link == Link::Attached || link == Link::Attaching || link == Link::Waiting;
+}
+
+// Where plain AttachSkin would have reached a child had it been there at attach time: somewhere
+// inside a skinned form or dialog.
+bool IsInsideSkinnedForm(HWND container) {
+    for (HWND window = container; window; window = GetParent(window)) {
+        const WindowRecord* record = FindRecord(window);
+        if (record && HoldsTheSkin(record->link) && IsFormKind(window, *record)) return true;
+        if (!(GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) return false;
+    }
+    return false;
+}
+
+// Records of windows that went without the skin seeing their last message (other code took the
+// skin out of their chain first) are forgotten, with what they held.
+void ForgetGoneWindows() {
+    for (HWND window : RecordedWindows()) {
+        if (!IsWindow(window) || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId())
+            ForgetWindow(window);
     }
 }
 
-// A record that says attached while the window carries no PROCADDR was left by a window that had
-// this handle before and went with the skin cut out of its chain: its objects go, and it no
-// longer counts as skinned.
-void ForgetStaleRecord(const WindowRecord& stale) {
-    FreeStateSurfaces(stale);
-    if (engine.skinnedWindowCount > 0) --engine.skinnedWindowCount;
-}
-
-bool ServesThisThread() {
-    const EngineState& state = engine;
-    return state.thread == 0 || state.thread == GetCurrentThreadId();
-}
-
-constexpr DWORD kUnloadGraceMs = 100;
-
-// Gives back the engine's reference to its own module. The caller may be the last holder, and it
-// is still running the module's code until it returns: the release happens on a thread of its
-// own, a moment later, and that thread ends inside the system's code.
-DWORD WINAPI ReleaseModuleLater(LPVOID module) {
-    Sleep(kUnloadGraceMs);
-    FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
-}
-
-// Linked into the program itself, the engine cannot be unloaded and holds no reference.
-bool EngineIsInTheProgram() {
-    static const bool inProgram = [] {
-        HMODULE module = nullptr;
-        GetModuleHandleExW(
-            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-            reinterpret_cast<LPCWSTR>(&SkinWindowProc), &module);
-        return module == GetModuleHandleW(nullptr);
-    }();
-    return inProgram;
-}
-
-void GiveBackModule(HMODULE module) {
-    HANDLE thread = CreateThread(nullptr, 0, ReleaseModuleLater, module, 0, nullptr);
-    // Without the thread the module stays loaded: unloading it here would pull the code from
-    // under this very call.
-    if (thread) CloseHandle(thread);
-}
-
-// Windows made on the engine's thread inside a skinned window get the skin's link at once and
-// are attached when they first paint, when they are complete (class, style, size, caption,
-// font) and before anything of theirs is on screen. The hook runs only when a window is made,
-// activated or focused, never for the thread's messages.
-LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam) {
-    const LRESULT next = CallNextHookEx(nullptr, code, wParam, lParam);
-    if (code != HCBT_CREATEWND || next != 0 || !engine.initialised) return next;
-    HWND window = reinterpret_cast<HWND>(wParam);
-    const CBT_CREATEWNDW* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
-    HWND container = create && create->lpcs ? create->lpcs->hwndParent : nullptr;
-    WindowRecord* outer = container ? FindRecord(container) : nullptr;
-    if (!outer || outer->link == Link::PassThrough || FindRecord(window)) return next;
-
-    outer->holdsWaiting = true;
-    WindowRecord& record = CreateRecord(window);
-    record.link = Link::Waiting;
-    record.container = container;
-    record.options = outer->options;
-    record.previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinWindowProc)));
-    if (!record.previous) EraseRecord(window);
-    return next;
-}
-
-void StartEngine() {
-    engine.initialised = true;
-    engine.thread = GetCurrentThreadId();
-    engine.hasTrackMouseEvent = IsExportAvailable("TrackMouseEvent", "User32");
-    BuildSkinImages();
-    engine.creationHook = SetWindowsHookExW(WH_CBT, WatchCreation, nullptr, engine.thread);
-}
-
-void StopEngine() {
-    engine.skinnedWindowCount = 0;
-    ReleaseSkinImages();
-    engine.initialised = false;
-    if (engine.creationHook) UnhookWindowsHookEx(std::exchange(engine.creationHook, nullptr));
-    SettleEngine();
+LONG AttachForm(HWND form, DWORD options) {
+    if (!form || GetWindowThreadProcessId(form, nullptr) != GetCurrentThreadId()) return 0;
+    if (!ClaimEngineThread()) return 0;
+    const EngineBusy busy;
+    ForgetGoneWindows();
+    StartEngine();
+    // AttachSkinEx: everything inside the window first, whatever the classes (a form does this
+    // itself); the window itself after it.
+    if ((options & kWholeTree) && ClassifyWindow(form) != ControlKind::Form)
+        EnumChildWindows(form, AttachChild, options);
+    return static_cast<LONG>(AttachWindow(form, options));
 }
 
 }  // namespace
-
-EngineState& Engine() { return engine; }
 
 bool ButtonKeepsOwnPainting(LONG style) {
     return (style & kOwnPaintingStyles) != 0 || (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
@@ -284,19 +217,70 @@ void SetButtonRegion(HWND window, int width, int height) {
     if (region.get() && SetWindowRgn(window, region.get(), TRUE)) region.release();
 }
 
+// The skin's link in a window's chain of procedures, and every change of it:
+//
+//   (none) ---------- LinkNewWindow --> Waiting     made inside a skinned window (creation hook)
+//   (none), Waiting,
+//   PassThrough ----- AttachWindow ---> Attaching   the kind is set up; then
+//                                   --> Attached    counted, procedure in, PROCADDR published
+//                                   or  back out    (LeaveChain) when the set-up failed
+//   Attached -------- DetachWindow ---> Detaching   counted off, the kind taken down; then
+//   Detaching, Waiting,
+//   PassThrough ----- LeaveChain -----> (none)      the procedure put back where the skin is on top
+//                                   or  PassThrough where other code has subclassed on top
+//   any ------------- ForgetWindow ---> (none)      the window is gone, or its handle means
+//                                                   another window now
+//
+// A change that can leave nothing of the skin settles the engine (at once, or when the outermost
+// attach or detach running ends).
+
+void LinkNewWindow(HWND window, const CREATESTRUCTW& create) {
+    // A window being made is always a new window: a record under its handle was left by one that
+    // went with the skin cut out of its chain.
+    ForgetWindow(window);
+    if (!Engine().initialised) return;
+    HWND container = create.hwndParent;
+    const WindowRecord* outer = container ? FindRecord(container) : nullptr;
+    if (!outer || !HoldsTheSkin(outer->link)) return;
+    // A dialog, message box or list opened over a skinned window is skinned whatever its class;
+    // a child only inside a skinned form, unless the form was given the whole tree.
+    const bool child = (create.style & WS_CHILD) != 0;
+    if (child && !(outer->options & kWholeTree) && !IsInsideSkinnedForm(container)) return;
+
+    const DWORD options = outer->options;
+    FindRecord(container)->holdsWaiting = true;
+    WindowRecord& record = CreateRecord(window);
+    record.link = Link::Waiting;
+    record.container = container;
+    record.options = options;
+    record.previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinWindowProc)));
+    if (!record.previous) EraseRecord(window);
+}
+
 LRESULT AttachWindow(HWND window, DWORD options) {
-    if (!window || !IsWindowOfThisThread(window) || !ServesThisThread()) return 0;
+    if (!window || !IsWindowOfEngineThread(window)) return 0;
     // The published property says whether a window is attached.
     if (GetPropA(window, kPropProcAddr) != nullptr) return 0;
-    WindowRecord* existing = FindRecord(window);
-    // Reached again from inside its own set-up (a message the set-up sends): attached once.
-    if (existing && existing->link == Link::Attaching) return 0;
-    if (existing && existing->link == Link::Attached) ForgetStaleRecord(*existing);
+    const WindowRecord* existing = FindRecord(window);
+    // Reached again from inside its own set-up or take-down (a message it sends): nothing to do.
+    if (existing && (existing->link == Link::Attaching || existing->link == Link::Detaching))
+        return 0;
+    const EngineBusy busy;
+
     // A link still in the window's chain (waiting, passing through, or this procedure on top) is
-    // switched on again rather than installed a second time.
-    const bool linked = existing && (existing->link != Link::Attached || RunsSkinProc(window));
-    const WNDPROC linkedPrevious = linked ? existing->previous : nullptr;
-    const bool holdsWaiting = existing && existing->holdsWaiting;
+    // switched on again rather than installed a second time. A record that says attached while
+    // the window carries no PROCADDR, or whose link is no longer in the chain, was left by a
+    // window that had this handle before: it is forgotten with what it held.
+    WNDPROC linkedPrevious = nullptr;
+    bool holdsWaiting = false;
+    if (existing) {
+        const bool attached = existing->link == Link::Attached;
+        const bool inChain = attached ? RunsSkinProc(window) : IsLinkInChain(window);
+        if (inChain) linkedPrevious = existing->previous;
+        holdsWaiting = existing->holdsWaiting && inChain;
+        if (attached || !inChain) ForgetWindow(window);
+    }
 
     const ControlKind kind = (options & kWholeTree) ? ClassifyWindowWithOptions(window, options)
                                                     : ClassifyWindow(window);
@@ -314,12 +298,18 @@ LRESULT AttachWindow(HWND window, DWORD options) {
     }
     if (!record || record->link != Link::Attaching || !previous) {
         // The window went away during its set-up, or the procedure could not be installed:
-        // nothing is attached and nothing is counted.
+        // nothing is attached and nothing is counted; a link that was there passes on or goes.
         TeardownKind(window, kind);
-        if (record && !linked) EraseRecord(window);
+        record = FindRecord(window);
+        if (record && linkedPrevious) {
+            record->link = Link::PassThrough;
+            LeaveChain(window);
+        } else if (record) {
+            ForgetWindow(window);
+        }
         return 0;
     }
-    ++engine.skinnedWindowCount;
+    ++Engine().skinnedWindowCount;
     record->link = Link::Attached;
     SetSkinProp(window, kPropProcAddr, reinterpret_cast<intptr_t>(previous));
     RepaintWhole(window);
@@ -331,21 +321,25 @@ LRESULT AttachWindow(HWND window, DWORD options) {
 
 LRESULT DetachWindow(HWND window) {
     if (!window) return 0;
-    const WindowRecord* record = FindRecord(window);
+    WindowRecord* record = FindRecord(window);
     if (!record) return 0;
-    if (record->link == Link::Waiting) {
-        // Made inside a skinned window but never shown: it only loses the link.
-        DropLink(window);
+    if (record->link == Link::Waiting || record->link == Link::PassThrough) {
+        // Never attached, or detached before under other code's subclass: only the link goes,
+        // where it can.
+        LeaveChain(window);
         return 0;
     }
     if (record->link != Link::Attached || record->values[SlotProcAddr] == 0) return 0;
 
+    const EngineBusy busy;
+    // Counted off first: a window destroyed in the middle of its own detach (the program's code
+    // runs inside the messages the detach sends) is detached, and counted off, once.
+    record->link = Link::Detaching;
+    --Engine().skinnedWindowCount;
     TeardownKind(window, record->kind);
     RemoveSkinProp(window, kPropProcAddr);
-    DropLink(window);
+    LeaveChain(window);
     RepaintWhole(window);
-
-    if (--engine.skinnedWindowCount <= 0) StopEngine();
     return 1;
 }
 
@@ -353,61 +347,56 @@ void AttachWaitingWindow(HWND window) {
     const WindowRecord* record = FindRecord(window);
     if (!record || record->link != Link::Waiting) return;
     const WindowRecord* container = FindRecord(record->container);
-    const bool containerSkinned =
-        container && (container->link == Link::Attached || container->link == Link::Waiting);
-    if (engine.initialised && containerSkinned)
+    if (Engine().initialised && container && HoldsTheSkin(container->link))
         AttachWindow(window, record->options);
-    else
-        DropLink(window);
+    // Not attached (its container is no longer skinned, or other code claims the window with a
+    // PROCADDR of its own): the link only passes on from now, or leaves.
+    record = FindRecord(window);
+    if (record && record->link == Link::Waiting) LeaveChain(window);
 }
 
-bool MayAttachFromWindowProc() { return engine.initialised; }
-
-// The engine's own module stays loaded while a window runs its procedure or its hook is set, so
-// a program that unloads the engine's library while something is skinned does not pull the code
-// from under those windows.
-void SettleEngine() {
-    const bool inUse = engine.initialised || RecordCount() > 0;
-    if (!inUse) engine.thread = 0;
-    if (inUse && !engine.heldModule && !EngineIsInTheProgram()) {
-        HMODULE module = nullptr;
-        if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                               reinterpret_cast<LPCWSTR>(&SkinWindowProc), &module))
-            engine.heldModule = module;
-    } else if (!inUse && engine.heldModule) {
-        GiveBackModule(std::exchange(engine.heldModule, nullptr));
+void LeaveChain(HWND window) {
+    WindowRecord* record = FindRecord(window);
+    if (!record) return;
+    if (RunsSkinProc(window)) {
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record->previous));
+        EraseRecord(window);
+    } else if (IsLinkInChain(window)) {
+        // Other code has subclassed on top: taking the skin out would cut that code out too (and
+        // a later restore of what it saved would bring the skin back without its state), so the
+        // link stays and forwards everything.
+        record->link = Link::PassThrough;
+    } else {
+        // Other code has taken the skin out of the chain already: nothing of it runs there.
+        EraseRecord(window);
     }
+    SettleEngine();
+}
+
+void ForgetWindow(HWND window) {
+    const WindowRecord* record = FindRecord(window);
+    if (!record) return;
+    // A push button destroyed during its own attach still holds its surfaces here.
+    FreeStateSurfaces(*record);
+    if (record->link == Link::Attached && Engine().skinnedWindowCount > 0)
+        --Engine().skinnedWindowCount;
+    EraseRecord(window);
+    SettleEngine();
 }
 
 }  // namespace skin
 
-extern "C" LONG WINAPI AttachSkin(HWND form) {
-    skin::EngineState& engine = skin::Engine();
-    if (engine.thread != 0 && engine.thread != GetCurrentThreadId()) return 0;
-    if (!engine.initialised) skin::StartEngine();
-    const LONG result = static_cast<LONG>(skin::AttachWindow(form));
-    skin::SettleEngine();
-    return result;
-}
+extern "C" LONG WINAPI AttachSkin(HWND form) { return skin::AttachForm(form, 0); }
 
 extern "C" LONG WINAPI AttachSkinEx(HWND form, DWORD options) {
     if (options & ~static_cast<DWORD>(DORRIK_SKIN_ALL)) return 0;
-    skin::EngineState& engine = skin::Engine();
-    if (engine.thread != 0 && engine.thread != GetCurrentThreadId()) return 0;
-    if (!engine.initialised) skin::StartEngine();
-    // Everything inside the form first, whatever the classes; the form itself after it.
-    const DWORD withTree = options | skin::kWholeTree;
-    if (form && skin::ClassifyWindow(form) != skin::ControlKind::Form)
-        EnumChildWindows(form, skin::AttachChild, withTree);
-    const LONG result = static_cast<LONG>(skin::AttachWindow(form, withTree));
-    skin::SettleEngine();
-    return result;
+    return skin::AttachForm(form, options | skin::kWholeTree);
 }
 
 extern "C" LONG WINAPI DetachSkin(HWND form) {
-    skin::EngineState& engine = skin::Engine();
-    if (engine.thread != 0 && engine.thread != GetCurrentThreadId()) return 0;
+    if (!form || skin::Engine().thread.load() != GetCurrentThreadId()) return 0;
+    const skin::EngineBusy busy;
     const LONG result = static_cast<LONG>(skin::DetachWindow(form));
-    skin::SettleEngine();
+    skin::ForgetGoneWindows();
     return result;
 }

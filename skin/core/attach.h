@@ -1,30 +1,14 @@
-// Putting the skin on windows and taking it off: control kinds, attach and detach, engine state.
+// Putting the skin on windows and taking it off, and the skin's link in each window's chain.
 #pragma once
 
 #include <windows.h>
 
-#include <cstdint>
-#include <string>
-#include <string_view>
-
+#include "core/engine.h"
 #include "core/kinds.h"
 #include "core/props.h"
 
 namespace skin {
 
-// Process-wide state shared by every skinned window. The engine serves one thread at a time: the
-// thread that initialised it, until nothing of the skin is left on any of its windows.
-struct EngineState {
-    bool initialised = false;
-    bool hasTrackMouseEvent = false;  // user32 exports TrackMouseEvent
-    int32_t skinnedWindowCount = 0;
-    DWORD thread = 0;             // the thread the engine serves, 0 while it serves none
-    HHOOK creationHook = nullptr;  // sees windows made on that thread while initialised
-    HMODULE heldModule = nullptr;  // the engine's own module, kept loaded while it is in use
-};
-EngineState& Engine();
-
-// 1 when this call attached (detached) the window, 0 for a null handle or nothing to do.
 // options: the form's AttachSkinEx options, with kWholeTree; 0 for AttachSkin.
 LRESULT AttachWindow(HWND window, DWORD options = 0);
 LRESULT DetachWindow(HWND window);
@@ -33,13 +17,17 @@ LRESULT DetachWindow(HWND window);
 // a window whose container is no longer skinned loses the skin's link instead.
 void AttachWaitingWindow(HWND window);
 
-// Takes a reference to the engine's own module while anything of the skin is in use and gives it
-// back when nothing is; forgets the engine's thread then.
-void SettleEngine();
+// A window being made on the engine's thread: linked, to be attached at its first paint, where it
+// is made inside a skinned window that the skin would have reached it in.
+void LinkNewWindow(HWND window, const CREATESTRUCTW& create);
 
-// Whether a window procedure may attach a window it hears of: only while the engine is
-// initialised (the procedure's own work may just have taken the last skin off).
-bool MayAttachFromWindowProc();
+// The skin's link leaves the window's chain where the skin is on top (or is cut out already), and
+// otherwise stays, passing everything on.
+void LeaveChain(HWND window);
+
+// The window is gone, or its handle means another window now: its record goes with what it held,
+// and it no longer counts as skinned.
+void ForgetWindow(HWND window);
 
 // Whether a "Button" window of this style paints its own face (check boxes, radio buttons and
 // group boxes), so that the skin leaves its painting alone.

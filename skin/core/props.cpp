@@ -16,7 +16,14 @@ const char* const kSlotNames[kSlotCount] = {
     kBitmapKeys[0], kBitmapKeys[1], kBitmapKeys[2], kBitmapKeys[3],
 };
 
-std::unordered_map<HWND, WindowRecord> records;
+using RecordMap = std::unordered_map<HWND, WindowRecord>;
+
+// Made on first use and never destroyed: a program's own global destructor may still destroy a
+// skinned window at exit, after every destructor of the engine's would have run.
+RecordMap& Records() {
+    static RecordMap* const records = new RecordMap;
+    return *records;
+}
 
 // The engine passes its own constants, so the address usually answers; callers with a string of
 // their own ("0BMP") are matched by text.
@@ -36,15 +43,23 @@ const char* StateSurfaceKey(int state) { return kSurfaceKeys[state & 3]; }
 const char* StateBitmapKey(int state) { return kBitmapKeys[state & 3]; }
 
 WindowRecord* FindRecord(HWND window) {
+    RecordMap& records = Records();
     const auto found = records.find(window);
     return found == records.end() ? nullptr : &found->second;
 }
 
-WindowRecord& CreateRecord(HWND window) { return records[window] = WindowRecord{}; }
+WindowRecord& CreateRecord(HWND window) { return Records()[window] = WindowRecord{}; }
 
-void EraseRecord(HWND window) { records.erase(window); }
+void EraseRecord(HWND window) { Records().erase(window); }
 
-size_t RecordCount() { return records.size(); }
+size_t RecordCount() { return Records().size(); }
+
+std::vector<HWND> RecordedWindows() {
+    std::vector<HWND> windows;
+    windows.reserve(Records().size());
+    for (const auto& entry : Records()) windows.push_back(entry.first);
+    return windows;
+}
 
 intptr_t GetSkinProp(HWND window, const char* name) {
     const WindowRecord* record = FindRecord(window);

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace skin {
 
@@ -52,6 +53,7 @@ enum class ControlKind {
 enum class Link {
     Attaching,    // being set up; the procedure is not installed yet
     Attached,     // skinned: the properties are on the window, messages are routed
+    Detaching,    // being taken off: counted off, messages still routed
     Waiting,      // made inside a skinned window: attached when it first paints
     PassThrough,  // detached while other code had subclassed on top: forwards everything
 };
@@ -103,6 +105,7 @@ WindowRecord* FindRecord(HWND window);
 WindowRecord& CreateRecord(HWND window);
 void EraseRecord(HWND window);
 size_t RecordCount();
+std::vector<HWND> RecordedWindows();
 
 // Whether the window is skinned now (PROCADDR set through the engine).
 bool IsAttached(HWND window);

@@ -3,6 +3,7 @@
 #include "core/window_proc.h"
 
 #include "core/attach.h"
+#include "core/engine.h"
 #include "core/hover.h"
 #include "core/interaction.h"
 #include "core/paint.h"
@@ -79,12 +80,13 @@ LRESULT AttachNamedWindow(WNDPROC previous, HWND window, UINT message, WPARAM wP
 }
 
 // After every left-button release the check boxes and option buttons beside the window repaint:
-// those under its parent, or under the window itself when it is top level. A combo's drop-down
-// list is a child of the desktop; the desktop's windows are not the skin's to walk.
+// those under its parent (for a dialog or message box, its owner), or under the window itself
+// when it has neither. A combo's drop-down list is a child of the desktop; the desktop's windows
+// are not the skin's to walk.
 LRESULT HandleLButtonUpAndRefresh(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                                   LPARAM lParam) {
     const LRESULT result = HandleLButtonUp(previous, window, message, wParam, lParam);
-    HWND parent = GetAncestor(window, GA_PARENT);
+    HWND parent = GetParent(window);
     if (!parent || parent == GetDesktopWindow()) parent = window;
     EnumChildWindows(parent, RefreshCheckSiblings, 0);
     return result;
@@ -136,6 +138,10 @@ const Route kRoutes[] = {
     {WM_MOUSELEAVE, HandleMouseLeave},
 };
 
+// The window message by which the engine asks whether its link is still somewhere in a window's
+// chain (under other code's subclass): registered on first use.
+UINT linkProbe = 0;
+
 // The kinds that have a procedure of their own.
 MessageHandler KindProcedure(ControlKind kind) {
     switch (kind) {
@@ -163,8 +169,18 @@ LRESULT RouteMessage(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
     return CallPrevious(previous, window, message, wParam, lParam);
 }
 
+bool IsLinkInChain(HWND window) {
+    const WPARAM self = reinterpret_cast<WPARAM>(&SkinWindowProc);
+    if (GetWindowLongPtrW(window, GWLP_WNDPROC) == static_cast<LONG_PTR>(self)) return true;
+    if (!linkProbe) linkProbe = RegisterWindowMessageA("DorrikSkinLinkProbe");
+    return linkProbe && static_cast<WPARAM>(SendMessageW(window, linkProbe, self, 0)) == self;
+}
+
 LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!window) return 0;
+    // The probe of this copy of the engine; another copy's probe goes on down the chain.
+    if (message == linkProbe && wParam == reinterpret_cast<WPARAM>(&SkinWindowProc) && linkProbe)
+        return static_cast<LRESULT>(wParam);
     const WindowRecord* record = FindRecord(window);
     if (!record) return DefWindowProcW(window, message, wParam, lParam);
     const WNDPROC previous = record->previous;
@@ -173,18 +189,18 @@ LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // The last message of the window's life: whatever link the skin still has (WM_DESTROY
         // has normally detached it) goes, and the window is forgotten.
         DetachWindow(window);
-        EraseRecord(window);
-        SettleEngine();
+        ForgetWindow(window);
         return CallPrevious(previous, window, message, wParam, lParam);
     }
-    if (record->link != Link::Attached) {
-        if (record->link == Link::Waiting && IsFirstPaintMessage(message)) {
-            AttachWaitingWindow(window);
-            // Attached now, or passing through, or out of the chain: the message starts over.
-            if (FindRecord(window)) return SkinWindowProc(window, message, wParam, lParam);
-        }
-        return CallPrevious(previous, window, message, wParam, lParam);
+    if (record->link == Link::Waiting && IsFirstPaintMessage(message)) {
+        // Attached now, or from now on only passing on: either way the message goes on once.
+        AttachWaitingWindow(window);
+        record = FindRecord(window);
+        if (!record || record->link != Link::Attached)
+            return CallPrevious(previous, window, message, wParam, lParam);
     }
+    if (record->link != Link::Attached && record->link != Link::Detaching)
+        return CallPrevious(previous, window, message, wParam, lParam);
     if (record->values[SlotProcAddr] == 0) return DefWindowProcW(window, message, wParam, lParam);
 
     if (const MessageHandler own = KindProcedure(record->kind))

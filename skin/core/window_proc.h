@@ -11,6 +11,10 @@ using MessageHandler = LRESULT (*)(WNDPROC previous, HWND window, UINT message, 
 
 LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Whether this engine's procedure is still in the window's chain: on top, or under other code's
+// subclass that passes messages on (asked with a message only this engine's procedure answers).
+bool IsLinkInChain(HWND window);
+
 // The routes every attached window shares: one handler per message the skin cares about, the
 // previous procedure for the rest. A kind with a procedure of its own (the whole look's controls)
 // hands it every message it does not handle itself.

@@ -101,4 +101,18 @@ TEST_F(SiblingRefresh, ReleaseOnATopLevelFormRefreshesItsOwnDescendants) {
     EXPECT_FALSE(Repainted(unskinned));
 }
 
+// A window the form owns (a dialog over it) refreshes the boxes of its owner, the form.
+TEST_F(SiblingRefresh, ReleaseOnAWindowTheFormOwnsRefreshesTheFormsBoxes) {
+    HWND owned = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 50, 20, form.form(), nullptr,
+                                 nullptr, nullptr);
+    ASSERT_EQ(1, AttachSkin(owned));
+    SendMessageW(owned, WM_LBUTTONUP, 0, At(5, 5));
+    for (HWND box : {checkOnForm, optionInFrame, checkInFrame}) {
+        EXPECT_EQ(0, Prop(box, "OLDSTATE"));
+        EXPECT_TRUE(Repainted(box));
+    }
+    DetachSkin(owned);
+    DestroyWindow(owned);
+}
+
 }  // namespace

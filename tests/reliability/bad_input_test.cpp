@@ -22,6 +22,7 @@
 #include "render/header_renderer.h"
 #include "render/image_set.h"
 #include "render/primitives.h"
+#include "support/test_windows.h"
 #include "support/window_names.h"
 
 using testing_support::CountLiveObjects;
@@ -30,6 +31,7 @@ using testing_support::FailCreations;
 using testing_support::LiveObjects;
 using testing_support::ObjectKind;
 using testing_support::PumpMessages;
+using testing_support::TestWindow;
 
 namespace reliability {
 namespace {
@@ -273,6 +275,50 @@ TEST_F(BadInputTest, ControlsDestroyedFromInsideTheirOwnMessages) {
     EXPECT_EQ(0, skin::Engine().skinnedWindowCount);
     EXPECT_FALSE(skin::Engine().initialised);
     PumpMessages();
+}
+
+// A program's subclass over a button that destroys the button when the skin sends it the message
+// named here: BM_SETSTYLE while the skin attaches it, WM_STYLECHANGED while the skin detaches it.
+UINT destroyOn = 0;
+WNDPROC buttonOwnProc = nullptr;
+LRESULT CALLBACK DestroyOnSkinMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == destroyOn) DestroyWindow(window);
+    return CallWindowProcW(buttonOwnProc, window, message, wParam, lParam);
+}
+
+HWND SelfDestroyingButton(HWND form, UINT message) {
+    HWND button = controls::CreateControl(L"Button", L"Gone", form, 10, 40, 90, 28);
+    destroyOn = message;
+    buttonOwnProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DestroyOnSkinMessage)));
+    return button;
+}
+
+// A button destroyed inside its own attach (made after the skin went on, so the skin's link is in
+// it already) or inside its own detach: what was made for it is freed, and it is counted once.
+TEST_F(BadInputTest, ButtonsDestroyedInsideTheirOwnAttachOrDetach) {
+    EngineAnchor anchor;
+    TestWindow form(300, 120);
+    HWND stays = controls::CreateControl(L"Button", L"Stays", form.get(), 10, 10, 90, 28);
+    ASSERT_EQ(1, AttachSkin(form.get()));
+    const int count = skin::Engine().skinnedWindowCount;
+
+    HWND duringAttach = SelfDestroyingButton(form.get(), BM_SETSTYLE);
+    RedrawWindow(duringAttach, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    EXPECT_FALSE(IsWindow(duringAttach));
+    EXPECT_EQ(count, skin::Engine().skinnedWindowCount);
+    EXPECT_EQ("", CheckSkinInvariants());
+
+    HWND duringDetach = SelfDestroyingButton(form.get(), 0);
+    RedrawWindow(duringDetach, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    ASSERT_EQ(count + 1, skin::Engine().skinnedWindowCount);
+    destroyOn = WM_STYLECHANGED;
+    skin::DetachWindow(duringDetach);
+    EXPECT_FALSE(IsWindow(duringDetach));
+    EXPECT_EQ(count, skin::Engine().skinnedWindowCount) << "counted off twice";
+    EXPECT_NE(nullptr, GetPropA(stays, "PROCADDR"));
+    EXPECT_EQ("", CheckSkinInvariants());
+    EXPECT_EQ(1, DetachSkin(form.get()));
 }
 
 LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

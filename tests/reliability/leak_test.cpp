@@ -8,6 +8,7 @@
 #include "core/attach.h"
 #include "core/props.h"
 #include "dorrik_skin.h"
+#include "../support/test_windows.h"
 #include "reliability_fixture.h"
 #include "render/image_set.h"
 #include "support/window_names.h"
@@ -37,8 +38,15 @@ LiveObjects ImageSet() {
 }
 
 TEST_F(LeakTest, ImageSetComesWithTheFirstAttachAndGoesWithTheLastDetach) {
+    // An attach of nothing starts nothing: no images, no claim on the thread.
     EXPECT_EQ(0, AttachSkin(nullptr));
+    EXPECT_EQ(LiveObjects{}, LiveSince(before_));
+    EXPECT_EQ(0u, skin::Engine().thread.load());
+
+    testing_support::TestWindow plain(10, 10, L"Static");
+    ASSERT_EQ(1, AttachSkin(plain.get()));
     EXPECT_EQ(ImageSet(), LiveSince(before_));
+    ASSERT_EQ(1, DetachSkin(plain.get()));
 
     EveryKindForm form = CreateEveryKindForm();
     ASSERT_EQ(1, AttachSkin(form.form));

@@ -102,17 +102,18 @@ TEST_F(AttachTest, FormWithFrameTwoButtonsAndWindowlessLabelAttachesFourWindows)
     for (HWND w : {form.get(), frame, command1, command2}) EXPECT_TRUE(SkinPropertyNames(w).empty());
 }
 
-TEST_F(AttachTest, AttachAndDetachAreIdempotentAndFirstAttachInitialisesEvenForNull) {
+TEST_F(AttachTest, AttachAndDetachAreIdempotentAndOnlyARealAttachInitialises) {
     ASSERT_FALSE(skin::Engine().initialised);
+    // A first attach of nothing starts nothing (it would claim the thread for good).
     EXPECT_EQ(0, AttachSkin(nullptr));
-    EXPECT_TRUE(skin::Engine().initialised);
-    EXPECT_TRUE(skin::Engine().hasTrackMouseEvent);
-    EXPECT_EQ(OBJ_MEMDC, GetObjectType(skin::SkinImages().GlyphImage));
-    EXPECT_EQ(0, skin::Engine().skinnedWindowCount);
+    EXPECT_FALSE(skin::Engine().initialised);
+    EXPECT_EQ(nullptr, skin::SkinImages().GlyphImage);
 
     TestWindow form(200, 100);
     HWND button = Child(L"Button", form.get());
     EXPECT_EQ(1, AttachSkin(form.get()));
+    EXPECT_TRUE(skin::Engine().hasTrackMouseEvent);
+    EXPECT_EQ(OBJ_MEMDC, GetObjectType(skin::SkinImages().GlyphImage));
     EXPECT_EQ(2, skin::Engine().skinnedWindowCount);
     EXPECT_EQ(0, AttachSkin(form.get()));
     EXPECT_EQ(0, skin::AttachWindow(button));

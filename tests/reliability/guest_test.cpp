@@ -1,0 +1,239 @@
+// The engine as a guest in programs it does not know: other code that uses its property names, a
+// second copy of the engine in the process, frameworks that take the skin out of a window's chain,
+// handles that come back, threads that race for it, and a DLL the program lets go of early.
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+
+#include "../support/test_windows.h"
+#include "control_classes.h"
+#include "core/attach.h"
+#include "core/props.h"
+#include "core/window_proc.h"
+#include "dorrik_skin.h"
+#include "reliability_fixture.h"
+#include "render/image_set.h"
+
+namespace reliability {
+namespace {
+
+using testing_support::PumpMessages;
+using testing_support::TestWindow;
+
+class GuestTest : public ReliabilityTest {};
+
+bool RunsSkin(HWND window) {
+    return GetWindowLongPtrW(window, GWLP_WNDPROC) ==
+           reinterpret_cast<LONG_PTR>(&skin::SkinWindowProc);
+}
+
+WNDPROC ProcOf(HWND window) {
+    return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+}
+
+void PaintNow(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+}
+
+// The DLL built beside this program, as another module of the process would load it.
+struct SkinDll {
+    using Attach = LONG(WINAPI*)(HWND);
+    HMODULE module = LoadLibraryW(L"dorrikskin.dll");
+    Attach attach = Entry("AttachSkin");
+    Attach detach = Entry("DetachSkin");
+    Attach Entry(const char* name) const {
+        return module ? reinterpret_cast<Attach>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                      : nullptr;
+    }
+};
+
+// A program's own code stores a property of its own under the skin's common name before the
+// window first paints: the skin leaves that window alone, and the paint goes on once.
+TEST_F(GuestTest, AChildThatSetsPROCADDRItselfBeforeItsFirstPaintIsLeftAlone) {
+    TestWindow form(300, 200);
+    ASSERT_EQ(1, AttachSkin(form.get()));
+    HWND child = controls::CreateControl(L"Button", L"Own", form.get(), 10, 10, 80, 25);
+    ASSERT_TRUE(RunsSkin(child)) << "made inside a skinned form, the child waits for its first paint";
+    const WNDPROC own = reinterpret_cast<WNDPROC>(GetClassLongPtrW(child, GCLP_WNDPROC));
+    SetPropA(child, "PROCADDR", reinterpret_cast<HANDLE>(0x1234));
+
+    PaintNow(child);
+    EXPECT_EQ(own, ProcOf(child)) << "the skin's link stayed in a window it does not skin";
+    EXPECT_EQ(nullptr, skin::FindRecord(child));
+    EXPECT_EQ(reinterpret_cast<HANDLE>(0x1234), GetPropA(child, "PROCADDR"));
+    EXPECT_EQ(1, skin::Engine().skinnedWindowCount);
+    RemovePropA(child, "PROCADDR");
+    EXPECT_EQ(1, DetachSkin(form.get()));
+}
+
+// The static library in the program and the DLL of a plug-in, both at work on one form: one
+// skins the form, the other a child that the first was waiting to skin. Both take their skin
+// off, and the DLL stays loaded after the program lets it go.
+TEST_F(GuestTest, TheStaticLibraryAndTheDllInOneProcess) {
+    SkinDll dll;
+    ASSERT_TRUE(dll.attach && dll.detach) << "dorrikskin.dll beside the test program";
+    TestWindow form(300, 200);
+    ASSERT_EQ(1, AttachSkin(form.get()));
+    EXPECT_EQ(0, dll.attach(form.get())) << "the form is skinned already";
+    HWND child = controls::CreateControl(L"Button", L"Both", form.get(), 10, 10, 80, 25);
+    const WNDPROC own = reinterpret_cast<WNDPROC>(GetClassLongPtrW(child, GCLP_WNDPROC));
+    EXPECT_EQ(1, dll.attach(child));
+    PaintNow(child);  // the static library's waiting link meets the DLL's PROCADDR
+    EXPECT_NE(nullptr, GetPropA(child, "PROCADDR"));
+
+    EXPECT_EQ(1, dll.detach(child));
+    EXPECT_EQ(1, DetachSkin(form.get()));
+    EXPECT_EQ(own, ProcOf(child));
+    EXPECT_EQ(nullptr, GetPropA(child, "PROCADDR"));
+    EXPECT_EQ(0u, skin::RecordCount());
+    FreeLibrary(dll.module);
+    EXPECT_NE(nullptr, GetModuleHandleW(L"dorrikskin.dll")) << "its procedure was in a window";
+}
+
+// A framework window that replaces its procedure while it is made (an ATL thunk drops what the
+// creation hook put in), and a button whose program takes its own subclass off under the skin's
+// and then destroys it: the skin never hears of either again. Detaching the form still leaves
+// nothing behind, and the engine free for another thread.
+LRESULT CALLBACK FrameworkFinalProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FrameworkStartProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameworkFinalProc));
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+WNDPROC buttonProc = nullptr;
+LRESULT CALLBACK ProgramSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcW(buttonProc, window, message, wParam, lParam);
+}
+
+TEST_F(GuestTest, WindowsThatFrameworksCutTheSkinOutOfLeaveNothingBehind) {
+    static const bool registered = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = FrameworkStartProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"FrameworkWindow";
+        return RegisterClassExW(&wc) != 0;
+    }();
+    ASSERT_TRUE(registered);
+    TestWindow form(300, 200);
+    HWND button = controls::CreateControl(L"Button", L"Cut", form.get(), 10, 10, 80, 25);
+    buttonProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ProgramSubclass)));
+    ASSERT_EQ(1, AttachSkin(form.get()));
+    HWND framework = CreateWindowExW(0, L"FrameworkWindow", L"", WS_CHILD | WS_VISIBLE, 10, 50, 80,
+                                     25, form.get(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(FrameworkFinalProc), ProcOf(framework));
+
+    // The program takes its subclass off in the wrong order, then the button goes.
+    SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(buttonProc));
+    DestroyWindow(button);
+    EXPECT_EQ(1, DetachSkin(form.get()));
+
+    EXPECT_EQ(0, skin::Engine().skinnedWindowCount);
+    EXPECT_FALSE(skin::Engine().initialised);
+    EXPECT_EQ(nullptr, skin::SkinImages().ButtonFaceImage);
+    EXPECT_EQ(0u, skin::RecordCount());
+    std::atomic<LONG> elsewhere{-1};
+    std::thread([&] {
+        TestWindow other(100, 100);
+        elsewhere = AttachSkin(other.get());
+        DetachSkin(other.get());
+    }).join();
+    EXPECT_EQ(1, elsewhere.load()) << "another thread could not use the engine afterwards";
+}
+
+// A first AttachSkin that attaches nothing, here from another thread, claims nothing: the
+// thread that owns the windows skins them afterwards.
+TEST_F(GuestTest, AFirstAttachOfNothingDoesNotKeepTheEngine) {
+    TestWindow form(300, 200);
+    std::thread([&] {
+        AttachSkin(nullptr);
+        AttachSkin(form.get());  // a window of another thread
+    }).join();
+    EXPECT_EQ(0u, skin::Engine().thread.load());
+    EXPECT_EQ(1, AttachSkin(form.get()));
+    EXPECT_EQ(1, DetachSkin(form.get()));
+}
+
+// Two threads ask for the engine at the same moment: one gets it, the other gets 0, and when the
+// winner is done nothing of either is left.
+TEST_F(GuestTest, TwoThreadsRacingForTheFirstAttach) {
+    for (int round = 0; round < 20; ++round) {
+        std::atomic<int> ready{0};
+        std::atomic<LONG> results[2] = {-1, -1};
+        auto racer = [&](int side) {
+            TestWindow form(60, 60, nullptr, WS_POPUP, 100 + 80 * side, 100);
+            controls::CreateControl(L"Button", L"Race", form.get(), 5, 5, 40, 20);
+            ++ready;
+            while (ready < 2) {
+            }
+            results[side] = AttachSkin(form.get());
+            ++ready;
+            while (ready < 4) {
+            }
+            DetachSkin(form.get());
+        };
+        std::thread first(racer, 0), second(racer, 1);
+        first.join();
+        second.join();
+        EXPECT_EQ(1, results[0] + results[1]) << "round " << round << ": " << results[0] << " and "
+                                              << results[1];
+        EXPECT_EQ(0u, skin::Engine().thread.load()) << "round " << round;
+        EXPECT_EQ(nullptr, skin::SkinImages().ButtonFaceImage) << "round " << round;
+    }
+}
+
+// A handle that comes back for a new window while the skin still has a record of the one that
+// had it before (it went with the skin cut out of its chain): the new window is skinned properly.
+TEST_F(GuestTest, AHandleThatComesBackWithAStaleRecordIsSkinnedAnew) {
+    TestWindow form(300, 200);
+    HWND button = controls::CreateControl(L"Button", L"New", form.get(), 10, 10, 80, 25);
+    for (const skin::Link stale : {skin::Link::Waiting, skin::Link::PassThrough}) {
+        skin::WindowRecord& record = skin::CreateRecord(button);
+        record.link = stale;
+        record.previous = DefWindowProcW;
+        ASSERT_EQ(1, AttachSkin(form.get()));
+        EXPECT_TRUE(RunsSkin(button)) << "the skin's procedure was never installed";
+        EXPECT_EQ(BS_OWNERDRAW, GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK);
+        EXPECT_EQ(2, skin::Engine().skinnedWindowCount);
+        EXPECT_EQ(1, DetachSkin(form.get()));
+        EXPECT_EQ(BS_PUSHBUTTON, GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK);
+        EXPECT_FALSE(RunsSkin(button));
+    }
+}
+
+// The program lets go of the DLL while a form is skinned; the last skin comes off inside the
+// form's WM_DESTROY, whose own handler then takes its time before it returns into the DLL.
+LRESULT CALLBACK SlowDestroyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) Sleep(300);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(GuestTest, TheLastDetachInsideASlowDestroyAfterTheProgramLetGoOfTheDll) {
+    static const bool registered = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = SlowDestroyProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"SlowDestroyForm";
+        return RegisterClassExW(&wc) != 0;
+    }();
+    ASSERT_TRUE(registered);
+    HWND form = CreateWindowExW(0, L"SlowDestroyForm", L"Slow", WS_POPUP | WS_VISIBLE, 50, 50, 200, 100,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SkinDll dll;
+    ASSERT_TRUE(dll.attach);
+    ASSERT_EQ(1, dll.attach(form));
+    FreeLibrary(dll.module);
+    DestroyWindow(form);  // returns through the DLL's procedure after 300 ms
+    PumpMessages();
+    EXPECT_NE(nullptr, GetModuleHandleW(L"dorrikskin.dll"));
+}
+
+}  // namespace
+}  // namespace reliability
