@@ -46,14 +46,25 @@ bool ShowsFocus(HWND window) {
     return (uiState & UISF_HIDEFOCUS) == 0;
 }
 
-void CopyAroundChildren(HWND window, HDC target, HDC surface, SIZE size) {
+namespace {
+
+void ExcludeWindow(HWND window, HDC target, HWND other) {
+    if (!IsWindowVisible(other)) return;
+    RECT rect{};
+    GetWindowRect(other, &rect);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+    ExcludeClipRect(target, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+}  // namespace
+
+void CopyAroundChildren(HWND window, HDC target, HDC surface, SIZE size, bool siblingsAbove) {
     const int saved = SaveDC(target);
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child)) continue;
-        RECT rect{};
-        GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
-        ExcludeClipRect(target, rect.left, rect.top, rect.right, rect.bottom);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        ExcludeWindow(window, target, child);
+    if (siblingsAbove) {
+        for (HWND other = GetWindow(window, GW_HWNDPREV); other; other = GetWindow(other, GW_HWNDPREV))
+            ExcludeWindow(window, target, other);
     }
     BitBlt(target, 0, 0, size.cx, size.cy, surface, 0, 0, SRCCOPY);
     RestoreDC(target, saved);

@@ -31,8 +31,9 @@ void DrawArrow(HDC dc, int x, int y, ArrowDirection direction, bool enabled);
 // not hidden.
 bool ShowsFocus(HWND window);
 
-// Copies a surface of the client area's size to the target, leaving the window's visible children
-// alone (a control need not clip its children). The target's clipping comes back as it was.
-void CopyAroundChildren(HWND window, HDC target, HDC surface, SIZE size);
+// Copies a surface of the client area's size to the target, leaving alone the window's visible
+// children and, with siblingsAbove, the visible windows beside it that lie over it (the pages
+// over a tab control): a control need not clip either. The target's clipping comes back as it was.
+void CopyAroundChildren(HWND window, HDC target, HDC surface, SIZE size, bool siblingsAbove);
 
 }  // namespace skin

@@ -295,7 +295,7 @@ void DrawTabControl(HWND tab, HDC target, int hotTab, int pressedTab) {
     }
     DrawFocus(dc, layout);
 
-    CopyAroundChildren(tab, target, dc, layout.client);
+    CopyAroundChildren(tab, target, dc, layout.client, true);
 }
 
 int TabAt(HWND tab, POINT point) {

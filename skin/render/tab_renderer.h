@@ -9,7 +9,8 @@ namespace skin {
 inline constexpr int kNoTab = -1;
 
 // Draws the whole client area of the tab control into target (client coordinates) through one
-// memory surface and one copy, leaving its visible children alone: the page frame, every tab
+// memory surface and one copy, leaving alone its visible children and the windows over it (its
+// pages): the page frame, every tab
 // (the selected one open to its page), the tab under the pointer hot and the one held pressed,
 // images and captions, and the focus rectangle where the platform shows one.
 void DrawTabControl(HWND tab, HDC target, int hotTab, int pressedTab);

@@ -117,6 +117,10 @@ TEST(CommonControls, TabsAreFlatTheSelectedOneOpenToItsPageTheHotOneTinted) {
     SkinnedForm form;
     HWND tab = AddTabs(form, 0, 20, 20);
     HWND buttons = AddTabs(form, TCS_BUTTONS, 20, 190);
+    // A page over the tab control, as property sheets and programs lay them: the tab control
+    // does not clip it, so its paint must leave it alone.
+    HWND page = form.AddWindow(L"Static", L"", 40, 110, 50, 30, SS_BLACKRECT);
+    SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const std::vector<Before> before = {{tab, Procedure(tab)}, {buttons, Procedure(buttons)}};
     WholeLook look(form.form());
     ASSERT_EQ(1, look.result());
@@ -131,6 +135,10 @@ TEST(CommonControls, TabsAreFlatTheSelectedOneOpenToItsPageTheHotOneTinted) {
     EXPECT_EQ(kBorder, WindowPixel(tab, 299, two.bottom + 20));
     EXPECT_EQ(kBorder, WindowPixel(tab, 150, 149));
     EXPECT_EQ(kWhite, WindowPixel(tab, 150, 100));
+    // Under the page, the page's own paint.
+    const COLORREF pageColour = WindowPixel(tab, 30, 100);
+    EXPECT_NE(kWhite, pageColour);
+    EXPECT_NE(kCover, pageColour);
     EXPECT_EQ(kBorder, WindowPixel(tab, two.left + 5, two.bottom));
     // Beside the tabs, the dialog's face.
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), WindowPixel(tab, 290, 3));
@@ -149,6 +157,7 @@ TEST(CommonControls, TabsAreFlatTheSelectedOneOpenToItsPageTheHotOneTinted) {
     EXPECT_EQ(1, Prop(tab, "HMINDEX"));
     EXPECT_EQ(1, Prop(tab, "MOUSEFLAG"));
     EXPECT_EQ(kHotTop, WindowPixel(tab, two.left + 5, two.top + 1));
+    EXPECT_EQ(pageColour, WindowPixel(tab, 30, 100));
     SendMessageW(tab, WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(-1, Prop(tab, "HMINDEX"));
     EXPECT_EQ(0, Prop(tab, "MOUSEFLAG"));
