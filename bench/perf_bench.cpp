@@ -720,6 +720,87 @@ void MeasureMainFormStart() {
     SplitRow("P6 where the skinned start's time goes", perf::SplitTime([] { StartMainForm(true); }, 3), 4);
 }
 
+// ---- 7. The platform's own tab controls, up-down controls and trackbars under AttachSkinEx ----
+
+HWND MakeWholeLookTabs(HWND parent) {
+    HWND tabs = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE, 10, 10, 300, 150,
+                                parent, nullptr, Instance(), nullptr);
+    SendMessageW(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    const wchar_t* const captions[] = {L"General", L"Advanced", L"About"};
+    for (int i = 0; i < 3; ++i) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(captions[i]);
+        SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+    }
+    return tabs;
+}
+
+// An up-down aligned to an edit field, the usual spin box: the up-down is what is painted.
+HWND MakeWholeLookUpDown(HWND parent) {
+    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"5", WS_CHILD | WS_VISIBLE | ES_NUMBER,
+                                10, 10, 80, 22, parent, nullptr, Instance(), nullptr);
+    HWND upDown = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT |
+                                  UDS_SETBUDDYINT | UDS_ARROWKEYS, 0, 0, 16, 22, parent, nullptr,
+                                  Instance(), nullptr);
+    SendMessageW(upDown, UDM_SETRANGE32, 0, 10);
+    SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+    return upDown;
+}
+
+HWND MakeWholeLookTrackbar(HWND parent) {
+    HWND bar = CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS, 10,
+                               10, 200, 36, parent, nullptr, Instance(), nullptr);
+    SendMessageW(bar, TBM_SETRANGE, FALSE, MAKELPARAM(0, 10));
+    SendMessageW(bar, TBM_SETTICFREQ, 1, 0);
+    SendMessageW(bar, TBM_SETPOS, TRUE, 4);
+    return bar;
+}
+
+PaintResult MeasureWholeLookPaint(const PaintCase& c) {
+    HWND plainForm = MakeForm(10, 10, 340, 180);
+    HWND skinnedForm = MakeForm(10, 200, 340, 180);
+    HWND plain = c.make(plainForm);
+    HWND skinned = c.make(skinnedForm);
+    AttachSkinEx(skinnedForm, DORRIK_SKIN_ALL);
+    Pump();
+    const auto plainSide = [&] { Repaint(plain); };
+    const auto skinnedSide = [&] { Repaint(skinned); };
+    PaintResult result;
+    result.sides = Interleave(plainSide, skinnedSide, 30, 11);
+    result.met = result.sides.ratio <= c.goal;
+    if (!result.met) result.split = perf::Describe(perf::SplitTime(skinnedSide, 40), 3);
+    DetachSkin(skinnedForm);
+    Destroy({plainForm, skinnedForm});
+    return result;
+}
+
+void MeasureWholeLookPaints() {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    const PaintCase cases[] = {{"tab control", 1.0, MakeWholeLookTabs},
+                               {"up-down", 1.0, MakeWholeLookUpDown},
+                               {"trackbar", 1.0, MakeWholeLookTrackbar}};
+    std::string measured, met;
+    std::vector<std::pair<const PaintCase*, PaintResult>> results;
+    for (const PaintCase& c : cases) results.emplace_back(&c, MeasureWholeLookPaint(c));
+    for (const auto& [c, r] : results) {
+        if (!measured.empty()) measured += ", ";
+        if (!met.empty()) met += ", ";
+        measured += Format("%.2fx (%.0f us / %.0f us)", r.sides.ratio, r.sides.b, r.sides.a);
+        met += perf::Met(r.met);
+    }
+    perf::RowMet("P7 WM_PAINT with AttachSkinEx(all) / unskinned, the skin painting instead of the "
+                 "control: tab control (300 x 150, 3 tabs), up-down beside its buddy (16 x 22), "
+                 "trackbar (200 x 36, 11 ticks)",
+                 measured.c_str(), "<= 1.0x each", met.c_str());
+    for (const auto& [c, r] : results) {
+        if (r.met) continue;
+        const std::string figure = std::string("P7 where the skinned paint's time goes: ") + c->name;
+        Row(figure.c_str(), r.split.c_str());
+    }
+}
+
 }  // namespace
 
 // With numbers on the command line ("perf_bench 2 3"), only those sections run.
@@ -739,5 +820,6 @@ int main(int argc, char** argv) {
     if (Wanted(4, argc, argv)) MeasureAttachDetach();
     if (Wanted(5, argc, argv)) MeasureMemory();
     if (Wanted(6, argc, argv)) MeasureMainFormStart();
+    if (Wanted(7, argc, argv)) MeasureWholeLookPaints();
     return 0;
 }

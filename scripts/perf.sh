@@ -14,3 +14,5 @@ bench=$DORRIK_BUILD/i686/bench
 # Start-up, then the in-process part of the start and where its time goes.
 "$WINE32" "$bench/perf_startup_bench.exe"
 "$WINE32" "$bench/perf_bench.exe" 6
+# The platform's own controls under AttachSkinEx.
+"$WINE32" "$bench/perf_bench.exe" 7

@@ -95,3 +95,35 @@ shot gallery-message-box.png $((right - left)) $((bottom - top)) "$left" "$top"
 xdotool key Return
 sleep 0.5
 close_window
+
+# --- The platform's own controls (the gallery's second form, "--platform"), under AttachSkin and
+# under AttachSkinEx(DORRIK_SKIN_ALL), and the platform's property sheet opened over each, side by
+# side. Self-contained: its own start, wait and picture.
+platform_shot() {  # <plain|ex> <window title regex> <file> [--sheet]
+    local skin=$1 title=$2 file=$3
+    shift 3
+    "$WINE32" "$DORRIK_BUILD/i686/tools/gallery.exe" --platform "$skin" "$@" >/dev/null 2>&1 &
+    program_pid=$!
+    local wid
+    wid=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -1) || die "no window \"$title\""
+    xdotool mousemove 0 0
+    sleep 1.5
+    local X Y WIDTH HEIGHT
+    eval "$(xdotool getwindowgeometry --shell "$wid")"
+    import -window root -depth 8 png:- | convert png:- -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$file"
+    stop_program
+}
+
+platform_form='^Dorrik gallery — platform controls'
+platform_sheet='^Dorrik property sheet'
+platform_shot plain "$platform_form" "$docs/platform-attachskin.png"
+platform_shot ex "$platform_form" "$docs/platform-attachskinex.png"
+echo "docs/platform-attachskin.png docs/platform-attachskinex.png"
+sheets=$(mktemp -d)
+platform_shot plain "$platform_sheet" "$sheets/plain.png" --sheet
+platform_shot ex "$platform_sheet" "$sheets/ex.png" --sheet
+# Side by side, AttachSkin on the left, with a strip of white between them.
+convert "$sheets/plain.png" "$sheets/ex.png" -bordercolor white -border 8x0 +append +repage \
+    "$docs/property-sheet-attachskin-attachskinex.png"
+rm -rf "$sheets"
+echo "docs/property-sheet-attachskin-attachskinex.png"

@@ -1,5 +1,7 @@
 #include "core/kinds.h"
 
+#include "dorrik_skin.h"
+
 namespace skin {
 
 namespace {
@@ -62,8 +64,12 @@ ControlKind ClassifyClassName(std::string_view lowerClassName) {
 
 ControlKind ClassifyWindow(HWND window) { return ClassifyClassName(GetClassNameLower(window)); }
 
-ControlKind ClassifyWindowWithOptions(HWND window, DWORD /*options*/) {
-    return ClassifyWindow(window);
+ControlKind ClassifyWindowWithOptions(HWND window, DWORD options) {
+    const std::string name = GetClassNameLower(window);
+    if (name == "systabcontrol32" && (options & DORRIK_SKIN_TABS)) return ControlKind::TabControl;
+    if (name == "msctls_updown32" && (options & DORRIK_SKIN_UPDOWN)) return ControlKind::UpDown;
+    if (name == "msctls_trackbar32" && (options & DORRIK_SKIN_TRACKBARS)) return ControlKind::Trackbar;
+    return ClassifyClassName(name);
 }
 
 }  // namespace skin

@@ -103,3 +103,22 @@ private:
 };
 
 }  // namespace skin
+
+namespace skin {
+
+// BeginPaint and EndPaint around one scope; the invalid area is validated even if nothing draws.
+class ScopedBeginPaint {
+public:
+    explicit ScopedBeginPaint(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~ScopedBeginPaint() { EndPaint(window_, &paint_); }
+    ScopedBeginPaint(const ScopedBeginPaint&) = delete;
+    ScopedBeginPaint& operator=(const ScopedBeginPaint&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
+}  // namespace skin

@@ -9,6 +9,7 @@
 
 #include "control_classes.h"
 #include "dorrik_skin.h"
+#include "platform_form.h"
 
 namespace gallery {
 
@@ -81,6 +82,7 @@ const ControlLayout kFormControls[] = {
     {controls::kGridClass, nullptr, 208, 346, 398, 80, 0, 0, Fill::GridRows},
 
     {controls::kCheckBoxClass, L"Skin on 皮肤开启", 12, 434, 200, 20, 0, kSkinToggleId, Fill::Checked},
+    {L"Button", L"Platform controls… 系统控件", 388, 430, 220, 26, kPushButton, kPlatformFormButtonId, Fill::None},
 };
 
 // An option group: the second option is on, the third cannot be chosen.
@@ -315,6 +317,8 @@ LRESULT FormCommand(HWND form, WPARAM wParam) {
     if (code != BN_CLICKED && code != BN_DOUBLECLICKED) return 0;
     if (LOWORD(wParam) == kSkinToggleId) PostMessageW(form, kApplySkinToggle, 0, 0);
     if (LOWORD(wParam) == kMessageBoxButtonId) ShowMessageBox(form);
+    if (LOWORD(wParam) == kPlatformFormButtonId)
+        CreatePlatformForm(GetModuleHandleW(nullptr), nullptr, PlatformSkin::Whole, false);
     return 0;
 }
 

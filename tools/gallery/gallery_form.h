@@ -21,6 +21,7 @@ enum ControlId {
     kFocusButtonId,
     kMessageBoxButtonId,
     kSkinToggleId,
+    kPlatformFormButtonId,
 };
 
 // Sent to the form after the skin check box changed: the switch happens once the check box's

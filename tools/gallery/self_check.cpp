@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gallery_form.h"
+#include "platform_form.h"
 #include "render/scoped_gdi.h"
 #include "support/message_pump.h"
 #include "support/window_names.h"
@@ -271,6 +272,88 @@ void CheckSkinSwitches(HWND form, const GalleryParts& parts) {
     }
 }
 
+// --- The platform form: the whole look, the Parts' look and no skin, and the property sheet.
+
+// The tab control's look keeps the hot tab in HMINDEX: only the whole look sets it on a tab.
+bool HasTabLook(HWND window) {
+    return LowerClassName(window) == "systabcontrol32" && GetPropA(window, "HMINDEX") != nullptr;
+}
+
+HWND FirstTabControl(HWND root) {
+    for (HWND window : WindowsOf(root)) {
+        if (LowerClassName(window) == "systabcontrol32") return window;
+    }
+    return nullptr;
+}
+
+struct SheetWatch {
+    HWND sheet = nullptr;
+    int ticks = 0;
+    int pagesSeen = 0;
+    bool allSkinned = true;
+    bool tabLook = false;
+};
+SheetWatch sheetWatch;
+
+// Looks at the open sheet on each tick: the first page, then the second, then closes it.
+void CALLBACK WatchSheet(HWND, UINT, UINT_PTR timerId, DWORD) {
+    ++sheetWatch.ticks;
+    HWND sheet = FindWindowW(nullptr, kSheetCaption);
+    if (!sheet || !IsWindowVisible(sheet)) {
+        if (sheetWatch.ticks >= 50) KillTimer(nullptr, timerId);
+        return;
+    }
+    sheetWatch.sheet = sheet;
+    for (HWND window : WindowsOf(sheet)) {
+        if (!IsWindowVisible(window)) continue;
+        if (!IsSkinned(window)) {
+            sheetWatch.allSkinned = false;
+            Expect(false, "property sheet page " + std::to_string(sheetWatch.pagesSeen + 1) +
+                              ": a window of class " + LowerClassName(window) + " is not skinned");
+        }
+    }
+    if (HWND tabs = FirstTabControl(sheet)) sheetWatch.tabLook = HasTabLook(tabs);
+    if (++sheetWatch.pagesSeen == 1) {
+        PostMessageW(sheet, PSM_SETCURSEL, 1, 0);
+        return;
+    }
+    KillTimer(nullptr, timerId);
+    PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
+}
+
+void CheckPlatformForm(HINSTANCE instance) {
+    HWND form = CreatePlatformForm(instance, nullptr, PlatformSkin::Whole, false);
+    Expect(form != nullptr, "the platform form could not be made");
+    if (!form) return;
+    PumpMessagesFor(200);
+    const std::vector<LONG_PTR> procedures = [&] {
+        SetPlatformSkin(form, PlatformSkin::None);
+        return ProceduresOf(form);
+    }();
+    SetPlatformSkin(form, PlatformSkin::Whole);
+    PumpMessagesFor(100);
+    ExpectAllSkinned(form, true, "platform form, AttachSkinEx");
+    Expect(HasTabLook(FirstTabControl(form)), "platform form, AttachSkinEx: the tab control is not in the skin's look");
+
+    sheetWatch = SheetWatch{};
+    SetTimer(nullptr, 0, 100, WatchSheet);
+    ShowPropertySheet(form);  // returns when the watch has closed it
+    Expect(sheetWatch.sheet != nullptr, "the property sheet did not open");
+    Expect(sheetWatch.pagesSeen == 2, "the property sheet's second page was not looked at");
+    Expect(sheetWatch.tabLook, "the property sheet's tab control is not in the skin's look");
+
+    SetPlatformSkin(form, PlatformSkin::Plain);
+    PumpMessagesFor(100);
+    ExpectAllSkinned(form, true, "platform form, AttachSkin");
+    Expect(!HasTabLook(FirstTabControl(form)), "platform form, AttachSkin: the tab control is in the whole look");
+    SetPlatformSkin(form, PlatformSkin::None);
+    PumpMessagesFor(100);
+    ExpectAllSkinned(form, false, "platform form, no skin");
+    Expect(ProceduresOf(form) == procedures, "platform form, no skin: window procedures differ from before the skin");
+    SendMessageW(form, WM_CLOSE, 0, 0);
+    PumpMessages();
+}
+
 }  // namespace
 
 int RunSelfCheck(HINSTANCE instance) {
@@ -290,6 +373,7 @@ int RunSelfCheck(HINSTANCE instance) {
     CheckSkinSwitches(form, parts);
     CheckDropDownList(form);
     CheckMessageBox(form, parts);
+    CheckPlatformForm(instance);
 
     SendMessageW(form, WM_CLOSE, 0, 0);
     Expect(!IsWindow(form), "closing did not destroy the gallery");

@@ -1,0 +1,422 @@
+// The platform's own tab controls, up-down controls and trackbars under AttachSkinEx: pixels read
+// back in every state, against the skin's colours typed here, and every window back as it was
+// after DetachSkin.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "core/props.h"
+#include "dorrik_skin.h"
+#include "paint/paint_fixture.h"
+#include "support/test_windows.h"
+#include "support/window_names.h"
+
+using paint_tests::CoverWindow;
+using paint_tests::kCover;
+using paint_tests::Prop;
+using paint_tests::RepaintClient;
+using paint_tests::SkinnedForm;
+using testing_support::PumpMessages;
+using testing_support::SkinPropertyNames;
+using testing_support::WindowPixel;
+
+namespace {
+
+constexpr COLORREF kBorder = 0xD5A554;
+constexpr COLORREF kDisabledBorder = 0xE9CFA4;
+constexpr COLORREF kWhite = 0xFFFFFF;
+// First and last rows of the drop button's hot and pressed faces.
+constexpr COLORREF kHotTop = 0xFFF9E8, kHotBottom = 0xF3E1C0;
+constexpr COLORREF kPressedTop = 0xF3E1BE, kPressedBottom = 0xFEF8E6;
+// The header's background strip, first row: the face of a tab at rest.
+constexpr COLORREF kRestingTop = 0xFEF5EA;
+// The drop arrow, enabled and disabled.
+constexpr COLORREF kArrow = 0x5F5519, kDisabledArrow = 0xACA584;
+
+LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+
+WNDPROC Procedure(HWND window) {
+    return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+}
+
+void InitCommonClasses() {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
+// The whole look on the shared form for one test, off again at scope end (before the form's
+// children go).
+class WholeLook {
+public:
+    explicit WholeLook(HWND form, DWORD options = DORRIK_SKIN_ALL) : form_(form) {
+        PumpMessages();
+        result_ = AttachSkinEx(form, options);
+        PumpMessages();
+    }
+    ~WholeLook() { Detach(); }
+    WholeLook(const WholeLook&) = delete;
+    WholeLook& operator=(const WholeLook&) = delete;
+    LONG result() const { return result_; }
+    void Detach() {
+        if (form_) DetachSkin(form_);
+        form_ = nullptr;
+        PumpMessages();
+    }
+
+private:
+    HWND form_;
+    LONG result_ = 0;
+};
+
+// What a window is before the skin: its procedure, and that it carries no property of the skin.
+struct Before {
+    HWND window;
+    WNDPROC procedure;
+};
+
+void ExpectBackAsBefore(const std::vector<Before>& windows) {
+    for (const Before& before : windows) {
+        EXPECT_EQ(before.procedure, Procedure(before.window)) << testing_support::LowerClassName(before.window);
+        EXPECT_TRUE(SkinPropertyNames(before.window).empty()) << testing_support::LowerClassName(before.window);
+    }
+}
+
+// ---- tab controls ----
+
+HWND AddTabs(SkinnedForm& form, DWORD style, int x, int y) {
+    HWND tab = form.AddWindow(WC_TABCONTROLW, L"", x, y, 300, 150, style);
+    SendMessageW(tab, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    const wchar_t* const captions[] = {L"One", L"Two", L"Three"};
+    int index = 0;
+    for (const wchar_t* caption : captions) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(caption);
+        SendMessageW(tab, TCM_INSERTITEMW, index++, reinterpret_cast<LPARAM>(&item));
+    }
+    return tab;
+}
+
+RECT TabRect(HWND tab, int index) {
+    RECT rect{};
+    SendMessageW(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+POINT Centre(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+
+}  // namespace
+
+TEST(CommonControls, TabsAreFlatTheSelectedOneOpenToItsPageTheHotOneTinted) {
+    InitCommonClasses();
+    SkinnedForm form;
+    HWND tab = AddTabs(form, 0, 20, 20);
+    HWND buttons = AddTabs(form, TCS_BUTTONS, 20, 190);
+    // A page over the tab control, as property sheets and programs lay them: the tab control
+    // does not clip it, so its paint must leave it alone.
+    HWND page = form.AddWindow(L"Static", L"", 40, 110, 50, 30, SS_BLACKRECT);
+    SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const std::vector<Before> before = {{tab, Procedure(tab)}, {buttons, Procedure(buttons)}};
+    WholeLook look(form.form());
+    ASSERT_EQ(1, look.result());
+    EXPECT_EQ(-1, Prop(tab, "HMINDEX"));
+    EXPECT_EQ(-1, Prop(tab, "HDINDEX"));
+
+    CoverWindow(tab);
+    RepaintClient(tab);
+    const RECT one = TabRect(tab, 0), two = TabRect(tab, 1);
+    // The page: a frame in the border colour round white, its top line under the tabs.
+    EXPECT_EQ(kBorder, WindowPixel(tab, 0, two.bottom + 20));
+    EXPECT_EQ(kBorder, WindowPixel(tab, 299, two.bottom + 20));
+    EXPECT_EQ(kBorder, WindowPixel(tab, 150, 149));
+    EXPECT_EQ(kWhite, WindowPixel(tab, 150, 100));
+    // Under the page, the page's own paint.
+    const COLORREF pageColour = WindowPixel(tab, 30, 100);
+    EXPECT_NE(kWhite, pageColour);
+    EXPECT_NE(kCover, pageColour);
+    EXPECT_EQ(kBorder, WindowPixel(tab, two.left + 5, two.bottom));
+    // Beside the tabs, the dialog's face.
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), WindowPixel(tab, 290, 3));
+    // The selected tab: two pixels taller and wider, white, its frame open onto the page.
+    EXPECT_EQ(kBorder, WindowPixel(tab, one.left + 5, one.top - 2));
+    EXPECT_EQ(kWhite, WindowPixel(tab, one.left + 5, one.top - 1));
+    EXPECT_EQ(kBorder, WindowPixel(tab, one.left - 2, one.top + 5));
+    EXPECT_EQ(kWhite, WindowPixel(tab, one.left + 5, one.bottom));
+    // Another tab: a frame round the header's light face.
+    EXPECT_EQ(kBorder, WindowPixel(tab, two.left + 5, two.top));
+    EXPECT_EQ(kRestingTop, WindowPixel(tab, two.left + 5, two.top + 1));
+
+    // The pointer over the second tab makes it hot; leaving puts it back.
+    const POINT overTwo = Centre(two);
+    SendMessageW(tab, WM_MOUSEMOVE, 0, At(overTwo.x, overTwo.y));
+    EXPECT_EQ(1, Prop(tab, "HMINDEX"));
+    EXPECT_EQ(1, Prop(tab, "MOUSEFLAG"));
+    EXPECT_EQ(kHotTop, WindowPixel(tab, two.left + 5, two.top + 1));
+    EXPECT_EQ(pageColour, WindowPixel(tab, 30, 100));
+    SendMessageW(tab, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(-1, Prop(tab, "HMINDEX"));
+    EXPECT_EQ(0, Prop(tab, "MOUSEFLAG"));
+    EXPECT_EQ(kRestingTop, WindowPixel(tab, two.left + 5, two.top + 1));
+
+    // A click selects the second tab: it opens onto the page, the first one closes.
+    SendMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, At(overTwo.x, overTwo.y));
+    EXPECT_EQ(1, Prop(tab, "HDINDEX"));
+    SendMessageW(tab, WM_LBUTTONUP, 0, At(overTwo.x, overTwo.y));
+    PumpMessages();
+    EXPECT_EQ(-1, Prop(tab, "HDINDEX"));
+    ASSERT_EQ(1, SendMessageW(tab, TCM_GETCURSEL, 0, 0));
+    const RECT oneNow = TabRect(tab, 0), twoNow = TabRect(tab, 1);
+    EXPECT_EQ(kWhite, WindowPixel(tab, twoNow.left + 5, twoNow.bottom));
+    EXPECT_EQ(kBorder, WindowPixel(tab, twoNow.left + 5, twoNow.top - 2));
+    EXPECT_EQ(kBorder, WindowPixel(tab, oneNow.left + 5, oneNow.bottom));
+    EXPECT_EQ(kRestingTop, WindowPixel(tab, oneNow.left + 5, oneNow.top + 1));
+
+    // Button-style tabs: no page, the selected button pressed, the others white.
+    CoverWindow(buttons);
+    RepaintClient(buttons);
+    const RECT first = TabRect(buttons, 0), second = TabRect(buttons, 1);
+    EXPECT_EQ(kBorder, WindowPixel(buttons, first.left, first.top + 5));
+    EXPECT_EQ(kPressedTop, WindowPixel(buttons, first.left + 5, first.top + 1));
+    EXPECT_EQ(kPressedBottom, WindowPixel(buttons, first.left + 5, first.bottom - 2));
+    EXPECT_EQ(kWhite, WindowPixel(buttons, second.left + 5, second.top + 1));
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), WindowPixel(buttons, 150, 100));
+
+    // Disabled: the pale border.
+    EnableWindow(tab, FALSE);
+    PumpMessages();
+    EXPECT_EQ(kDisabledBorder, WindowPixel(tab, 0, two.bottom + 20));
+    EnableWindow(tab, TRUE);
+
+    // Off again: procedures and properties as before, and the control paints itself.
+    look.Detach();
+    ExpectBackAsBefore(before);
+    CoverWindow(tab);
+    RepaintClient(tab);
+    const COLORREF ownFace = WindowPixel(tab, oneNow.left + 5, oneNow.top + 3);
+    EXPECT_NE(kCover, ownFace);
+    EXPECT_NE(kRestingTop, ownFace);
+}
+
+namespace {
+
+// An edit field 80 wide with an up-down aligned to its right: the platform narrows the field by
+// 16 and lays the 16-wide up-down over the field's two right border columns.
+struct SpinBox {
+    HWND edit;
+    HWND upDown;
+};
+
+SpinBox AddSpinBox(SkinnedForm& form, int x, int y) {
+    SpinBox box{};
+    box.edit = form.AddWindow(L"Edit", L"5", x, y, 80, 22, ES_NUMBER, WS_EX_CLIENTEDGE);
+    box.upDown = form.AddWindow(UPDOWN_CLASSW, L"", 0, 0, 16, 22,
+                                UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS);
+    SendMessageW(box.upDown, UDM_SETRANGE32, 0, 10);
+    SendMessageW(box.upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(box.edit), 0);
+    SendMessageW(box.upDown, UDM_SETPOS32, 0, 5);
+    return box;
+}
+
+}  // namespace
+
+TEST(CommonControls, UpDownJoinsItsBuddyWithOneBorderLineAndShowsEachHalfsState) {
+    InitCommonClasses();
+    SkinnedForm form;
+    const SpinBox box = AddSpinBox(form, 20, 20);
+    RECT edit{}, upDown{};
+    GetWindowRect(box.edit, &edit);
+    GetWindowRect(box.upDown, &upDown);
+    ASSERT_EQ(64, edit.right - edit.left);
+    ASSERT_EQ(edit.right - 2, upDown.left);
+    ASSERT_EQ(16, upDown.right - upDown.left);
+    const std::vector<Before> before = {{box.edit, Procedure(box.edit)}, {box.upDown, Procedure(box.upDown)}};
+    WholeLook look(form.form());
+    HWND spin = box.upDown;
+
+    CoverWindow(spin);
+    RepaintClient(spin);
+    // Column 0 is the field's white ring, column 1 the field's border line, shared by both.
+    for (int y = 1; y <= 20; ++y) {
+        ASSERT_EQ(kWhite, WindowPixel(spin, 0, y)) << y;
+        ASSERT_EQ(kBorder, WindowPixel(spin, 1, y)) << y;
+        ASSERT_EQ(kBorder, WindowPixel(spin, 15, y)) << y;
+    }
+    for (const int x : {0, 1, 8, 15}) {
+        EXPECT_EQ(kBorder, WindowPixel(spin, x, 0)) << x;
+        EXPECT_EQ(kBorder, WindowPixel(spin, x, 21)) << x;
+    }
+    // The field's own border ends on the same line: the last two columns as the up-down draws them.
+    EXPECT_EQ(kBorder, WindowPixel(box.edit, 63, 10));
+    EXPECT_EQ(kWhite, WindowPixel(box.edit, 62, 10));
+    // Halves: rows 1 to 10 and 11 to 20, columns 2 to 14; a 7 x 4 arrow centred in each.
+    EXPECT_EQ(kArrow, WindowPixel(spin, 8, 4));   // the up arrow's tip
+    EXPECT_EQ(kArrow, WindowPixel(spin, 5, 7));   // its wide end
+    EXPECT_EQ(kWhite, WindowPixel(spin, 5, 4));
+    EXPECT_EQ(kArrow, WindowPixel(spin, 5, 14));  // the down arrow's wide end
+    EXPECT_EQ(kArrow, WindowPixel(spin, 8, 17));  // its tip
+    EXPECT_EQ(kWhite, WindowPixel(spin, 5, 17));
+    EXPECT_EQ(kWhite, WindowPixel(spin, 3, 1));
+    EXPECT_EQ(kWhite, WindowPixel(spin, 3, 11));
+
+    // Hot: the upper half in the hot tint.
+    SendMessageW(spin, WM_MOUSEMOVE, 0, At(8, 5));
+    EXPECT_EQ(0, Prop(spin, "HMINDEX"));
+    EXPECT_EQ(kHotTop, WindowPixel(spin, 3, 1));
+    EXPECT_EQ(kHotBottom, WindowPixel(spin, 3, 10));
+    EXPECT_EQ(kArrow, WindowPixel(spin, 8, 4));
+    EXPECT_EQ(kWhite, WindowPixel(spin, 3, 11));
+
+    // Pressed: the lower half while the button is held, and the value goes down.
+    SendMessageW(spin, WM_LBUTTONDOWN, MK_LBUTTON, At(8, 15));
+    EXPECT_EQ(1, Prop(spin, "HDINDEX"));
+    EXPECT_EQ(kPressedTop, WindowPixel(spin, 3, 11));
+    EXPECT_EQ(kPressedBottom, WindowPixel(spin, 3, 20));
+    SendMessageW(spin, WM_LBUTTONUP, 0, At(8, 15));
+    EXPECT_EQ(-1, Prop(spin, "HDINDEX"));
+    EXPECT_EQ(kWhite, WindowPixel(spin, 3, 11));
+    EXPECT_EQ(4, SendMessageW(spin, UDM_GETPOS32, 0, 0));
+    SendMessageW(spin, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(-1, Prop(spin, "HMINDEX"));
+    EXPECT_EQ(kWhite, WindowPixel(spin, 3, 1));
+
+    // Disabled: the pale border and the pale arrows.
+    EnableWindow(spin, FALSE);
+    PumpMessages();
+    EXPECT_EQ(kDisabledBorder, WindowPixel(spin, 15, 10));
+    EXPECT_EQ(kDisabledArrow, WindowPixel(spin, 8, 4));
+    EnableWindow(spin, TRUE);
+
+    look.Detach();
+    ExpectBackAsBefore(before);
+    CoverWindow(spin);
+    RepaintClient(spin);
+    EXPECT_NE(kCover, WindowPixel(spin, 8, 5));
+    EXPECT_NE(kArrow, WindowPixel(spin, 8, 4));
+}
+
+namespace {
+
+HWND AddTrackbar(SkinnedForm& form, DWORD style, int x, int y, int width, int height) {
+    HWND bar = form.AddWindow(TRACKBAR_CLASSW, L"", x, y, width, height, style | TBS_AUTOTICKS);
+    SendMessageW(bar, TBM_SETRANGE, FALSE, MAKELPARAM(0, 10));
+    SendMessageW(bar, TBM_SETTICFREQ, 1, 0);
+    SendMessageW(bar, TBM_SETPOS, TRUE, 5);
+    return bar;
+}
+
+RECT ThumbOf(HWND bar) {
+    RECT rect{};
+    SendMessageW(bar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+RECT ChannelOf(HWND bar) {
+    RECT rect{};
+    SendMessageW(bar, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+}  // namespace
+
+TEST(CommonControls, TrackbarChannelAndThumbAreFlatTheThumbHotAndPressed) {
+    InitCommonClasses();
+    SkinnedForm form;
+    HWND bar = AddTrackbar(form, TBS_HORZ, 20, 20, 200, 40);
+    HWND upright = AddTrackbar(form, TBS_VERT, 260, 20, 40, 200);
+    const std::vector<Before> before = {{bar, Procedure(bar)}, {upright, Procedure(upright)}};
+    WholeLook look(form.form());
+    EXPECT_EQ(0, Prop(bar, "OLDSTATE"));
+
+    CoverWindow(bar);
+    RepaintClient(bar);
+    const RECT channel = ChannelOf(bar);
+    const RECT thumb = ThumbOf(bar);
+    const int thumbMiddleY = (thumb.top + thumb.bottom) / 2;
+    // The channel: a frame round white.
+    EXPECT_EQ(kBorder, WindowPixel(bar, channel.left, (channel.top + channel.bottom) / 2));
+    EXPECT_EQ(kBorder, WindowPixel(bar, channel.left + 3, channel.top));
+    EXPECT_EQ(kWhite, WindowPixel(bar, channel.left + 3, channel.top + 1));
+    // The thumb: a frame round a white face.
+    EXPECT_EQ(kBorder, WindowPixel(bar, thumb.left, thumbMiddleY));
+    EXPECT_EQ(kBorder, WindowPixel(bar, thumb.right - 1, thumbMiddleY));
+    EXPECT_EQ(kWhite, WindowPixel(bar, thumb.left + 2, thumb.top + 1));
+    // Ticks below the thumb at both ends of the range, one pixel wide, in the border colour.
+    const int firstTick = channel.left + (thumb.right - thumb.left) / 2;
+    EXPECT_EQ(kBorder, WindowPixel(bar, firstTick, thumb.bottom + 2));
+    EXPECT_EQ(kBorder, WindowPixel(bar, firstTick, thumb.bottom + 5));
+    EXPECT_NE(kBorder, WindowPixel(bar, firstTick - 1, thumb.bottom + 2));
+    EXPECT_NE(kBorder, WindowPixel(bar, firstTick, thumb.bottom + 1));
+
+    const LPARAM onThumb = At((thumb.left + thumb.right) / 2, thumbMiddleY);
+    SendMessageW(bar, WM_MOUSEMOVE, 0, onThumb);
+    EXPECT_EQ(1, Prop(bar, "OLDSTATE"));
+    EXPECT_EQ(kHotTop, WindowPixel(bar, thumb.left + 2, thumb.top + 1));
+    EXPECT_EQ(kHotBottom, WindowPixel(bar, thumb.left + 2, thumb.bottom - 2));
+    SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, onThumb);
+    EXPECT_EQ(2, Prop(bar, "OLDSTATE"));
+    EXPECT_EQ(kPressedTop, WindowPixel(bar, thumb.left + 2, thumb.top + 1));
+    // Dragged off the thumb it stays pressed; let go (the pointer is far away), it rests.
+    SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, At(thumb.left - 30, thumbMiddleY));
+    EXPECT_EQ(2, Prop(bar, "OLDSTATE"));
+    SendMessageW(bar, WM_LBUTTONUP, 0, At(thumb.left - 30, thumbMiddleY));
+    EXPECT_EQ(0, Prop(bar, "OLDSTATE"));
+    PumpMessages();
+    const RECT moved = ThumbOf(bar);
+    EXPECT_EQ(kWhite, WindowPixel(bar, moved.left + 2, moved.top + 1));
+
+    // Upright: the same parts turned.
+    CoverWindow(upright);
+    RepaintClient(upright);
+    const RECT standing = ThumbOf(upright);
+    EXPECT_EQ(kBorder, WindowPixel(upright, (standing.left + standing.right) / 2, standing.top));
+    EXPECT_EQ(kWhite, WindowPixel(upright, standing.left + 2, standing.top + 2));
+    const RECT uprightChannel = ChannelOf(upright);
+    const bool channelUpright = uprightChannel.bottom - uprightChannel.top > uprightChannel.right - uprightChannel.left;
+    const int channelX = channelUpright ? uprightChannel.left : uprightChannel.top;
+    EXPECT_EQ(kBorder, WindowPixel(upright, channelX, standing.top - 10));
+
+    EnableWindow(bar, FALSE);
+    PumpMessages();
+    EXPECT_EQ(kDisabledBorder, WindowPixel(bar, moved.left, (moved.top + moved.bottom) / 2));
+    EnableWindow(bar, TRUE);
+
+    look.Detach();
+    ExpectBackAsBefore(before);
+    CoverWindow(bar);
+    RepaintClient(bar);
+    EXPECT_NE(kCover, WindowPixel(bar, moved.left + 2, moved.top + 2));
+    EXPECT_NE(kBorder, WindowPixel(bar, moved.left, (moved.top + moved.bottom) / 2));
+}
+
+TEST(CommonControls, PlainAttachSkinAndOptionsLeftOutKeepTheControlsOwnLook) {
+    InitCommonClasses();
+    SkinnedForm form;
+    HWND tab = AddTabs(form, 0, 20, 20);
+    HWND bar = AddTrackbar(form, TBS_HORZ, 20, 190, 200, 40);
+    {
+        // The options name what is taken over: trackbars only here.
+        WholeLook look(form.form(), DORRIK_SKIN_TRACKBARS);
+        CoverWindow(tab);
+        RepaintClient(tab);
+        const RECT two = TabRect(tab, 1);
+        EXPECT_NE(kRestingTop, WindowPixel(tab, two.left + 5, two.top + 1));
+        EXPECT_NE(kCover, WindowPixel(tab, two.left + 5, two.top + 1));
+        const RECT thumb = ThumbOf(bar);
+        CoverWindow(bar);
+        RepaintClient(bar);
+        EXPECT_EQ(kBorder, WindowPixel(bar, thumb.left, (thumb.top + thumb.bottom) / 2));
+    }
+    form.Attach();
+    CoverWindow(bar);
+    RepaintClient(bar);
+    const RECT thumb = ThumbOf(bar);
+    EXPECT_NE(kBorder, WindowPixel(bar, thumb.left, (thumb.top + thumb.bottom) / 2));
+    EXPECT_NE(kCover, WindowPixel(bar, thumb.left + 2, thumb.top + 2));
+    EXPECT_EQ(0, Prop(bar, "MOUSEFLAG"));
+    EXPECT_EQ(0, Prop(bar, "OLDSTATE"));
+}
