@@ -88,12 +88,20 @@ void DetachDropDownList(HWND combo) {
     if (GetComboBoxInfo(combo, &info) && info.hwndList != combo) DetachWindow(info.hwndList);
 }
 
-void SetupKind(HWND window, ControlKind kind, DWORD options) {
+// A form takes everything inside it along, at attach and at detach. Under AttachSkinEx so does
+// the window given, and every top-level window skinned over it, whatever their classes.
+bool TakesItsTree(HWND window, ControlKind kind, DWORD options) {
+    if (kind == ControlKind::Form) return true;
+    if (!(options & kWholeTree)) return false;
+    return (options & kTreeRoot) || !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD);
+}
+
+// Returns whether the window took everything inside it along.
+bool SetupKind(HWND window, ControlKind kind, DWORD options) {
+    const bool tree = TakesItsTree(window, kind, options);
+    // Descendants first; the window itself is subclassed after them.
+    if (tree) EnumChildWindows(window, AttachChild, options & ~kTreeRoot);
     switch (kind) {
-    case ControlKind::Form:
-        // Descendants first; the form itself is subclassed after them.
-        EnumChildWindows(window, AttachChild, options);
-        break;
     case ControlKind::PushButton:
         AttachPushButton(window);
         break;
@@ -117,13 +125,12 @@ void SetupKind(HWND window, ControlKind kind, DWORD options) {
     default:
         break;
     }
+    return tree;
 }
 
-void TeardownKind(HWND window, ControlKind kind) {
+void TeardownKind(HWND window, ControlKind kind, bool tree) {
+    if (tree) EnumChildWindows(window, DetachChild, 0);
     switch (kind) {
-    case ControlKind::Form:
-        EnumChildWindows(window, DetachChild, 0);
-        break;
     case ControlKind::PushButton:
         DetachPushButton(window);
         break;
@@ -197,10 +204,6 @@ LONG AttachForm(HWND form, DWORD options) {
     const EngineBusy busy;
     ForgetGoneWindows();
     StartEngine();
-    // AttachSkinEx: everything inside the window first, whatever the classes (a form does this
-    // itself); the window itself after it.
-    if ((options & kWholeTree) && ClassifyWindow(form) != ControlKind::Form)
-        EnumChildWindows(form, AttachChild, options);
     return static_cast<LONG>(AttachWindow(form, options));
 }
 
@@ -287,8 +290,8 @@ LRESULT AttachWindow(HWND window, DWORD options) {
     WindowRecord& fresh = CreateRecord(window);
     fresh.kind = kind;
     fresh.previous = linkedPrevious;
-    fresh.options = options;
-    SetupKind(window, kind, options);
+    fresh.options = options & ~kTreeRoot;
+    const bool tree = SetupKind(window, kind, options);
 
     WNDPROC previous = linkedPrevious;
     WindowRecord* record = FindRecord(window);
@@ -299,7 +302,7 @@ LRESULT AttachWindow(HWND window, DWORD options) {
     if (!record || record->link != Link::Attaching || !previous) {
         // The window went away during its set-up, or the procedure could not be installed:
         // nothing is attached and nothing is counted; a link that was there passes on or goes.
-        TeardownKind(window, kind);
+        TeardownKind(window, kind, tree);
         record = FindRecord(window);
         if (record && linkedPrevious) {
             record->link = Link::PassThrough;
@@ -311,11 +314,12 @@ LRESULT AttachWindow(HWND window, DWORD options) {
     }
     ++Engine().skinnedWindowCount;
     record->link = Link::Attached;
+    record->holdsTree = tree;
     SetSkinProp(window, kPropProcAddr, reinterpret_cast<intptr_t>(previous));
     RepaintWhole(window);
     // Windows a control made inside itself while it was made (a list view's header) are as
     // complete as the control is: they go with it, shown or not.
-    if (holdsWaiting && kind != ControlKind::Form) EnumChildWindows(window, AttachWaitingChild, 0);
+    if (holdsWaiting && !tree) EnumChildWindows(window, AttachWaitingChild, 0);
     return 1;
 }
 
@@ -336,7 +340,7 @@ LRESULT DetachWindow(HWND window) {
     // runs inside the messages the detach sends) is detached, and counted off, once.
     record->link = Link::Detaching;
     --Engine().skinnedWindowCount;
-    TeardownKind(window, record->kind);
+    TeardownKind(window, record->kind, record->holdsTree);
     RemoveSkinProp(window, kPropProcAddr);
     LeaveChain(window);
     RepaintWhole(window);
@@ -390,7 +394,7 @@ extern "C" LONG WINAPI AttachSkin(HWND form) { return skin::AttachForm(form, 0);
 
 extern "C" LONG WINAPI AttachSkinEx(HWND form, DWORD options) {
     if (options & ~static_cast<DWORD>(DORRIK_SKIN_ALL)) return 0;
-    return skin::AttachForm(form, options | skin::kWholeTree);
+    return skin::AttachForm(form, options | skin::kWholeTree | skin::kTreeRoot);
 }
 
 extern "C" LONG WINAPI DetachSkin(HWND form) {

@@ -76,6 +76,9 @@ enum PropSlot : int {
 // Set in a record's options by AttachSkinEx, whatever options it was given: the whole tree is
 // skinned, whatever the classes.
 inline constexpr DWORD kWholeTree = 0x80000000u;
+// Given with the window AttachSkinEx names, never kept: that window takes everything inside it
+// along, whatever its class.
+inline constexpr DWORD kTreeRoot = 0x40000000u;
 
 struct WindowRecord {
     WNDPROC previous = nullptr;  // the next procedure in the chain, also while not attached
@@ -83,6 +86,7 @@ struct WindowRecord {
     Link link = Link::Attaching;
     HWND container = nullptr;  // for a waiting window: the skinned parent or owner it was made in
     bool holdsWaiting = false;  // windows were made inside this one that wait for their first paint
+    bool holdsTree = false;  // attach took every window inside it along; detach does too
     DWORD options = 0;  // the form's AttachSkinEx options (kWholeTree set for AttachSkinEx at all)
     intptr_t values[kSlotCount] = {};
 };

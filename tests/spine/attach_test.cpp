@@ -7,6 +7,7 @@
 #include "control_classes.h"
 #include "core/attach.h"
 #include "core/props.h"
+#include "core/window_proc.h"
 #include "dorrik_skin.h"
 #include "render/image_set.h"
 #include "support/test_windows.h"
@@ -131,6 +132,43 @@ TEST_F(AttachTest, AttachAndDetachAreIdempotentAndOnlyARealAttachInitialises) {
     EXPECT_TRUE(skin::Engine().initialised);
     EXPECT_EQ(OBJ_MEMDC, GetObjectType(skin::SkinImages().CheckBoxImage));
     EXPECT_EQ(1, DetachSkin(form.get()));
+}
+
+// A program's main window of a class of its own: AttachSkin skins that window alone (only a form
+// takes what is inside it along), and windows made in it later stay unskinned too. AttachSkinEx
+// skins everything inside it, also what is made later, and DetachSkin takes all of it off.
+TEST_F(AttachTest, AttachSkinExTakesTheWholeTreeWhateverTheClasses) {
+    TestWindow main(300, 200, L"Static");
+    HWND frame = Child(L"Static", main.get());
+    HWND button = controls::CreateControl(L"Button", L"In", frame, 2, 2, 60, 20, 0);
+    auto skinned = [](HWND w) { return GetPropA(w, "PROCADDR") != nullptr; };
+    auto paintAll = [&] {
+        RedrawWindow(main.get(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    };
+
+    ASSERT_EQ(1, AttachSkin(main.get()));
+    HWND later = Child(L"Button", main.get());
+    paintAll();
+    EXPECT_TRUE(skinned(main.get()));
+    for (HWND w : {frame, button, later}) EXPECT_FALSE(skinned(w));
+    EXPECT_EQ(1, skin::Engine().skinnedWindowCount);
+    EXPECT_EQ(1, DetachSkin(main.get()));
+
+    EXPECT_EQ(0, AttachSkinEx(main.get(), 0x100)) << "an unknown option";
+    EXPECT_FALSE(skinned(main.get()));
+    ASSERT_EQ(1, AttachSkinEx(main.get(), 0));
+    HWND laterInFrame = controls::CreateControl(L"Button", L"Late", frame, 2, 24, 60, 20, 0);
+    paintAll();
+    for (HWND w : {main.get(), frame, button, later, laterInFrame}) EXPECT_TRUE(skinned(w));
+    EXPECT_EQ(5, skin::Engine().skinnedWindowCount);
+    EXPECT_EQ(BS_OWNERDRAW, GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK);
+    EXPECT_EQ(1, DetachSkin(main.get()));
+    for (HWND w : {main.get(), frame, button, later, laterInFrame}) {
+        EXPECT_TRUE(SkinPropertyNames(w).empty());
+        EXPECT_NE(reinterpret_cast<WNDPROC>(skin::SkinWindowProc), WindowProcOf(w));
+    }
+    EXPECT_EQ(BS_PUSHBUTTON, GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK);
 }
 
 TEST_F(AttachTest, BadHandlesChangeNothing) {
