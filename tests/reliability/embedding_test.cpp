@@ -178,12 +178,23 @@ testing_support::DialogTemplate PageTemplate() {
     return page;
 }
 
+// The whole look asked of the form reaches its sheet: the pages' check boxes and the tab strip are
+// the skin's own kinds there; under AttachSkin they keep the kinds they always had.
+bool HasTheFormsLook(HWND sheet, HWND page, bool whole, std::string& seen) {
+    const skin::ControlKind check = skin::AttachedKind(GetDlgItem(page, 10));
+    const skin::ControlKind tabs = skin::AttachedKind(PropSheet_GetTabControl(sheet));
+    const bool right = whole ? check == skin::ControlKind::ButtonCheckBox &&
+                                   tabs == skin::ControlKind::TabControl
+                             : check == skin::ControlKind::PushButton &&
+                                   tabs == skin::ControlKind::Other;
+    if (!right) seen = "the page's check box or the tab strip is not of the form's look";
+    return right;
+}
+
 // A page is made when it is first shown, with its controls, after the sheet was skinned.
 TEST_F(EmbeddingTest, PropertySheetPagesAreSkinnedAsTheyAppear) {
     INITCOMMONCONTROLSEX init{sizeof(init), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&init);
-    TestWindow form(300, 200);
-    ASSERT_EQ(1, AttachSkin(form.get()));
     const testing_support::DialogTemplate page = PageTemplate();
     PROPSHEETPAGEW pages[2] = {};
     for (PROPSHEETPAGEW& p : pages) {
@@ -193,16 +204,20 @@ TEST_F(EmbeddingTest, PropertySheetPagesAreSkinnedAsTheyAppear) {
         p.pResource = page.get();
         p.pfnDlgProc = PageProc;
     }
-    PROPSHEETHEADERW header{};
-    header.dwSize = sizeof(header);
-    header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
-    header.hwndParent = form.get();
-    header.pszCaption = L"Sheet";
-    header.nPages = 2;
-    header.ppsp = pages;
-    {
+    for (const bool whole : {false, true}) {
+        TestWindow form(300, 200);
+        ASSERT_EQ(1, whole ? AttachSkinEx(form.get(), DORRIK_SKIN_ALL) : AttachSkin(form.get()));
+        PROPSHEETHEADERW header{};
+        header.dwSize = sizeof(header);
+        header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
+        header.hwndParent = form.get();
+        header.pszCaption = L"Sheet";
+        header.nPages = 2;
+        header.ppsp = pages;
         static HWND firstPage;
+        static bool wholeLook;
         firstPage = nullptr;
+        wholeLook = whole;
         WhileModal watch(form.get(), [](HWND sheet, std::string& seen) {
             HWND current = PropSheet_GetCurrentPageHwnd(sheet);
             if (!current || !FindUnder(current, "SysHeader32")) {
@@ -210,6 +225,7 @@ TEST_F(EmbeddingTest, PropertySheetPagesAreSkinnedAsTheyAppear) {
                 return false;
             }
             if (!AllSkinned(sheet, "the property sheet", seen)) return false;
+            if (!HasTheFormsLook(sheet, current, wholeLook, seen)) return false;
             if (!firstPage) {
                 firstPage = current;
                 PropSheet_SetCurSel(sheet, nullptr, 1);
@@ -222,11 +238,12 @@ TEST_F(EmbeddingTest, PropertySheetPagesAreSkinnedAsTheyAppear) {
             return true;
         });
         EXPECT_EQ(1, PropertySheetW(&header)) << "the sheet did not close through OK";
-        EXPECT_TRUE(WhileModal::Done() && WhileModal::Seen().empty()) << WhileModal::Seen();
+        EXPECT_TRUE(WhileModal::Done() && WhileModal::Seen().empty())
+            << (whole ? "AttachSkinEx: " : "AttachSkin: ") << WhileModal::Seen();
+        EXPECT_EQ(1, skin::Engine().skinnedWindowCount);
+        EXPECT_EQ(1u, skin::RecordCount());
+        EXPECT_EQ(1, DetachSkin(form.get()));
     }
-    EXPECT_EQ(1, skin::Engine().skinnedWindowCount);
-    EXPECT_EQ(1u, skin::RecordCount());
-    EXPECT_EQ(1, DetachSkin(form.get()));
 }
 
 // Controls made by the program after AttachSkin, at any depth, complete before they first paint.
