@@ -21,7 +21,7 @@ trap 'stop_program; dorrik_cleanup' EXIT
 unset DISPLAY
 dorrik_need_display
 dorrik_start_wineserver
-dorrik_build i686
+dorrik_build i686 dorrik dorrik_gallery
 
 # start <exe> <exact window title>: starts the program and waits for its window; sets WID, X, Y,
 # WIDTH, HEIGHT (the whole window: Wine draws the frame itself when nothing manages it).

@@ -9,7 +9,7 @@ dorrik_prepare
 status=0
 for arch in ${DORRIK_ARCHS:-i686 x86_64}; do
     echo "== $arch"
-    dorrik_build "$arch" -DDORRIK_TESTS=ON
+    dorrik_build "$arch"
     ctest --test-dir "$DORRIK_BUILD/$arch" --output-on-failure ${CTEST_ARGS:-} || status=1
 done
 exit $status
