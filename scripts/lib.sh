@@ -83,6 +83,11 @@ dorrik_build() {
     cmake --build "$DORRIK_BUILD/$arch" -j"$(nproc)" "${targets[@]}"
 }
 
+# The project's version, as CMakeLists.txt gives it to the 32-bit build folder.
+dorrik_version() {
+    sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$DORRIK_BUILD/i686/CMakeCache.txt"
+}
+
 # What every script that runs a Wine program needs first: the packages and the prefix, a display
 # and one Wine server, both stopped when the script ends.
 dorrik_prepare() {

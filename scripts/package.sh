@@ -11,7 +11,7 @@ for arch in i686 x86_64; do
     dorrik_build "$arch" dorrik_package_files
 done
 
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$DORRIK_BUILD/i686/CMakeCache.txt")
+version=$(dorrik_version)
 [ -n "$version" ] || die "no project version in $DORRIK_BUILD/i686/CMakeCache.txt"
 dist=$DORRIK_ROOT/dist
 stage=$DORRIK_BUILD/package
