@@ -74,7 +74,7 @@ done
 
 # --- The installer, silently, in the test prefix. Wine would also put the shortcut into the
 # desktop's menus: not here.
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-};winemenubuilder.exe=d"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Dorrik'
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Dorrik.lnk"
 entry() { "$wine32" reg query "$key" 2>/dev/null | tr -d '\r'; }
