@@ -15,6 +15,7 @@ RequestExecutionLevel admin
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\${PRODUCT}"
+BrandingText "${PRODUCT} ${VERSION}"
 
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
