@@ -2,6 +2,7 @@
 # The packages in dist/, each tried as the people it is for would use it:
 #   - the SDK, unpacked: an outside CMake project finds it with find_package, builds for x86 and
 #     x64 against DorrikSkin::dll and DorrikSkin::static, and skins a dialog and takes it off;
+#     the SDK's sample builds from it and passes its own checks;
 #   - a program built for Microsoft's ABI (clang, MSVC target) and linked by lld-link against the
 #     SDK's dorrikskin.lib, for x86 and x64;
 #   - the installer, silently: files, shortcut, the uninstall entry and its values, the installed
@@ -45,6 +46,14 @@ for arch in i686 x86_64; do
         "$wine" "$build/skin_consumer_$kind.exe" || fail "skin_consumer_$kind ($arch) failed"
     done
 done
+
+# The SDK's sample, built on its own as its CMakeLists.txt says, runs its own checks.
+sample=$work/sample-i686
+cmake -S "$sdk/samples/dll_example" -B "$sample" -G "Unix Makefiles" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_PREFIX_PATH="$sdk" >"$sample.log" 2>&1 &&
+    cmake --build "$sample" -j"$(nproc)" >>"$sample.log" 2>&1 || { cat "$sample.log"; fail "the SDK's sample did not build"; }
+"$wine32" "$sample/dll_example.exe" || fail "the SDK's sample failed"
 
 # --- Microsoft's ABI: clang for the MSVC target, MinGW-w64's headers (which need the compiler
 # to say it speaks GNU C), lld-link against the SDK's dorrikskin.lib. No C runtime is linked;
