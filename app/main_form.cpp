@@ -122,12 +122,11 @@ HWND CreateLinkTooltip(HWND form) {
 }
 
 LRESULT FormCreate(HWND form) {
-    auto* parts = new FormParts;
-    parts->form = form;
-    parts->uiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    parts->linkFont = CreateLinkFont(false);
-    parts->linkHotFont = CreateLinkFont(true);
-    parts->linkColour = kLinkColour;
+    auto* parts = new FormParts{.form = form,
+                                .uiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)),
+                                .linkFont = skin::ScopedGdiObject<HFONT>(CreateLinkFont(false)),
+                                .linkHotFont = skin::ScopedGdiObject<HFONT>(CreateLinkFont(true)),
+                                .linkColour = kLinkColour};
     SetWindowLongPtrW(form, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(parts));
 
     const RECT& f = kFrameRect;
@@ -155,8 +154,8 @@ LRESULT FormPaint(HWND form, FormParts& parts) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(form, &ps);
     DrawLabel(dc, kLabel1Rect, kVendorCaption, parts.uiFont, kVendorColour);
-    DrawLabel(dc, kLabel2Rect, kForumAddress, parts.linkUnderlined ? parts.linkHotFont : parts.linkFont,
-              parts.linkColour);
+    const HFONT linkFont = parts.linkUnderlined ? parts.linkHotFont.get() : parts.linkFont.get();
+    DrawLabel(dc, kLabel2Rect, kForumAddress, linkFont, parts.linkColour);
     EndPaint(form, &ps);
     return 0;
 }
@@ -256,11 +255,7 @@ LRESULT FormClose(HWND form) {
 
 void FormNcDestroy(HWND form, FormParts* parts) {
     SetWindowLongPtrW(form, GWLP_USERDATA, 0);
-    if (parts) {
-        DeleteObject(parts->linkFont);
-        DeleteObject(parts->linkHotFont);
-        delete parts;
-    }
+    delete parts;  // with it the link fonts
     PostQuitMessage(0);
 }
 

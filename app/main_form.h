@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "render/scoped_gdi.h"
+
 namespace app {
 
 inline constexpr wchar_t kFormClass[] = L"ThunderRT6FormDC";
@@ -43,8 +45,8 @@ struct FormParts {
     HWND command2 = nullptr;
     HWND tooltip = nullptr;
     HFONT uiFont = nullptr;       // the default UI font: frame, buttons, Label1
-    HFONT linkFont = nullptr;     // Label2's own font, without underline
-    HFONT linkHotFont = nullptr;  // the same, underlined
+    skin::ScopedGdiObject<HFONT> linkFont;     // Label2's own font, without underline
+    skin::ScopedGdiObject<HFONT> linkHotFont;  // the same, underlined
     bool linkUnderlined = false;
     COLORREF linkColour = 0;
     bool linkPressed = false;   // the left button went down on the link

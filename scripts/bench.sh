@@ -4,7 +4,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
 dorrik_prepare
-dorrik_build i686 -DDORRIK_BENCH=ON -DDORRIK_TESTS=OFF
+dorrik_build i686 --bench
 for program in "$DORRIK_BUILD"/i686/bench/*_bench.exe; do
     # The platform comparisons (scripts/perf.sh) and the long random run (scripts/fuzz.sh) have
     # scripts of their own.

@@ -15,7 +15,7 @@ dorrik_prepare
 status=0
 for arch in ${DORRIK_ARCHS:-i686}; do
     echo "== $arch"
-    dorrik_build "$arch" -DDORRIK_BENCH=ON
+    dorrik_build "$arch" --bench fuzz_long_bench
     wine=$WINE32
     [ "$arch" = x86_64 ] && wine=$WINE64
     if [ $# -gt 0 ]; then

@@ -66,14 +66,26 @@ dorrik_cleanup() {
     [ -z "$dorrik_xauthority" ] || rm -f "$dorrik_xauthority"
 }
 
-# Configures and builds one architecture (i686 or x86_64) into build/<arch>.
+# Builds one architecture (i686 or x86_64) in build/<arch>: the given targets, or everything.
+# Every script configures a folder the same way (tests on), so using one script after another
+# never reconfigures it into a full rebuild. --bench adds the benchmarks; they stay in the folder.
 dorrik_build() {
-    local arch=$1
+    local arch=$1 options=() targets=()
     shift
+    if [ "${1:-}" = --bench ]; then
+        options+=(-DDORRIK_BENCH=ON)
+        shift
+    fi
+    for target in "$@"; do targets+=(--target "$target"); done
     cmake -S "$DORRIK_ROOT" -B "$DORRIK_BUILD/$arch" -G "Unix Makefiles" \
         -DCMAKE_TOOLCHAIN_FILE="$DORRIK_ROOT/cmake/toolchain-$arch-mingw.cmake" \
-        -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-    cmake --build "$DORRIK_BUILD/$arch" -j"$(nproc)"
+        -DCMAKE_BUILD_TYPE=Release -DDORRIK_TESTS=ON "${options[@]}" >/dev/null
+    cmake --build "$DORRIK_BUILD/$arch" -j"$(nproc)" "${targets[@]}"
+}
+
+# The project's version, as CMakeLists.txt gives it to the 32-bit build folder.
+dorrik_version() {
+    sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$DORRIK_BUILD/i686/CMakeCache.txt"
 }
 
 # What every script that runs a Wine program needs first: the packages and the prefix, a display

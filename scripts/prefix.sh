@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Creates the project's own Wine prefix (build/wineprefix) once both Wine architectures are
-# installed, maps the UI fonts to faces with Chinese glyphs, and leaves windows unmanaged.
+# installed, gives Wine its own fonts, maps the UI fonts to faces with Chinese glyphs, and leaves
+# windows unmanaged.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
 # Bump the number when the settings below change: existing prefixes then get them too.
-stamp=$WINEPREFIX/.dorrik-settings-2
+stamp=$WINEPREFIX/.dorrik-settings-3
 [ -f "$stamp" ] && exit 0
 [ -x "$WINE32" ] && [ -x "$WINE64" ] || die "wine32 and wine64 are needed before the prefix is made"
 
@@ -17,6 +18,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$WINE64" wineboot -i >/dev/null 2>&1
     "$WINESERVER" -w
 fi
+
+# Wine's own fonts (Marlett draws the caption buttons' symbols): Debian's Wine does not read them
+# where the package puts them, only from the prefix's Fonts folder.
+[ -f /usr/share/wine/fonts/marlett.ttf ] || die "Wine's fonts are missing: install fonts-wine (scripts/setup.sh does)"
+cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 
 reg() { "$WINE64" reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1; }
 
@@ -36,5 +42,13 @@ done
 # Xvfb has no window manager: without this, hiding or destroying a top-level window waits two
 # seconds for a manager that never answers.
 reg 'HKCU\Software\Wine\X11 Driver' Managed N
+"$WINESERVER" -w
+
+# A program in the prefix gets Marlett when it asks for it, or the caption buttons show letters.
+check=$WINEPREFIX/marlett_check.exe
+x86_64-w64-mingw32-gcc -o "$check" "$DORRIK_ROOT/scripts/marlett_check.c" -lgdi32 ||
+    die "could not build scripts/marlett_check.c"
+face=$("$WINE64" "$check" 2>/dev/null | tr -d '\r') ||
+    die "a program in the prefix $WINEPREFIX asks for the font Marlett and gets \"$face\": Wine draws the caption buttons as the letters \"0 1 r\". Its fonts belong in $WINEPREFIX/drive_c/windows/Fonts (from /usr/share/wine/fonts, package fonts-wine)."
 "$WINESERVER" -w
 touch "$stamp"

@@ -5,5 +5,5 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
 bash "$DORRIK_ROOT/scripts/setup.sh"
-dorrik_build i686 -DDORRIK_TESTS=OFF
+dorrik_build i686 dorrik
 exec bash "$DORRIK_ROOT/scripts/start.sh" "$DORRIK_BUILD/i686/app/dorrik.exe"

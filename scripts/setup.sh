@@ -6,7 +6,8 @@ source "$(dirname "$0")/lib.sh"
 
 packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest
           wine wine64 wine32:i386 xvfb xauth xdotool imagemagick x11vnc procps
-          fonts-wqy-microhei fonts-arphic-uming)
+          fonts-wqy-microhei fonts-arphic-uming fonts-wine
+          nsis zip unzip llvm lld clang)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -128,8 +128,8 @@ TEST_F(FormTest, LoadSkinsFormFrameAndButtonsAndCloseTakesItOff) {
 TEST_F(FormTest, EveryCaptionHasGlyphsInTheFontThatDrawsIt) {
     for (const wchar_t* caption : {app::kCloseTrayCaption, app::kOpenTrayCaption, app::kVendorCaption})
         EXPECT_EQ(0, MissingGlyphs(parts->uiFont, caption)) << caption;
-    EXPECT_EQ(0, MissingGlyphs(parts->linkFont, app::kForumAddress));
-    EXPECT_EQ(0, MissingGlyphs(parts->linkHotFont, app::kForumAddress));
+    EXPECT_EQ(0, MissingGlyphs(parts->linkFont.get(), app::kForumAddress));
+    EXPECT_EQ(0, MissingGlyphs(parts->linkHotFont.get(), app::kForumAddress));
     HFONT tipFont = reinterpret_cast<HFONT>(SendMessageW(parts->tooltip, WM_GETFONT, 0, 0));
     if (!tipFont) tipFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     EXPECT_EQ(0, MissingGlyphs(tipFont, app::kForumTooltip));
@@ -137,7 +137,7 @@ TEST_F(FormTest, EveryCaptionHasGlyphsInTheFontThatDrawsIt) {
     EXPECT_EQ(reinterpret_cast<LRESULT>(parts->uiFont), SendMessageW(parts->command1, WM_GETFONT, 0, 0));
 
     LOGFONTW link{};
-    GetObjectW(parts->linkFont, sizeof(link), &link);
+    GetObjectW(parts->linkFont.get(), sizeof(link), &link);
     EXPECT_STREQ(L"宋体", link.lfFaceName);
     EXPECT_EQ(134, link.lfCharSet);
     EXPECT_TRUE(link.lfItalic);
