@@ -1,5 +1,8 @@
 #include "core/kinds.h"
 
+#include "core/window_proc.h"
+#include "dorrik_skin.h"
+
 namespace skin {
 
 namespace {
@@ -62,8 +65,77 @@ ControlKind ClassifyClassName(std::string_view lowerClassName) {
 
 ControlKind ClassifyWindow(HWND window) { return ClassifyClassName(GetClassNameLower(window)); }
 
-ControlKind ClassifyWindowWithOptions(HWND window, DWORD /*options*/) {
-    return ClassifyWindow(window);
+namespace {
+
+// The common controls that an option takes over, by class name.
+struct OptionKind {
+    const char* name;
+    DWORD option;
+    ControlKind kind;
+};
+
+const OptionKind kOptionKinds[] = {
+    {"systabcontrol32", DORRIK_SKIN_TABS, ControlKind::TabControl},
+    {"msctls_updown32", DORRIK_SKIN_UPDOWN, ControlKind::UpDown},
+    {"msctls_trackbar32", DORRIK_SKIN_TRACKBARS, ControlKind::Trackbar},
+};
+
+// What a "button" window is, by its type (the low four style bits).
+ControlKind ButtonBoxKind(LONG style) {
+    switch (style & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+        return ControlKind::ButtonCheckBox;
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        return ControlKind::ButtonOption;
+    case BS_GROUPBOX:
+        return ControlKind::GroupBox;
+    default:
+        return ControlKind::PushButton;
+    }
+}
+
+bool HasCaption(HWND window) { return GetWindowTextLengthW(window) > 0; }
+
+bool HasImage(HWND window) {
+    return SendMessageW(window, BM_GETIMAGE, IMAGE_BITMAP, 0) != 0 ||
+           SendMessageW(window, BM_GETIMAGE, IMAGE_ICON, 0) != 0;
+}
+
+// Whether the program put a procedure of its own into the window's chain: the procedure on top
+// (other than the skin's link) or the one under the skin's link differs from the class's.
+bool HasProgramProcedure(HWND window) {
+    const LONG_PTR classProcedure = GetClassLongPtrW(window, GCLP_WNDPROC);
+    const LONG_PTR top = GetWindowLongPtrW(window, GWLP_WNDPROC);
+    if (top != reinterpret_cast<LONG_PTR>(SkinWindowProc) && top != classProcedure) return true;
+    const WindowRecord* record = FindRecord(window);
+    return record && record->previous &&
+           reinterpret_cast<LONG_PTR>(record->previous) != classProcedure;
+}
+
+}  // namespace
+
+bool IsProgramCanvas(HWND window) {
+    return !HasCaption(window) && !HasImage(window) && HasProgramProcedure(window);
+}
+
+ControlKind ClassifyWindowWithOptions(HWND window, DWORD options) {
+    const std::string name = GetClassNameLower(window);
+    for (const OptionKind& entry : kOptionKinds) {
+        if (name == entry.name) return (options & entry.option) ? entry.kind : ClassifyClassName(name);
+    }
+    if (name != "button") return ClassifyClassName(name);
+
+    const ControlKind kind = ButtonBoxKind(GetWindowLongW(window, GWL_STYLE));
+    if (kind == ControlKind::PushButton) {
+        // A push button the program paints itself is its canvas: the skin keeps off its face.
+        if ((options & DORRIK_SKIN_IMAGES) && IsProgramCanvas(window)) return ControlKind::Other;
+        return ControlKind::PushButton;
+    }
+    return (options & DORRIK_SKIN_BUTTONS) ? kind : ControlKind::PushButton;
 }
 
 }  // namespace skin
