@@ -107,10 +107,12 @@ SIZE ShownSize(HWND window, SIZE size) {
 
 // The drop button looks pressed while the list is down. However the list went up (a click in
 // it, a key, CB_SHOWDROPDOWN, the focus going elsewhere), the control repaints itself, and the
-// button is normal again.
+// button is normal again: the whole button, also where the control's repaint does not reach.
 int ComboStateToPaint(HWND window) {
     int state = static_cast<int>(GetSkinProp(window, kPropOldState));
-    if (state == Pressed && SendMessageA(window, CB_GETDROPPEDSTATE, 0, 0) == 0) state = Normal;
+    if (state != Pressed || SendMessageA(window, CB_GETDROPPEDSTATE, 0, 0) != 0) return state;
+    state = Normal;
+    PaintComboButton(window, nullptr, state, true);
     return state;
 }
 
