@@ -181,8 +181,10 @@ RECT PlaceSquare(const BoxWindow& box, const RECT& label, int lineHeight) {
 
 // The check or option box, its caption beside it and the focus frame around the caption.
 void DrawBoxAndCaption(HDC dc, const BoxWindow& box, int state) {
+    // The line height places the box only beside a caption's first or last line.
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
+    const LONG vertical = box.style & BS_VCENTER;
+    if (vertical == BS_TOP || vertical == BS_BOTTOM) GetTextMetricsW(dc, &metrics);
     int digitWidth = 0;
     GetCharWidth32W(dc, L'0', L'0', &digitWidth);
     const int squareWidth = GetSystemMetrics(SM_CXMENUCHECK);

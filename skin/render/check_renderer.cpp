@@ -41,8 +41,10 @@ void DrawGlyph(HDC dc, int x, int y, const ImageRect& glyph, bool enabled) {
 }  // namespace
 
 bool TakeNewState(HWND window, int state, bool force) {
-    if (GetSkinProp(window, kPropOldState) == state && !force) return false;
-    SetSkinProp(window, kPropOldState, state);
+    const bool same = GetSkinProp(window, kPropOldState) == state;
+    if (same && !force) return false;
+    // Published only when it changes: under Wine every property write is a server round trip.
+    if (!same) SetSkinProp(window, kPropOldState, state);
     return true;
 }
 

@@ -195,6 +195,13 @@ int DrawNineSlice(HDC destination, int dx, int dy, int dw, int dh, HDC source, i
                   int sw, int sh, int left, int top, int right, int bottom,
                   std::optional<COLORREF> key) {
     if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return 0;
+    // Drawn at its own size the image is its own nine slices: it goes straight to the
+    // destination, without the surface in between.
+    if (dw == sw && dh == sh && left >= 0 && top >= 0 && right >= 0 && bottom >= 0) {
+        if (!key) return BitBlt(destination, dx, dy, dw, dh, source, sx, sy, SRCCOPY);
+        DrawTransparent(destination, dx, dy, dw, dh, source, sx, sy, *key, nullptr);
+        return 1;
+    }
     const ScopedMemorySurface composed(dw, dh);
     const HDC t = composed.get();
 
