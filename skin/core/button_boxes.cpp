@@ -84,6 +84,14 @@ LRESULT ButtonDown(WNDPROC previous, HWND window, UINT message, WPARAM wParam, L
     return result;
 }
 
+// A double click presses the control as a click does, unless it only reports the double click
+// (option buttons, BS_NOTIFY): then it has not taken the mouse.
+LRESULT DoubleClick(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    if (GetCapture() == window) Show(window, Pressed, false);
+    return result;
+}
+
 LRESULT MouseLeave(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
     if (!IsAttached(window)) return result;
@@ -124,7 +132,7 @@ const BoxRoute kBoxRoutes[] = {
     {BM_SETSTATE, PassOnThenRedraw, false},
     {WM_MOUSEMOVE, MouseMove, false},
     {WM_LBUTTONDOWN, ButtonDown, false},
-    {WM_LBUTTONDBLCLK, ButtonDown, false},
+    {WM_LBUTTONDBLCLK, DoubleClick, false},
     {WM_MOUSELEAVE, MouseLeave, false},
     {WM_KEYDOWN, KeyDown, false},
     {WM_KEYUP, KeyUp, false},

@@ -92,9 +92,9 @@ ProgressFill MeasureProgressFill(HWND window, SIZE client) {
 // A simple combo box shows its edit field with its list below it; its window may reach further
 // down (a dialog template's height) over the controls below. Its frame goes round what it shows.
 SIZE ShownSize(HWND window, SIZE size) {
-    if ((Style(window) & 3) != CBS_SIMPLE) return size;
     const ControlKind kind = AttachedKind(window);
     if (kind != ControlKind::ComboBox && kind != ControlKind::DriveList) return size;
+    if ((Style(window) & 3) != CBS_SIMPLE) return size;
     COMBOBOXINFO info{};
     info.cbSize = sizeof(info);
     if (!GetComboBoxInfo(window, &info) || !info.hwndList || !IsWindowVisible(info.hwndList))
