@@ -106,11 +106,17 @@ bool HasImage(HWND window) {
 }
 
 // Whether the program put a procedure of its own into the window's chain: the procedure on top
-// (other than the skin's link) or the one under the skin's link differs from the class's.
+// (other than the skin's link) or the one under the skin's link differs from the class's. The
+// procedure on top is compared as both the Unicode and the ANSI functions give it, so that a
+// window made with either kind of function compares alike.
 bool HasProgramProcedure(HWND window) {
-    const LONG_PTR classProcedure = GetClassLongPtrW(window, GCLP_WNDPROC);
+    const LONG_PTR classProcedure = static_cast<LONG_PTR>(GetClassLongPtrW(window, GCLP_WNDPROC));
     const LONG_PTR top = GetWindowLongPtrW(window, GWLP_WNDPROC);
-    if (top != reinterpret_cast<LONG_PTR>(SkinWindowProc) && top != classProcedure) return true;
+    const bool topIsTheClass =
+        top == classProcedure ||
+        static_cast<LONG_PTR>(GetWindowLongPtrA(window, GWLP_WNDPROC)) ==
+            static_cast<LONG_PTR>(GetClassLongPtrA(window, GCLP_WNDPROC));
+    if (top != reinterpret_cast<LONG_PTR>(SkinWindowProc) && !topIsTheClass) return true;
     const WindowRecord* record = FindRecord(window);
     return record && record->previous &&
            reinterpret_cast<LONG_PTR>(record->previous) != classProcedure;

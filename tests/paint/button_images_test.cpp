@@ -173,6 +173,9 @@ TEST_F(ButtonImages, ButtonThatPaintsItselfKeepsItsPainting) {
     HWND canvas = form_.AddWindow(L"Button", L"", 20, 20, 60, 30, BS_PUSHBUTTON);
     PaintItself(canvas);
     HWND empty = form_.AddWindow(L"Button", L"", 100, 20, 60, 30, BS_PUSHBUTTON);
+    // Made by a program that uses the ANSI functions: its procedure is asked for in Unicode.
+    HWND ansi = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 20, 60, 60,
+                                30, form_.form(), nullptr, GetModuleHandleW(nullptr), nullptr);
     AttachEx(DORRIK_SKIN_IMAGES);
 
     EXPECT_EQ(skin::ControlKind::Other, skin::AttachedKind(canvas));
@@ -182,6 +185,7 @@ TEST_F(ButtonImages, ButtonThatPaintsItselfKeepsItsPainting) {
     EXPECT_EQ(kCanvasColour, WindowPixel(canvas, 30, 15));
     // A button without caption or image of the class's own procedure is a button.
     EXPECT_EQ(skin::ControlKind::PushButton, skin::AttachedKind(empty));
+    EXPECT_EQ(skin::ControlKind::PushButton, skin::AttachedKind(ansi));
 
     // Made later inside the form, hidden, and subclassed before it is shown (as a dialog's
     // controls are while it initialises): the same.
@@ -196,6 +200,7 @@ TEST_F(ButtonImages, ButtonThatPaintsItselfKeepsItsPainting) {
     EXPECT_EQ(kCanvasColour, WindowPixel(later, 30, 15));
 
     DestroyWindow(later);
+    DestroyWindow(ansi);
     DetachSkin(form_.form());
     attached_ = false;
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(CanvasProcedure), GetWindowLongPtrW(canvas, GWLP_WNDPROC));
