@@ -360,7 +360,8 @@ BOOL CALLBACK RefreshCheckSiblings(HWND window, LPARAM) {
     const ControlKind kind = AttachedKind(window);
     if (IsCheckKind(kind))
         PaintCheckKind(window, kind, Normal, true);
-    else if (kind == ControlKind::ButtonCheckBox || kind == ControlKind::ButtonOption)
+    else if ((kind == ControlKind::ButtonCheckBox || kind == ControlKind::ButtonOption) &&
+             IsWindowVisible(window))
         PaintButtonBox(window, nullptr, Normal, true);
     return TRUE;
 }
