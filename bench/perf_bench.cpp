@@ -286,13 +286,38 @@ HWND MakePaintCheckBox(HWND parent) {
     SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
     return box;
 }
+HWND MakePaintOptionButton(HWND parent) {
+    HWND option =
+        controls::CreateControl(controls::kOptionButtonClass, L"Pick it", parent, 10, 10, 113, 17);
+    SendMessageW(option, BM_SETCHECK, BST_CHECKED, 0);
+    return option;
+}
+// The platform's own button-class boxes, which the whole look paints instead of the control.
+HWND MakeButtonBox(HWND parent, const wchar_t* caption, DWORD type, int width, int height) {
+    HWND box = CreateWindowExW(0, L"Button", caption, WS_CHILD | WS_VISIBLE | type, 10, 10, width,
+                               height, parent, nullptr, Instance(), nullptr);
+    SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    if (type != BS_GROUPBOX) SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
+    return box;
+}
+HWND MakePaintButtonCheckBox(HWND parent) {
+    return MakeButtonBox(parent, L"Check it", BS_AUTOCHECKBOX, 113, 17);
+}
+HWND MakePaintButtonOption(HWND parent) {
+    return MakeButtonBox(parent, L"Pick it", BS_AUTORADIOBUTTON, 113, 17);
+}
+HWND MakePaintGroupBox(HWND parent) { return MakeButtonBox(parent, L"Group", BS_GROUPBOX, 150, 45); }
 HWND MakePaintHeader(HWND parent) { return MakeHeader(parent, 10, 10, 300, 20, 5); }
 HWND MakePaintProgressBar(HWND parent) { return MakeProgressBar(parent, 10, 10, 200, 17); }
+
+// The skinned side is attached with AttachSkin, or with AttachSkinEx and these options.
+constexpr DWORD kPlainAttach = ~0u;
 
 struct PaintCase {
     const char* name;
     double goal;  // skinned / unskinned at most
     HWND (*make)(HWND parent);
+    DWORD options = kPlainAttach;
 };
 
 struct PaintResult {
@@ -306,7 +331,10 @@ PaintResult MeasurePaint(const PaintCase& c) {
     HWND skinnedForm = MakeForm(10, 100, 340, 60);
     HWND plain = c.make(plainForm);
     HWND skinned = c.make(skinnedForm);
-    AttachSkin(skinnedForm);
+    if (c.options == kPlainAttach)
+        AttachSkin(skinnedForm);
+    else
+        AttachSkinEx(skinnedForm, c.options);
     Pump();
     const auto plainSide = [&] { Repaint(plain); };
     const auto skinnedSide = [&] { Repaint(skinned); };
@@ -346,6 +374,14 @@ void MeasurePaints() {
              "control's own paint)",
              {{"combo box", 1.3, MakePaintCombo}, {"check box", 1.5, MakePaintCheckBox}},
              "<= 1.3x, <= 1.5x");
+    PaintRow("P3 option button (113 x 17, the skin paints over the control's own paint)",
+             {{"option button", 1.5, MakePaintOptionButton}}, "<= 1.5x");
+    PaintRow("P3 AttachSkinEx, the skin paints instead of the control: button-class check box, "
+             "option button (113 x 17, checked), group box (150 x 45)",
+             {{"button check box", 1.0, MakePaintButtonCheckBox, DORRIK_SKIN_BUTTONS},
+              {"button option button", 1.0, MakePaintButtonOption, DORRIK_SKIN_BUTTONS},
+              {"group box", 1.0, MakePaintGroupBox, DORRIK_SKIN_BUTTONS}},
+             "<= 1.0x");
     PaintRow("P3 header (300 x 20, 5 items), progress bar (200 x 17, at half)",
              {{"header", 1.0, MakePaintHeader}, {"progress bar", 1.0, MakePaintProgressBar}},
              "stay <= 1.0x");

@@ -10,6 +10,7 @@
 #include "core/hover.h"
 #include "core/props.h"
 #include "core/window_proc.h"
+#include "render/button_box_renderer.h"
 #include "render/button_renderer.h"
 #include "render/check_renderer.h"
 #include "render/combo_renderer.h"
@@ -357,7 +358,11 @@ LRESULT HandleKillFocus(WNDPROC previous, HWND window, UINT message, WPARAM wPar
 BOOL CALLBACK RefreshCheckSiblings(HWND window, LPARAM) {
     if (!StillSkinned(window)) return TRUE;
     const ControlKind kind = AttachedKind(window);
-    if (IsCheckKind(kind)) PaintCheckKind(window, kind, Normal, true);
+    if (IsCheckKind(kind))
+        PaintCheckKind(window, kind, Normal, true);
+    else if ((kind == ControlKind::ButtonCheckBox || kind == ControlKind::ButtonOption) &&
+             IsWindowVisible(window))
+        PaintButtonBox(window, nullptr, Normal, true);
     return TRUE;
 }
 

@@ -1,5 +1,6 @@
 #include "core/kinds.h"
 
+#include "core/window_proc.h"
 #include "dorrik_skin.h"
 
 namespace skin {
@@ -64,12 +65,83 @@ ControlKind ClassifyClassName(std::string_view lowerClassName) {
 
 ControlKind ClassifyWindow(HWND window) { return ClassifyClassName(GetClassNameLower(window)); }
 
+namespace {
+
+// The common controls that an option takes over, by class name.
+struct OptionKind {
+    const char* name;
+    DWORD option;
+    ControlKind kind;
+};
+
+const OptionKind kOptionKinds[] = {
+    {"systabcontrol32", DORRIK_SKIN_TABS, ControlKind::TabControl},
+    {"msctls_updown32", DORRIK_SKIN_UPDOWN, ControlKind::UpDown},
+    {"msctls_trackbar32", DORRIK_SKIN_TRACKBARS, ControlKind::Trackbar},
+};
+
+// What a "button" window is, by its type (the low four style bits).
+ControlKind ButtonBoxKind(LONG style) {
+    switch (style & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+        return ControlKind::ButtonCheckBox;
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        return ControlKind::ButtonOption;
+    case BS_GROUPBOX:
+        return ControlKind::GroupBox;
+    default:
+        return ControlKind::PushButton;
+    }
+}
+
+bool HasCaption(HWND window) { return GetWindowTextLengthW(window) > 0; }
+
+bool HasImage(HWND window) {
+    return SendMessageW(window, BM_GETIMAGE, IMAGE_BITMAP, 0) != 0 ||
+           SendMessageW(window, BM_GETIMAGE, IMAGE_ICON, 0) != 0;
+}
+
+// Whether the program put a procedure of its own into the window's chain: the procedure on top
+// (other than the skin's link) or the one under the skin's link differs from the class's. The
+// procedure on top is compared as both the Unicode and the ANSI functions give it, so that a
+// window made with either kind of function compares alike.
+bool HasProgramProcedure(HWND window) {
+    const LONG_PTR classProcedure = static_cast<LONG_PTR>(GetClassLongPtrW(window, GCLP_WNDPROC));
+    const LONG_PTR top = GetWindowLongPtrW(window, GWLP_WNDPROC);
+    const bool topIsTheClass =
+        top == classProcedure ||
+        static_cast<LONG_PTR>(GetWindowLongPtrA(window, GWLP_WNDPROC)) ==
+            static_cast<LONG_PTR>(GetClassLongPtrA(window, GCLP_WNDPROC));
+    if (top != reinterpret_cast<LONG_PTR>(SkinWindowProc) && !topIsTheClass) return true;
+    const WindowRecord* record = FindRecord(window);
+    return record && record->previous &&
+           reinterpret_cast<LONG_PTR>(record->previous) != classProcedure;
+}
+
+}  // namespace
+
+bool IsProgramCanvas(HWND window) {
+    return !HasCaption(window) && !HasImage(window) && HasProgramProcedure(window);
+}
+
 ControlKind ClassifyWindowWithOptions(HWND window, DWORD options) {
     const std::string name = GetClassNameLower(window);
-    if (name == "systabcontrol32" && (options & DORRIK_SKIN_TABS)) return ControlKind::TabControl;
-    if (name == "msctls_updown32" && (options & DORRIK_SKIN_UPDOWN)) return ControlKind::UpDown;
-    if (name == "msctls_trackbar32" && (options & DORRIK_SKIN_TRACKBARS)) return ControlKind::Trackbar;
-    return ClassifyClassName(name);
+    for (const OptionKind& entry : kOptionKinds) {
+        if (name == entry.name) return (options & entry.option) ? entry.kind : ClassifyClassName(name);
+    }
+    if (name != "button") return ClassifyClassName(name);
+
+    const ControlKind kind = ButtonBoxKind(GetWindowLongW(window, GWL_STYLE));
+    if (kind == ControlKind::PushButton) {
+        // A push button the program paints itself is its canvas: the skin keeps off its face.
+        if ((options & DORRIK_SKIN_IMAGES) && IsProgramCanvas(window)) return ControlKind::Other;
+        return ControlKind::PushButton;
+    }
+    return (options & DORRIK_SKIN_BUTTONS) ? kind : ControlKind::PushButton;
 }
 
 }  // namespace skin

@@ -16,6 +16,13 @@ ControlKind ClassifyWindow(HWND window);
 
 // The kind a window is skinned as under the given AttachSkinEx options: the kind of its class,
 // or one of the whole look's own kinds where an option takes the control over.
+// A "button" check box, three-state box, option button or group box is one of the whole look's
+// kinds under DORRIK_SKIN_BUTTONS; tab controls, up-down controls and trackbars under their
+// options. Under DORRIK_SKIN_IMAGES a push button the program paints itself is Other.
 ControlKind ClassifyWindowWithOptions(HWND window, DWORD options);
+
+// A push button that is the program's canvas: no caption, no image, and a window procedure of
+// the program's own in its chain (the class's procedure is not the window's).
+bool IsProgramCanvas(HWND window);
 
 }  // namespace skin

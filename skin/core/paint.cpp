@@ -89,6 +89,33 @@ ProgressFill MeasureProgressFill(HWND window, SIZE client) {
     return {fraction == 0.0f, vertical, RoundHalfEven(scaled), RoundHalfEven(axis - scaled)};
 }
 
+// A simple combo box shows its edit field with its list below it; its window may reach further
+// down (a dialog template's height) over the controls below. Its frame goes round what it shows.
+SIZE ShownSize(HWND window, SIZE size) {
+    const ControlKind kind = AttachedKind(window);
+    if (kind != ControlKind::ComboBox && kind != ControlKind::DriveList) return size;
+    if ((Style(window) & 3) != CBS_SIMPLE) return size;
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetComboBoxInfo(window, &info) || !info.hwndList || !IsWindowVisible(info.hwndList))
+        return size;
+    RECT combo{}, list{};
+    GetWindowRect(window, &combo);
+    GetWindowRect(info.hwndList, &list);
+    return {size.cx, std::clamp(static_cast<LONG>(list.bottom - combo.top), 0L, size.cy)};
+}
+
+// The drop button looks pressed while the list is down. However the list went up (a click in
+// it, a key, CB_SHOWDROPDOWN, the focus going elsewhere), the control repaints itself, and the
+// button is normal again: the whole button, also where the control's repaint does not reach.
+int ComboStateToPaint(HWND window) {
+    int state = static_cast<int>(GetSkinProp(window, kPropOldState));
+    if (state != Pressed || SendMessageA(window, CB_GETDROPPEDSTATE, 0, 0) != 0) return state;
+    state = Normal;
+    PaintComboButton(window, nullptr, state, true);
+    return state;
+}
+
 // ---- WM_PAINT, one function per kind ----
 
 LRESULT PaintPushButton(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -103,8 +130,8 @@ LRESULT PaintPushButton(WNDPROC previous, HWND window, UINT message, WPARAM wPar
 }
 
 LRESULT PaintComboBox(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    int state = static_cast<int>(GetSkinProp(window, kPropOldState));
-    const SIZE size = WindowSize(window);
+    int state = ComboStateToPaint(window);
+    const SIZE size = ShownSize(window, WindowSize(window));
     if (ComboWithoutEditField(Style(window))) {
         // Simple and drop-down-list combos draw their own text first; the skin frames them.
         const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
@@ -123,7 +150,7 @@ LRESULT PaintComboBox(WNDPROC previous, HWND window, UINT message, WPARAM wParam
 
 LRESULT PaintDriveList(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
-    int state = static_cast<int>(GetSkinProp(window, kPropOldState));
+    int state = ComboStateToPaint(window);
     const SIZE size = WindowSize(window);
     ScopedWindowDC windowDC(window);
     DrawTwoRingBorder(windowDC.get(), window, size);
@@ -243,7 +270,7 @@ LRESULT NcPaintProgressBar(HWND window) {
 void FlattenClientEdge(HWND window) {
     int bx = 0, by = 0;
     GetBorderThickness(window, bx, by);
-    const SIZE size = WindowSize(window);
+    const SIZE size = ShownSize(window, WindowSize(window));
     ScopedWindowDC windowDC(window);
     ScopedWindowDC clientDC(window, ScopedWindowDC::ClientArea);
     DrawOuterBorder(windowDC.get(), window, size);

@@ -8,6 +8,7 @@
 #include "core/interaction.h"
 #include "core/paint.h"
 #include "core/props.h"
+#include "dorrik_skin.h"
 #include "render/button_renderer.h"
 #include "render/combo_renderer.h"
 #include "render/primitives.h"
@@ -109,6 +110,19 @@ LRESULT HandleCaptionOrFont(WNDPROC previous, HWND window, UINT message, WPARAM 
     return result;
 }
 
+// Under the images option a push button's faces carry its image: a new one draws them anew.
+LRESULT HandleButtonImage(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                          LPARAM lParam) {
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    const WindowRecord* record = FindRecord(window);
+    if (!record || !(record->options & DORRIK_SKIN_IMAGES) || !IsAttached(window) ||
+        AttachedKind(window) != ControlKind::PushButton)
+        return result;
+    RenderButtonFaces(window);
+    InvalidateRect(window, nullptr, FALSE);
+    return result;
+}
+
 struct Route {
     UINT message;
     MessageHandler handler;
@@ -136,6 +150,7 @@ const Route kRoutes[] = {
     {WM_LBUTTONUP, HandleLButtonUpAndRefresh},
     {WM_LBUTTONDBLCLK, HandleLButtonDblClk},
     {WM_MOUSELEAVE, HandleMouseLeave},
+    {BM_SETIMAGE, HandleButtonImage},
 };
 
 // The window message by which the engine asks whether its link is still somewhere in a window's

@@ -32,32 +32,59 @@ BoxPlacement PlaceBox(HWND window) {
     return box;
 }
 
-// Nothing to do when the state is already on screen and the caller does not insist.
-bool TakeNewState(HWND window, int state, bool force) {
-    if (GetSkinProp(window, kPropOldState) == state && !force) return false;
-    SetSkinProp(window, kPropOldState, state);
-    return true;
-}
-
 void DrawGlyph(HDC dc, int x, int y, const ImageRect& glyph, bool enabled) {
     const int sourceX = glyph.x + (enabled ? 0 : kDisabledGlyphOffset);
     DrawTransparent(dc, x, y, glyph.width, glyph.height, SkinImages().GlyphImage, sourceX, glyph.y,
                     kKeyMagenta, nullptr);
 }
 
-// The mark of a check state, centred in a box of width x height.
-void DrawCheckMark(HDC dc, int width, int height, LRESULT checkState, bool enabled) {
+}  // namespace
+
+bool TakeNewState(HWND window, int state, bool force) {
+    const bool same = GetSkinProp(window, kPropOldState) == state;
+    if (same && !force) return false;
+    // Published only when it changes: under Wine every property write is a server round trip.
+    if (!same) SetSkinProp(window, kPropOldState, state);
+    return true;
+}
+
+void DrawCheckBoxBox(HDC dc, int x, int y, int width, int height, int state, LRESULT checkState,
+                     bool enabled) {
+    FillSolid(dc, x, y, width, height, kSkinWhite);
+    if (enabled) {
+        FrameSolid(dc, x, y, width, height, state == Pressed ? kPressedFrame : kSkinBorder);
+        if (state == Hot || state == Pressed) {
+            const ImageRect tint = CheckBoxTint(state);
+            StretchBlt(dc, x + 1, y + 1, width - 2, height - 2, SkinImages().CheckBoxImage, tint.x,
+                       tint.y, tint.width, tint.height, SRCCOPY);
+        }
+    } else {
+        FrameSolid(dc, x, y, width, height, kSkinDisabledBorder);
+    }
     const ImageRect* glyph = nullptr;
     if (checkState == BST_CHECKED)
         glyph = &kCheckMarkGlyph;
     else if (checkState == BST_INDETERMINATE)
         glyph = &kIndeterminateGlyph;
     if (!glyph) return;
-    DrawGlyph(dc, RoundHalfEven((width - glyph->width) / 2.0),
-              RoundHalfEven((height - glyph->height) / 2.0), *glyph, enabled);
+    DrawGlyph(dc, x + RoundHalfEven((width - glyph->width) / 2.0),
+              y + RoundHalfEven((height - glyph->height) / 2.0), *glyph, enabled);
 }
 
-}  // namespace
+void DrawOptionBox(HDC dc, int x, int y, int width, int height, int state, LRESULT checkState,
+                   bool enabled, int placedTop) {
+    // The key pixels around the round box keep what the context holds.
+    const ImageRect frame = CheckBoxFrame(enabled ? state : Disabled);
+    DrawNineSlice(dc, x, y, width, height, SkinImages().CheckBoxImage, frame.x, frame.y,
+                  frame.width, frame.height, kCheckBoxFrameRim, kCheckBoxFrameRim,
+                  kCheckBoxFrameRim, kCheckBoxFrameRim, kKeyMagenta);
+    if (checkState != BST_CHECKED) return;
+    // The sum is rounded, not the half alone, so odd leftovers round with the box's top.
+    const int dotTop =
+        RoundHalfEven(placedTop + (height - kOptionDotGlyph.height) / 2.0) - placedTop;
+    DrawGlyph(dc, x + RoundHalfEven((width - kOptionDotGlyph.width) / 2.0), y + dotTop,
+              kOptionDotGlyph, enabled);
+}
 
 LRESULT PaintCheckBox(HWND window, int state, bool force) {
     if (!TakeNewState(window, state, force)) return 0;
@@ -69,21 +96,8 @@ LRESULT PaintCheckBox(HWND window, int state, bool force) {
     // Composed off screen and copied opaquely, so the standard box never shows through.
     ScopedMemorySurface surface(box.width, box.height);
     ScopedWindowDC windowDC(window);
-    HDC dc = surface.get();
-    FillSolid(dc, 0, 0, box.width, box.height, kSkinWhite);
-    if (enabled) {
-        FrameSolid(dc, 0, 0, box.width, box.height, state == Pressed ? kPressedFrame : kSkinBorder);
-        if (state == Hot || state == Pressed) {
-            const ImageRect tint = CheckBoxTint(state);
-            StretchBlt(dc, 1, 1, box.width - 2, box.height - 2, SkinImages().CheckBoxImage, tint.x,
-                       tint.y, tint.width, tint.height, SRCCOPY);
-        }
-    } else {
-        FrameSolid(dc, 0, 0, box.width, box.height, kSkinDisabledBorder);
-    }
-    DrawCheckMark(dc, box.width, box.height, checkState, enabled);
-
-    BitBlt(windowDC.get(), 0, box.top, box.width, box.height, dc, 0, 0, SRCCOPY);
+    DrawCheckBoxBox(surface.get(), 0, 0, box.width, box.height, state, checkState, enabled);
+    BitBlt(windowDC.get(), 0, box.top, box.width, box.height, surface.get(), 0, 0, SRCCOPY);
     return 1;
 }
 
@@ -95,17 +109,12 @@ LRESULT PaintOptionButton(HWND window, int state, bool force) {
     const bool enabled = IsWindowEnabled(window) != FALSE;
     ScopedWindowDC windowDC(window);
 
-    // Straight onto the window: the key pixels around the round box keep the control's own look.
-    const ImageRect frame = CheckBoxFrame(enabled ? state : Disabled);
-    DrawNineSlice(windowDC.get(), 0, box.top, box.width, box.height, SkinImages().CheckBoxImage,
-                  frame.x, frame.y, frame.width, frame.height, kCheckBoxFrameRim, kCheckBoxFrameRim,
-                  kCheckBoxFrameRim, kCheckBoxFrameRim, kKeyMagenta);
-    if (checkState == BST_CHECKED) {
-        // The sum is rounded, not the half alone, so odd leftovers round with the box's top.
-        DrawGlyph(windowDC.get(), RoundHalfEven((box.width - kOptionDotGlyph.width) / 2.0),
-                  RoundHalfEven(box.top + (box.height - kOptionDotGlyph.height) / 2.0),
-                  kOptionDotGlyph, enabled);
-    }
+    // The control's own painting under the box is read once, the box composed over it off screen
+    // and the whole written back once: the same pixels as drawing straight onto the window.
+    ScopedMemorySurface surface(box.width, box.height);
+    BitBlt(surface.get(), 0, 0, box.width, box.height, windowDC.get(), 0, box.top, SRCCOPY);
+    DrawOptionBox(surface.get(), 0, 0, box.width, box.height, state, checkState, enabled, box.top);
+    BitBlt(windowDC.get(), 0, box.top, box.width, box.height, surface.get(), 0, 0, SRCCOPY);
     return 1;
 }
 

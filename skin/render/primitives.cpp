@@ -4,6 +4,7 @@
 
 #include <olectl.h>
 
+#include <cstddef>
 #include <vector>
 
 #include "render/scoped_gdi.h"
@@ -194,6 +195,13 @@ int DrawNineSlice(HDC destination, int dx, int dy, int dw, int dh, HDC source, i
                   int sw, int sh, int left, int top, int right, int bottom,
                   std::optional<COLORREF> key) {
     if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return 0;
+    // Drawn at its own size the image is its own nine slices: it goes straight to the
+    // destination, without the surface in between.
+    if (dw == sw && dh == sh && left >= 0 && top >= 0 && right >= 0 && bottom >= 0) {
+        if (!key) return BitBlt(destination, dx, dy, dw, dh, source, sx, sy, SRCCOPY);
+        DrawTransparent(destination, dx, dy, dw, dh, source, sx, sy, *key, nullptr);
+        return 1;
+    }
     const ScopedMemorySurface composed(dw, dh);
     const HDC t = composed.get();
 
@@ -240,8 +248,107 @@ int DrawNineSlice(HDC destination, int dx, int dy, int dw, int dh, HDC source, i
     return 1;
 }
 
+namespace {
+
+// The pixels of a 32-bit DIB section selected into a memory context that draws one to one (no
+// clipping, no mapping), or nothing.
+struct DibPixels {
+    uint32_t* bits = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0;  // in pixels, negative for a bottom-up section
+    HBITMAP bitmap = nullptr;
+
+    uint32_t* Row(int y) const { return bits + static_cast<ptrdiff_t>(y) * stride; }
+};
+
+// The section does not say which way its rows run (its header gives the height without sign):
+// the first pixel in memory is the top-left one when changing it changes what the context shows
+// there. It is put back at once.
+bool RowsRunDown(HDC dc, uint32_t* first) {
+    GdiFlush();
+    const COLORREF before = GetPixel(dc, 0, 0);
+    const uint32_t saved = *first;
+    *first = saved ^ 0x00FFFFFF;
+    const COLORREF after = GetPixel(dc, 0, 0);
+    *first = saved;
+    return after != before;
+}
+
+std::optional<DibPixels> PlainDibOf(HDC dc) {
+    if (!dc || GetObjectType(dc) != OBJ_MEMDC) return std::nullopt;
+    const HBITMAP bitmap = static_cast<HBITMAP>(GetCurrentObject(dc, OBJ_BITMAP));
+    DIBSECTION section{};
+    if (!bitmap || GetObjectW(bitmap, sizeof section, &section) != static_cast<int>(sizeof section))
+        return std::nullopt;
+    const BITMAPINFOHEADER& header = section.dsBmih;
+    if (!section.dsBm.bmBits || header.biBitCount != 32 || header.biCompression != BI_RGB)
+        return std::nullopt;
+    POINT viewport{}, origin{};
+    GetViewportOrgEx(dc, &viewport);
+    GetWindowOrgEx(dc, &origin);
+    if (GetMapMode(dc) != MM_TEXT || GetGraphicsMode(dc) != GM_COMPATIBLE || viewport.x != 0 ||
+        viewport.y != 0 || origin.x != 0 || origin.y != 0)
+        return std::nullopt;
+    DibPixels pixels;
+    pixels.width = section.dsBm.bmWidth;
+    pixels.height = section.dsBm.bmHeight;
+    // Nothing may be clipped away: the clip box must be the whole bitmap, in one rectangle.
+    RECT clip{};
+    if (GetClipBox(dc, &clip) != SIMPLEREGION || clip.left != 0 || clip.top != 0 ||
+        clip.right != pixels.width || clip.bottom != pixels.height)
+        return std::nullopt;
+    const int rowPixels = section.dsBm.bmWidthBytes / 4;
+    uint32_t* first = static_cast<uint32_t*>(section.dsBm.bmBits);
+    if (RowsRunDown(dc, first)) {
+        pixels.bits = first;
+        pixels.stride = rowPixels;
+    } else {
+        pixels.bits = first + static_cast<ptrdiff_t>(pixels.height - 1) * rowPixels;
+        pixels.stride = -rowPixels;
+    }
+    pixels.bitmap = bitmap;
+    return pixels;
+}
+
+bool Inside(const DibPixels& pixels, int x, int y, int width, int height) {
+    return x >= 0 && y >= 0 && width <= pixels.width - x && height <= pixels.height - y;
+}
+
+// A 32-bit DIB pixel holds blue in its low byte; a colour reference holds red there.
+uint32_t DibPixelOf(COLORREF colour) {
+    return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+}
+
+// Between two of the engine's own surfaces, the masked copy below comes to this loop over memory:
+// every source pixel that is not the key replaces the destination's. Anything else (a window's
+// context, other formats, clipping or mapping, a rectangle reaching outside a bitmap, one bitmap
+// on both sides) takes the masked copy.
+bool CopyKeyedPixels(HDC destination, int dx, int dy, int width, int height, HDC source, int sx,
+                     int sy, COLORREF key) {
+    if (width <= 0 || height <= 0 || (key & 0xFF000000) != 0) return false;
+    const std::optional<DibPixels> to = PlainDibOf(destination);
+    if (!to || !Inside(*to, dx, dy, width, height)) return false;
+    const std::optional<DibPixels> from = PlainDibOf(source);
+    if (!from || from->bitmap == to->bitmap || !Inside(*from, sx, sy, width, height)) return false;
+
+    GdiFlush();  // drawing the platform may still hold back lands in the bits first
+    const uint32_t keyPixel = DibPixelOf(key);
+    for (int row = 0; row < height; ++row) {
+        const uint32_t* in = from->Row(sy + row) + sx;
+        uint32_t* out = to->Row(dy + row) + dx;
+        for (int column = 0; column < width; ++column) {
+            if ((in[column] & 0x00FFFFFF) != keyPixel) out[column] = in[column];
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 void DrawTransparent(HDC destination, int dx, int dy, int width, int height, HDC source, int sx,
                      int sy, COLORREF key, HPALETTE palette) {
+    if (CopyKeyedPixels(destination, dx, dy, width, height, source, sx, sy, key)) return;
     const ScopedWindowDC display(nullptr, ScopedWindowDC::ClientArea);
     const ScopedPalette halftone(palette ? nullptr : CreateHalftonePalette(display.get()));
     const HPALETTE usedPalette = palette ? palette : halftone.get();

@@ -27,6 +27,7 @@ inline constexpr UINT CaptionFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | D
 inline constexpr COLORREF kSkinWhite = 0xFFFFFF;
 inline constexpr COLORREF kSkinBorder = 0xD5A554;
 inline constexpr COLORREF kSkinDisabledBorder = 0xE9CFA4;
+inline constexpr COLORREF kSkinDisabledCaption = 0x968A79;
 
 // The skin's transparent key colour.
 inline constexpr COLORREF kKeyMagenta = 0xFF00FF;

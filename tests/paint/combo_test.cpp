@@ -173,3 +173,55 @@ TEST(ComboButton, DisabledComboGetsAWhiteButtonWithAGreyArrow) {
     EXPECT_EQ(kGreyArrow, WindowPixel(combo, 87, 9));
     EXPECT_EQ(kGreyArrow, WindowPixel(combo, 90, 12));
 }
+
+// However the list goes up, the drop button is drawn normal again: here the program closes it.
+TEST(ComboButton, ButtonIsNormalAgainOnceTheProgramClosesTheList) {
+    SkinnedForm form;
+    HWND combo = AddCombo(form);
+    form.Attach();
+    ExpectComboGeometry(combo);
+
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    testing_support::PumpMessages();
+    Paint(combo, skin::Pressed, false);
+    ASSERT_EQ(skin::Pressed, Prop(combo, skin::kPropOldState));
+    ASSERT_EQ(kPressedTop, WindowPixel(combo, 90, 1));
+
+    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    testing_support::PumpMessages();
+    EXPECT_EQ(0, SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_EQ(skin::Normal, Prop(combo, skin::kPropOldState));
+    EXPECT_EQ(kWhite, WindowPixel(combo, 90, 1));
+    EXPECT_EQ(kWhite, WindowPixel(combo, 90, 19));
+    EXPECT_EQ(kArrow, WindowPixel(combo, 87, 9));
+}
+
+// A simple combo box whose list (of whole items) ends above the bottom of its window: the frame
+// goes round the edit field and the list, and nothing is drawn below them.
+TEST(ComboBorder, SimpleComboIsFramedRoundWhatItShows) {
+    SkinnedForm form;
+    HWND combo = form.AddWindow(L"ComboBox", L"", 20, 20, 100, 110, CBS_SIMPLE);
+    for (const wchar_t* item : {L"one", L"two", L"three", L"four", L"five", L"six", L"seven"})
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    form.Attach();
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+    RECT window{}, list{};
+    GetWindowRect(combo, &window);
+    GetWindowRect(info.hwndList, &list);
+    const int shown = list.bottom - window.top;
+    ASSERT_LT(shown, 110) << "the list reaches the window's bottom";
+
+    CoverWindow(combo);
+    paint_tests::RepaintFrame(combo);
+    paint_tests::RepaintClient(combo);
+    constexpr COLORREF kBorder = 0xD5A554;
+    for (const int x : {0, 50, 99}) EXPECT_EQ(kBorder, WindowPixel(combo, x, shown - 1)) << x;
+    EXPECT_EQ(kBorder, WindowPixel(combo, 0, shown / 2));
+    EXPECT_EQ(kBorder, WindowPixel(combo, 99, shown / 2));
+    for (int y = shown; y < 110; ++y) {
+        EXPECT_NE(kBorder, WindowPixel(combo, 0, y)) << y;
+        EXPECT_NE(kBorder, WindowPixel(combo, 50, y)) << y;
+    }
+}
