@@ -14,3 +14,5 @@ bench=$DORRIK_BUILD/i686/bench
 # Start-up, then the in-process part of the start and where its time goes.
 "$WINE32" "$bench/perf_startup_bench.exe"
 "$WINE32" "$bench/perf_bench.exe" 6
+# A program nobody changed (notepad) through skinrun against the same program started directly.
+"$WINE32" "$bench/perf_skinrun_bench.exe"
