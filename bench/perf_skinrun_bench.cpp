@@ -88,7 +88,7 @@ int main() {
     TimeStart(direct, false);
     TimeStart(through, true);
     std::vector<double> directRuns, throughRuns, ratios;
-    for (int round = 0; round < 9; ++round) {
+    for (int round = 0; round < 15; ++round) {
         double d, t;
         if (round % 2 == 0) {
             d = TimeStart(direct, false);
