@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "painted_window.h"
 #include "perf_util.h"
 
 namespace {
@@ -36,19 +37,6 @@ BOOL CALLBACK FindVisibleTopLevel(HWND window, LPARAM lParam) {
     return FALSE;
 }
 
-BOOL CALLBACK FindUnpainted(HWND window, LPARAM lParam) {
-    if (!GetUpdateRect(window, nullptr, FALSE)) return TRUE;
-    *reinterpret_cast<bool*>(lParam) = false;
-    return FALSE;
-}
-
-bool Painted(HWND window) {
-    if (GetUpdateRect(window, nullptr, FALSE)) return false;
-    bool painted = true;
-    EnumChildWindows(window, FindUnpainted, reinterpret_cast<LPARAM>(&painted));
-    return painted;
-}
-
 // Milliseconds from CreateProcess to the main window painted, or -1 when it never was.
 double TimeStart(const std::wstring& program, const wchar_t* arguments, bool skinned) {
     std::wstring commandLine = L"\"" + program + L"\"" + arguments;
@@ -69,7 +57,7 @@ double TimeStart(const std::wstring& program, const wchar_t* arguments, bool ski
         Search search = {process.dwProcessId, nullptr};
         EnumWindows(FindVisibleTopLevel, reinterpret_cast<LPARAM>(&search));
         window = search.found;
-        if (window && Painted(window) && (!skinned || GetPropA(window, "PROCADDR"))) {
+        if (window && perf::Painted(window) && (!skinned || GetPropA(window, "PROCADDR"))) {
             painted = (perf::Now() - start) * 1e3;
             break;
         }

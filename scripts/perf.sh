@@ -16,3 +16,5 @@ bench=$DORRIK_BUILD/i686/bench
 "$WINE32" "$bench/perf_bench.exe" 6
 # The platform's own controls under AttachSkinEx.
 "$WINE32" "$bench/perf_bench.exe" 7
+# A program nobody changed (notepad) through skinrun against the same program started directly.
+"$WINE32" "$bench/perf_skinrun_bench.exe"

@@ -184,3 +184,14 @@ convert "$sheets/plain.png" "$sheets/ex.png" -bordercolor white -border 8x0 +app
     "$docs/property-sheet-attachskin-attachskinex.png"
 rm -rf "$sheets"
 echo "docs/property-sheet-attachskin-attachskinex.png"
+
+# --- A program nobody here changed: the 64-bit winecfg through the 64-bit skinrun.
+dorrik_build x86_64
+"$WINE64" "$DORRIK_BUILD/x86_64/launcher/skinrun.exe" winecfg >/dev/null 2>&1 &
+program_pid=$!
+WID=$(timeout 30 xdotool search --sync --onlyvisible --name '^Wine configuration$' | head -1) ||
+    die "no winecfg window"
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+sleep 1.5
+shot skinrun-winecfg.png "$WIDTH" "$HEIGHT" "$X" "$Y"
+close_window

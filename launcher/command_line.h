@@ -1,0 +1,23 @@
+// skinrun's command line: [--classic] <program> [arguments...], the arguments passed on as typed.
+#pragma once
+
+#include <string>
+
+#include "guest_settings.h"
+
+namespace skinrun {
+
+struct Request {
+    Look look = Look::Whole;
+    bool help = false;
+    std::wstring program;    // as given: a name to search for, or a path
+    std::wstring arguments;  // the rest of the command line, exactly as typed
+    std::wstring error;      // set when the command line cannot be used
+};
+
+Request ParseCommandLine(const wchar_t* commandLine);
+
+// The way Windows programs read an argument back: spaces inside quotes kept.
+std::wstring Quoted(const std::wstring& path);
+
+}  // namespace skinrun

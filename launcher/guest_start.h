@@ -1,0 +1,68 @@
+// Starting the program suspended and bringing the engine into it on its main thread before any
+// of the program's own code runs.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+
+#include "guest_settings.h"
+
+namespace skinrun {
+
+class UniqueHandle {
+public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
+    ~UniqueHandle() { reset(); }
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) {
+            reset();
+            handle_ = std::exchange(other.handle_, nullptr);
+        }
+        return *this;
+    }
+    HANDLE get() const { return handle_; }
+    void reset() {
+        if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+        handle_ = nullptr;
+    }
+
+private:
+    HANDLE handle_ = nullptr;
+};
+
+// A process this launcher started. Until it is let go it is ended with the launcher's scope,
+// so no failure leaves it suspended or half-started.
+struct Child {
+    UniqueHandle process;
+    UniqueHandle thread;
+    DWORD processId = 0;
+    bool letGo = false;
+
+    Child() = default;
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child();
+};
+
+// CreateProcessW with the launcher's show state and, when it was given them, its standard
+// handles. Returns 0 or the system's error code.
+DWORD StartProcess(const std::wstring& application, const std::wstring& commandLine, DWORD flags,
+                   Child& child);
+
+// Whether the child is of the other architecture than this launcher (then the sibling launcher
+// has to start it). False with `known` false when the system cannot tell.
+bool IsOfOtherArchitecture(HANDLE process, bool& known);
+
+// Queues the engine's load on the suspended child's main thread, resumes it and waits until the
+// engine reports that it watches the program's windows. Empty on success, else what went wrong
+// (the child is then still held, for the caller's scope to end it).
+std::wstring BringInTheSkin(Child& child, const std::wstring& dll, Look look);
+
+// Waits for the process to end and gives its exit code.
+DWORD WaitForExitCode(HANDLE process);
+
+}  // namespace skinrun

@@ -1,0 +1,413 @@
+// skinrun end to end: programs nobody here wrote (Wine's notepad and winecfg) started through the
+// launcher, their windows looked at from outside (window properties can be read from another
+// process), and our own small programs for the exit code and the bad inputs.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kPatienceMs = 30000;
+constexpr char kSkinProperty[] = "PROCADDR";
+
+// Wine's notepad's menu commands (read from its menu resource).
+constexpr WPARAM kNotepadFont = 320;
+constexpr WPARAM kNotepadSearch = 288;
+constexpr WPARAM kNotepadAbout = 308;
+
+// skinrun's own exit codes.
+constexpr DWORD kStartFailed = 1;
+constexpr DWORD kUsage = 2;
+constexpr DWORD kNotFound = 3;
+constexpr DWORD kNotWindowsProgram = 4;
+constexpr DWORD kConsoleProgram = 5;
+constexpr DWORD kMissingPart = 6;
+
+std::wstring TestFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+}
+
+std::wstring Launcher() { return TestFolder() + L"..\\launcher\\skinrun.exe"; }
+std::wstring Fixture() { return TestFolder() + L"skinrun_fixture.exe"; }
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD deadlineMs = kPatienceMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start > deadlineMs) return false;
+        Sleep(50);
+    }
+}
+
+std::string Narrow(const std::wstring& text) {
+    std::string narrow;
+    for (wchar_t c : text) narrow += c < 128 ? static_cast<char>(c) : '?';
+    return narrow;
+}
+
+// A launcher started with its output going into a pipe that the test reads.
+class LauncherRun {
+public:
+    explicit LauncherRun(const std::wstring& arguments, const std::wstring& launcher = Launcher()) {
+        SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        HANDLE write = nullptr;
+        if (!CreatePipe(&read_, &write, &inheritable, 0)) return;
+        SetHandleInformation(read_, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = write;
+        startup.hStdError = write;
+        std::wstring line = Quoted(launcher) + L" " + arguments;
+        PROCESS_INFORMATION info{};
+        if (CreateProcessW(launcher.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                           &startup, &info)) {
+            process_ = info.hProcess;
+            CloseHandle(info.hThread);
+        }
+        CloseHandle(write);
+    }
+    ~LauncherRun() {
+        if (process_) {
+            TerminateProcess(process_, 1);
+            CloseHandle(process_);
+        }
+        if (read_) CloseHandle(read_);
+    }
+    LauncherRun(const LauncherRun&) = delete;
+    LauncherRun& operator=(const LauncherRun&) = delete;
+
+    bool started() const { return process_ != nullptr; }
+
+    // Waits for the launcher to end; false when it did not within the deadline.
+    bool Finish(DWORD deadlineMs = kPatienceMs) {
+        const bool ended = WaitUntil([&] {
+            Drain();
+            return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+        }, deadlineMs);
+        Drain();
+        if (ended) GetExitCodeProcess(process_, &exitCode_);
+        return ended;
+    }
+    DWORD exitCode() const { return exitCode_; }
+    const std::string& output() const { return output_; }
+
+private:
+    // Reads what is in the pipe without waiting: the program the launcher started holds the
+    // pipe's other end too, for as long as it runs.
+    void Drain() {
+        DWORD available = 0;
+        while (read_ && PeekNamedPipe(read_, nullptr, 0, nullptr, &available, nullptr) && available) {
+            char buffer[512];
+            DWORD got = 0;
+            if (!ReadFile(read_, buffer, sizeof(buffer), &got, nullptr) || !got) break;
+            output_.append(buffer, got);
+        }
+    }
+
+    HANDLE process_ = nullptr;
+    HANDLE read_ = nullptr;
+    DWORD exitCode_ = STILL_ACTIVE;
+    std::string output_;
+};
+
+// Runs the launcher to its end and checks how it ended and that it said something about it.
+void ExpectRefused(const std::wstring& arguments, DWORD expectedCode, const char* expectedText,
+                   const std::wstring& launcher = Launcher()) {
+    LauncherRun run(arguments, launcher);
+    ASSERT_TRUE(run.started());
+    ASSERT_TRUE(run.Finish()) << "skinrun " << Narrow(arguments) << " did not end";
+    EXPECT_EQ(run.exitCode(), expectedCode) << "skinrun " << Narrow(arguments) << ": " << run.output();
+    EXPECT_NE(run.output().find(expectedText), std::string::npos)
+        << "skinrun " << Narrow(arguments) << " said: \"" << run.output() << "\", not \"" << expectedText << "\"";
+}
+
+int CountProcesses(const wchar_t* exeName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    int count = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        count += lstrcmpiW(entry.szExeFile, exeName) == 0;
+    CloseHandle(snapshot);
+    return count;
+}
+
+// --- Windows of another process, seen from outside.
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[128] = {};
+    GetClassNameW(window, name, 128);
+    return name;
+}
+
+bool Skinned(HWND window) { return GetPropA(window, kSkinProperty) != nullptr; }
+
+struct WindowSearch {
+    const std::function<bool(HWND)>* wanted;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWanted(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    if ((*search->wanted)(window)) search->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows(const std::function<bool(HWND)>& wanted) {
+    const std::function<bool(HWND)> shownAndWanted = [&](HWND window) {
+        return IsWindowVisible(window) && wanted(window);
+    };
+    WindowSearch search{&shownAndWanted, {}};
+    EnumWindows(CollectWanted, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<HWND> Descendants(HWND parent, const std::function<bool(HWND)>& wanted) {
+    WindowSearch search{&wanted, {}};
+    EnumChildWindows(parent, CollectWanted, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The skin makes the push buttons it paints owner-drawn; a push button it missed keeps its type.
+bool IsShownPushButton(HWND window) {
+    const LONG_PTR type = GetWindowLongPtrW(window, GWL_STYLE) & BS_TYPEMASK;
+    return IsWindowVisible(window) && ClassOf(window) == L"Button" &&
+           (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW);
+}
+
+// Every shown push button in the window carries the skin, and there is at least one.
+bool PushButtonsSkinned(HWND window) {
+    const std::vector<HWND> buttons = Descendants(window, IsShownPushButton);
+    if (buttons.empty()) return false;
+    for (HWND button : buttons) {
+        if (!Skinned(button)) return false;
+    }
+    return true;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return processId;
+}
+
+// A program the launcher started, ended by the test's scope if the test stops early.
+struct Guest {
+    HANDLE process = nullptr;
+    ~Guest() {
+        if (!process) return;
+        TerminateProcess(process, 1);
+        CloseHandle(process);
+    }
+    void Adopt(HWND window) {
+        if (!process) process = OpenProcess(PROCESS_TERMINATE, FALSE, ProcessOf(window));
+    }
+};
+
+// The visible top-level window of a process that did not exist before, found with `wanted`.
+HWND WaitForNewWindow(const std::set<DWORD>& before, const std::function<bool(HWND)>& wanted) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+        for (HWND window : TopLevelWindows(wanted)) {
+            if (!before.count(ProcessOf(window))) found = window;
+        }
+        return found != nullptr;
+    });
+    return found;
+}
+
+std::set<DWORD> ProcessesWithWindows() {
+    std::set<DWORD> processes;
+    for (HWND window : TopLevelWindows([](HWND) { return true; })) processes.insert(ProcessOf(window));
+    return processes;
+}
+
+HWND WaitForDialogOwnedBy(HWND owner) {
+    HWND dialog = nullptr;
+    WaitUntil([&] {
+        const std::vector<HWND> found = TopLevelWindows([&](HWND window) {
+            return ClassOf(window) == L"#32770" && GetWindow(window, GW_OWNER) == owner;
+        });
+        dialog = found.empty() ? nullptr : found.front();
+        return dialog != nullptr;
+    });
+    return dialog;
+}
+
+// Opens one of notepad's dialogs by its menu command, checks that it and its push buttons carry
+// the skin, and closes it again.
+void ExpectDialogSkinned(HWND notepad, WPARAM command, const char* name) {
+    PostMessageW(notepad, WM_COMMAND, command, 0);
+    HWND dialog = WaitForDialogOwnedBy(notepad);
+    ASSERT_NE(dialog, nullptr) << "notepad's " << name << " dialog did not appear";
+    EXPECT_TRUE(WaitUntil([&] { return Skinned(dialog) && PushButtonsSkinned(dialog); }))
+        << "notepad's " << name << " dialog or one of its push buttons does not carry " << kSkinProperty;
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); })) << "notepad's " << name << " dialog did not close";
+}
+
+// --- The programs.
+
+TEST(Skinrun, NotepadAndItsDialogsAreSkinnedAndItEndsWithItsExitCode) {
+    const std::set<DWORD> before = ProcessesWithWindows();
+    LauncherRun run(L"notepad");
+    ASSERT_TRUE(run.started());
+    Guest guest;
+    HWND notepad = WaitForNewWindow(before, [](HWND window) { return ClassOf(window) == L"Notepad"; });
+    ASSERT_NE(notepad, nullptr) << "notepad's main window did not appear: " << run.output();
+    guest.Adopt(notepad);
+    EXPECT_TRUE(WaitUntil([&] { return Skinned(notepad); })) << "notepad's main window carries no " << kSkinProperty;
+
+    ExpectDialogSkinned(notepad, kNotepadFont, "Font");
+    ExpectDialogSkinned(notepad, kNotepadSearch, "Find");
+    ExpectDialogSkinned(notepad, kNotepadAbout, "About");
+
+    PostMessageW(notepad, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(run.Finish()) << "skinrun did not end with notepad";
+    EXPECT_EQ(run.exitCode(), 0u) << run.output();
+}
+
+TEST(Skinrun, WinecfgPagesAndTabsAreSkinned) {
+#ifndef _WIN64
+    GTEST_SKIP() << "the 32-bit winecfg starts the 64-bit one and ends: its windows are never its own";
+#endif
+    const std::set<DWORD> before = ProcessesWithWindows();
+    LauncherRun run(L"winecfg");
+    ASSERT_TRUE(run.started());
+    Guest guest;
+    HWND sheet = WaitForNewWindow(before, [](HWND window) {
+        return ClassOf(window) == L"#32770" && FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
+    });
+    ASSERT_NE(sheet, nullptr) << "winecfg's property sheet did not appear: " << run.output();
+    guest.Adopt(sheet);
+    HWND tabs = FindWindowExW(sheet, nullptr, WC_TABCONTROLW, nullptr);
+    auto shownPage = [&] {
+        const std::vector<HWND> pages = Descendants(sheet, [&](HWND window) {
+            return GetParent(window) == sheet && IsWindowVisible(window) && ClassOf(window) == L"#32770";
+        });
+        return pages.empty() ? nullptr : pages.front();
+    };
+    EXPECT_TRUE(WaitUntil([&] { return Skinned(sheet) && Skinned(tabs); }))
+        << "winecfg's sheet or its tab control carries no " << kSkinProperty;
+    // The first page, and the second one, which is made when its tab is chosen.
+    for (WPARAM page : {0, 1}) {
+        SendMessageW(sheet, PSM_SETCURSEL, page, 0);
+        EXPECT_TRUE(WaitUntil([&] {
+            HWND shown = shownPage();
+            return shown && Skinned(shown) && PushButtonsSkinned(shown);
+        })) << "winecfg's page " << page << " or one of its push buttons carries no " << kSkinProperty;
+    }
+    PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(run.Finish()) << "skinrun did not end with winecfg";
+    EXPECT_EQ(run.exitCode(), 0u) << run.output();
+}
+
+TEST(Skinrun, PassesTheProgramsExitCodeAndSkinsWindowsMadeBeforeIt) {
+    LauncherRun plain(Quoted(Fixture()) + L" 7");
+    ASSERT_TRUE(plain.Finish());
+    EXPECT_EQ(plain.exitCode(), 7u) << plain.output();
+    // The fixture ends with 99 when the window it made before the skin came is not skinned.
+    LauncherRun early(L"--classic " + Quoted(Fixture()) + L" 7 --early-window");
+    ASSERT_TRUE(early.Finish());
+    EXPECT_EQ(early.exitCode(), 7u) << early.output();
+}
+
+TEST(Skinrun, RefusesBadInputWithAMessage) {
+    ExpectRefused(L"", kUsage, "usage: skinrun");
+    ExpectRefused(L"--bright notepad", kUsage, "Unknown option");
+    ExpectRefused(L"no-such-program-here", kNotFound, "cannot find the program");
+
+    wchar_t temporary[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temporary);
+    const std::wstring document = std::wstring(temporary) + L"skinrun-not-a-program.exe";
+    HANDLE file = CreateFileW(document.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "just text\r\n", 11, &written, nullptr);
+    CloseHandle(file);
+    ExpectRefused(Quoted(document), kNotWindowsProgram, "is not a Windows program");
+    DeleteFileW(document.c_str());
+
+    ExpectRefused(L"cmd.exe /c exit 3", kConsoleProgram, "is a console program");
+    ExpectRefused(Quoted(TestFolder() + L"skinrun_needs_absent.exe"), kStartFailed, "ended during its start");
+
+    // A program of the other architecture with no sibling launcher beside this one: the
+    // suspended child is ended, not left behind.
+#ifdef _WIN64
+    const std::wstring otherNotepad = L"C:\\windows\\syswow64\\notepad.exe";
+#else
+    const std::wstring otherNotepad = L"C:\\windows\\sysnative\\notepad.exe";
+#endif
+    const int notepadsBefore = CountProcesses(L"notepad.exe");
+    ExpectRefused(otherNotepad, kMissingPart, "skinrun.exe, which is missing");
+    EXPECT_EQ(CountProcesses(L"notepad.exe"), notepadsBefore) << "a notepad was left behind";
+}
+
+TEST(Skinrun, RefusesToRunWithoutItsDll) {
+    wchar_t temporary[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temporary);
+    const std::wstring folder = std::wstring(temporary) + L"skinrun-alone\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring alone = folder + L"skinrun.exe";
+    ASSERT_TRUE(CopyFileW(Launcher().c_str(), alone.c_str(), FALSE));
+    const int fixturesBefore = CountProcesses(L"skinrun_fixture.exe");
+    ExpectRefused(Quoted(Fixture()) + L" 7", kMissingPart, "dorrikskin.dll is missing", alone);
+    EXPECT_EQ(CountProcesses(L"skinrun_fixture.exe"), fixturesBefore) << "the fixture was left behind";
+    DeleteFileW(alone.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+// The shipped layout, from the two builds: skinrun.exe and dorrikskin.dll (32-bit) with the
+// folder x64 beside them holding the 64-bit pair. Each launcher hands a program of the other architecture to
+// its sibling, which skins it (the fixture's early window) and passes its exit code back.
+TEST(Skinrun, HandsAProgramOfTheOtherArchitectureToItsSibling) {
+#ifdef _WIN64
+    const std::wstring x64Build = TestFolder() + L"..\\", i686Build = TestFolder() + L"..\\..\\i686\\";
+#else
+    const std::wstring i686Build = TestFolder() + L"..\\", x64Build = TestFolder() + L"..\\..\\x86_64\\";
+#endif
+    for (const std::wstring& build : {i686Build, x64Build}) {
+        if (!Exists(build + L"launcher\\skinrun.exe") || !Exists(build + L"tests\\skinrun_fixture.exe"))
+            GTEST_SKIP() << "the other architecture's build is not there";
+    }
+    wchar_t temporary[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temporary);
+    const std::wstring root = std::wstring(temporary) + L"skinrun-shipped\\";
+    CreateDirectoryW(root.c_str(), nullptr);
+    CreateDirectoryW((root + L"x64").c_str(), nullptr);
+    for (const wchar_t* name : {L"skinrun.exe", L"dorrikskin.dll"}) {
+        ASSERT_TRUE(CopyFileW((i686Build + L"launcher\\" + name).c_str(), (root + name).c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW((x64Build + L"launcher\\" + name).c_str(), (root + L"x64\\" + name).c_str(), FALSE));
+    }
+    struct Direction {
+        std::wstring launcher, program;
+    };
+    for (const Direction& direction : {Direction{root + L"skinrun.exe", x64Build + L"tests\\skinrun_fixture.exe"},
+                                       Direction{root + L"x64\\skinrun.exe", i686Build + L"tests\\skinrun_fixture.exe"}}) {
+        LauncherRun run(Quoted(direction.program) + L" 7 --early-window", direction.launcher);
+        ASSERT_TRUE(run.Finish());
+        EXPECT_EQ(run.exitCode(), 7u) << Narrow(direction.launcher) << ": " << run.output();
+    }
+    for (const wchar_t* name : {L"skinrun.exe", L"dorrikskin.dll"}) {
+        DeleteFileW((root + name).c_str());
+        DeleteFileW((root + L"x64\\" + name).c_str());
+    }
+    RemoveDirectoryW((root + L"x64").c_str());
+    RemoveDirectoryW(root.c_str());
+}
+
+}  // namespace
