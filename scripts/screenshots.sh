@@ -162,12 +162,13 @@ platform_shot() {  # <plain|ex> <window title regex> <file> [--sheet]
     "$WINE32" "$DORRIK_BUILD/i686/tools/gallery.exe" --platform "$skin" "$@" >/dev/null 2>&1 &
     program_pid=$!
     local wid
-    wid=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -1) || die "no window \"$title\""
-    xdotool mousemove 0 0
-    sleep 1.5
+    wid=$(timeout $patience xdotool search --sync --onlyvisible --name "$title" | head -1) || die "no window \"$title\""
+    away
     local X Y WIDTH HEIGHT
     eval "$(xdotool getwindowgeometry --shell "$wid")"
-    import -window root -depth 8 png:- | convert png:- -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$file"
+    settle "\"$title\"" "$WIDTH" "$HEIGHT" "$X" "$Y"
+    look
+    convert "$screen" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$file"
     stop_program
 }
 
@@ -189,9 +190,10 @@ echo "docs/property-sheet-attachskin-attachskinex.png"
 dorrik_build x86_64
 "$WINE64" "$DORRIK_BUILD/x86_64/launcher/skinrun.exe" winecfg >/dev/null 2>&1 &
 program_pid=$!
-WID=$(timeout 30 xdotool search --sync --onlyvisible --name '^Wine configuration$' | head -1) ||
+WID=$(timeout $patience xdotool search --sync --onlyvisible --name '^Wine configuration$' | head -1) ||
     die "no winecfg window"
 eval "$(xdotool getwindowgeometry --shell "$WID")"
-sleep 1.5
+settle "winecfg's window" "$WIDTH" "$HEIGHT" "$X" "$Y"
+look
 shot skinrun-winecfg.png "$WIDTH" "$HEIGHT" "$X" "$Y"
 close_window
