@@ -5,7 +5,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
 dorrik_prepare
-dorrik_build i686 --bench perf_bench perf_startup_bench perf_plain_window_bench dorrik >/dev/null
+dorrik_build i686 --bench perf_bench perf_startup_bench perf_plain_window_bench perf_skinrun_bench dorrik skinrun >/dev/null
 
 echo "| what | measured | goal | met |"
 echo "|---|---|---|---|"
