@@ -45,6 +45,7 @@ struct MenuBar {
 struct MenuState {
     std::vector<SkinnedMenu> menus;
     std::vector<MenuBar> bars;
+    std::vector<HWND> looping;  // owners whose menu loop runs
     HFONT font = nullptr;
     HBRUSH background = nullptr;  // the platform fills around the items with it
 };
@@ -308,6 +309,8 @@ void DetachMenus(HWND window) {
                                   [&](const MenuBar& entry) { return entry.window == window; });
     const bool hadBar = bar != state.bars.end() && bar->menu;
     if (bar != state.bars.end()) state.bars.erase(bar);
+    state.looping.erase(std::remove(state.looping.begin(), state.looping.end(), window),
+                        state.looping.end());
     RestoreMenus(window, true);
     // The bar is measured again with the platform's items.
     if (hadBar && IsWindow(window)) DrawMenuBar(window);
@@ -355,12 +358,24 @@ LRESULT HandleNcCalcSizeMenus(WNDPROC previous, HWND window, UINT message, WPARA
     return CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
+LRESULT HandleEnterMenuLoop(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
+    if (std::find(state.looping.begin(), state.looping.end(), window) == state.looping.end())
+        state.looping.push_back(window);
+    return CallWindowProcW(previous, window, message, wParam, lParam);
+}
+
 LRESULT HandleInitMenuPopup(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                             LPARAM lParam) {
     // The program fills, checks and greys its items first.
     const LRESULT result = CallWindowProcW(previous, window, message, wParam, lParam);
     HMENU menu = reinterpret_cast<HMENU>(wParam);
-    if (ShowsSkinnedMenus(window) && IsMenu(menu) && !IsBar(menu)) ConvertMenu(menu, window, false);
+    // An accelerator announces its popup too, with no loop to close it again: only a popup
+    // that is shown is converted.
+    const bool shown =
+        std::find(state.looping.begin(), state.looping.end(), window) != state.looping.end();
+    if (shown && ShowsSkinnedMenus(window) && IsMenu(menu) && !IsBar(menu))
+        ConvertMenu(menu, window, false);
     return result;
 }
 
@@ -378,6 +393,8 @@ LRESULT HandleUninitMenuPopup(WNDPROC previous, HWND window, UINT message, WPARA
 LRESULT HandleExitMenuLoop(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                            LPARAM lParam) {
     // Before the loop's WM_COMMAND is handled the program's menus are its own again.
+    state.looping.erase(std::remove(state.looping.begin(), state.looping.end(), window),
+                        state.looping.end());
     RestoreMenus(window, false);
     ReleaseWhenIdle();
     return CallWindowProcW(previous, window, message, wParam, lParam);

@@ -23,6 +23,8 @@ LRESULT PaintMenuWindow(WNDPROC previous, HWND window, UINT message, WPARAM wPar
 
 LRESULT HandleNcCalcSizeMenus(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                               LPARAM lParam);
+LRESULT HandleEnterMenuLoop(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                            LPARAM lParam);
 LRESULT HandleInitMenuPopup(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                             LPARAM lParam);
 LRESULT HandleUninitMenuPopup(WNDPROC previous, HWND window, UINT message, WPARAM wParam,

@@ -153,6 +153,7 @@ const Route kRoutes[] = {
     {WM_LBUTTONDBLCLK, HandleLButtonDblClk},
     {WM_MOUSELEAVE, HandleMouseLeave},
     {BM_SETIMAGE, HandleButtonImage},
+    {WM_ENTERMENULOOP, HandleEnterMenuLoop},
     {WM_INITMENUPOPUP, HandleInitMenuPopup},
     {WM_UNINITMENUPOPUP, HandleUninitMenuPopup},
     {WM_EXITMENULOOP, HandleExitMenuLoop},
