@@ -165,8 +165,11 @@ void RestoreMenus(HWND owner, bool withBar) {
                       state.menus.end());
 }
 
-// The font and brush live while any menu is the skin's.
+// The font and brush live while any menu is the skin's. Windows and menus that went away
+// without the skin hearing of it (its link cut out of the chain) count no longer.
 void ReleaseWhenIdle() {
+    std::erase_if(state.bars, [](const MenuBar& bar) { return !IsWindow(bar.window); });
+    std::erase_if(state.menus, [](const SkinnedMenu& entry) { return !IsMenu(entry.menu); });
     if (!state.bars.empty() || !state.menus.empty()) return;
     if (state.font) DeleteObject(state.font);
     if (state.background) DeleteObject(state.background);
@@ -298,6 +301,7 @@ LRESULT MatchMnemonic(HMENU menu, wchar_t key) {
 }  // namespace
 
 void AttachMenus(HWND window) {
+    // A child's "menu" is its identifier. A window without a bar is watched for one put in later.
     if (!ShowsSkinnedMenus(window) || (GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) return;
     if (!FindBar(window)) state.bars.push_back({window, nullptr});
     SyncMenuBar(window);

@@ -326,6 +326,16 @@ TEST_F(MenusTest, DetachGivesBackEveryItemAndThePixels) {
 
     Attach();
     EXPECT_NE(before, DescribeMenu(bar)) << "the bar's items were not taken over";
+    // Another bar put in is taken over and the one it replaced given back, and the other way.
+    HMENU other = MakeMenuBar(bitmap_);
+    const std::string otherBefore = DescribeMenu(other);
+    SetMenu(window_, other);
+    EXPECT_EQ(before, DescribeMenu(bar)) << "a bar replaced by SetMenu stays taken over";
+    EXPECT_NE(otherBefore, DescribeMenu(other)) << "a bar put in by SetMenu was not taken over";
+    SetMenu(window_, bar);
+    EXPECT_EQ(otherBefore, DescribeMenu(other));
+    EXPECT_NE(before, DescribeMenu(bar));
+    DestroyMenu(other);
     WithFileMenuOpen([](HWND) {});
     // An accelerator announces its popup without opening it: nothing is taken over for it.
     BYTE keys[256] = {}, ctrl[256] = {};
