@@ -4,6 +4,7 @@
 
 #include "core/hover.h"
 #include "core/kinds.h"
+#include "core/menus.h"
 #include "core/props.h"
 #include "core/window_proc.h"
 #include "dorrik_skin.h"
@@ -315,6 +316,7 @@ LRESULT AttachWindow(HWND window, DWORD options) {
     record->link = Link::Attached;
     record->holdsTree = tree;
     SetSkinProp(window, kPropProcAddr, reinterpret_cast<intptr_t>(previous));
+    AttachMenus(window);
     RepaintWhole(window);
     // Windows a control made inside itself while it was made (a list view's header) are as
     // complete as the control is: they go with it, shown or not.
@@ -339,6 +341,7 @@ LRESULT DetachWindow(HWND window) {
     // runs inside the messages the detach sends) is detached, and counted off, once.
     record->link = Link::Detaching;
     --Engine().skinnedWindowCount;
+    DetachMenus(window);
     TeardownKind(window, record->kind, record->holdsTree);
     RemoveSkinProp(window, kPropProcAddr);
     LeaveChain(window);

@@ -9,6 +9,7 @@
 
 #include "core/attach.h"
 #include "core/hover.h"
+#include "core/menus.h"
 #include "core/props.h"
 #include "core/window_proc.h"
 #include "render/button_renderer.h"
@@ -304,7 +305,7 @@ LRESULT HandlePaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, 
     case ControlKind::Grid:
         return PaintGrid(previous, window, message, wParam, lParam);
     default:
-        return CallPrevious(previous, window, message, wParam, lParam);
+        return PaintMenuWindow(previous, window, message, wParam, lParam);
     }
 }
 
@@ -315,6 +316,7 @@ LRESULT HandleNcPaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam
     // Data lists get their flat border from the client paint instead.
     if (kind != ControlKind::DataList && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE))
         FlattenClientEdge(window);
+    PaintMenuBarFace(window);
     return result;
 }
 

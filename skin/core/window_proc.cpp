@@ -8,6 +8,7 @@
 #include "core/engine.h"
 #include "core/hover.h"
 #include "core/interaction.h"
+#include "core/menus.h"
 #include "core/paint.h"
 #include "core/props.h"
 #include "dorrik_skin.h"
@@ -141,6 +142,7 @@ const Route kRoutes[] = {
     {WM_PAINT, HandlePaint},
     {WM_SETFONT, HandleCaptionOrFont},
     {WM_WINDOWPOSCHANGING, HandleWindowPosChanging},
+    {WM_NCCALCSIZE, HandleNcCalcSizeMenus},
     {WM_NCPAINT, HandleNcPaint},
     {WM_KEYDOWN, HandleKeyDown},
     {WM_KEYUP, HandleKeyUp},
@@ -153,6 +155,13 @@ const Route kRoutes[] = {
     {WM_LBUTTONDBLCLK, HandleLButtonDblClk},
     {WM_MOUSELEAVE, HandleMouseLeave},
     {BM_SETIMAGE, HandleButtonImage},
+    {WM_ENTERMENULOOP, HandleEnterMenuLoop},
+    {WM_INITMENUPOPUP, HandleInitMenuPopup},
+    {WM_UNINITMENUPOPUP, HandleUninitMenuPopup},
+    {WM_EXITMENULOOP, HandleExitMenuLoop},
+    {WM_MEASUREITEM, HandleMeasureItem},
+    {WM_DRAWITEM, HandleDrawItem},
+    {WM_MENUCHAR, HandleMenuChar},
 };
 
 // The window message by which the engine asks whether its link is still somewhere in a window's

@@ -231,9 +231,32 @@ int SkinChoiceId(PlatformSkin skin) {
     return kNoSkinId;
 }
 
+// A small menu, to show the menus in each look: a check mark, option dots, a separator, a
+// submenu, a disabled item and shortcuts. Its commands are the buttons'.
+HMENU MakeFormMenu() {
+    constexpr UINT kStatusBarItem = 0x7101, kWrapItem = 0x7102, kCentimetresItem = 0x7103,
+                   kInchesItem = 0x7104;
+    HMENU units = CreatePopupMenu();
+    AppendMenuW(units, MF_STRING, kCentimetresItem, L"&Centimetres 厘米");
+    AppendMenuW(units, MF_STRING, kInchesItem, L"&Inches 英寸");
+    CheckMenuRadioItem(units, kCentimetresItem, kInchesItem, kInchesItem, MF_BYCOMMAND);
+    HMENU file = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING, kSheetButtonId, L"&Property sheet... 属性表");
+    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(file, MF_STRING, kCloseButtonId, L"&Close 关闭\tAlt+F4");
+    HMENU view = CreatePopupMenu();
+    AppendMenuW(view, MF_STRING | MF_CHECKED, kStatusBarItem, L"&Status bar 状态栏");
+    AppendMenuW(view, MF_STRING | MF_GRAYED, kWrapItem, L"&Word wrap 自动换行");
+    AppendMenuW(view, MF_POPUP, reinterpret_cast<UINT_PTR>(units), L"&Units 单位");
+    HMENU bar = CreateMenu();
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File 文件");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), L"&View 查看");
+    return bar;
+}
+
 void PlaceForm(HWND form) {
     RECT window = {0, 0, kPlatformClientWidth, kPlatformClientHeight};
-    AdjustWindowRectEx(&window, static_cast<DWORD>(GetWindowLongW(form, GWL_STYLE)), FALSE,
+    AdjustWindowRectEx(&window, static_cast<DWORD>(GetWindowLongW(form, GWL_STYLE)), GetMenu(form) != nullptr,
                        static_cast<DWORD>(GetWindowLongW(form, GWL_EXSTYLE)));
     const int width = window.right - window.left;
     const int height = window.bottom - window.top;
@@ -247,6 +270,7 @@ void PlaceForm(HWND form) {
 INT_PTR FormInit(HWND form, PlatformParts* parts) {
     SetWindowLongPtrW(form, DWLP_USER, reinterpret_cast<LONG_PTR>(parts));
     parts->font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    SetMenu(form, MakeFormMenu());
     PlaceForm(form);
     MakeAll(form, kFormItems, parts->font);
     CheckDlgButton(form, kCheckedId, BST_CHECKED);

@@ -1,0 +1,435 @@
+// Menus in the skin's look. A menu shown by a skinned window has its items made owner-drawn for
+// as long as the skin shows it: the bar's from attach to detach (and again whenever the program
+// gives the window another bar or adds items), a popup's from WM_INITMENUPOPUP until it closes.
+// Each such item's data is a record of the skin's, holding the type and data the item had; the
+// item keeps its text, so screen readers and the program still read it. Items the program draws
+// itself, old-style bitmap items and items whose bitmap the program draws are left as they are.
+// Owner-drawn items lose the platform's own mnemonic matching, so WM_MENUCHAR finds it again.
+#include "core/menus.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/props.h"
+#include "dorrik_skin.h"
+#include "render/menu_renderer.h"
+#include "render/scoped_gdi.h"
+
+namespace skin {
+
+namespace {
+
+// What an item was before the skin took it over.
+struct SkinnedItem {
+    UINT type;
+    ULONG_PTR data;
+};
+
+struct SkinnedMenu {
+    HMENU menu;
+    HWND owner;
+    bool bar;
+    HBRUSH background;  // the menu's own background brush, put back with its items
+    std::vector<std::unique_ptr<SkinnedItem>> items;
+};
+
+struct MenuBar {
+    HWND window;
+    HMENU menu;
+};
+
+// One per thread: menus are shown on the thread of the window that owns them.
+struct MenuState {
+    std::vector<SkinnedMenu> menus;
+    std::vector<MenuBar> bars;
+    std::vector<HWND> looping;  // owners whose menu loop runs
+    HFONT font = nullptr;
+    HBRUSH background = nullptr;  // the platform fills around the items with it
+};
+
+thread_local MenuState state;
+
+bool ShowsSkinnedMenus(HWND window) {
+    const WindowRecord* record = FindRecord(window);
+    return record && record->link == Link::Attached && (record->options & DORRIK_SKIN_MENUS);
+}
+
+SkinnedMenu* FindMenu(HMENU menu) {
+    for (SkinnedMenu& entry : state.menus) {
+        if (entry.menu == menu) return &entry;
+    }
+    return nullptr;
+}
+
+MenuBar* FindBar(HWND window) {
+    for (MenuBar& bar : state.bars) {
+        if (bar.window == window) return &bar;
+    }
+    return nullptr;
+}
+
+// The skin's record behind an item's data, or null for data that is not the skin's.
+const SkinnedItem* FindItem(ULONG_PTR data, HMENU* menu = nullptr) {
+    if (!data) return nullptr;
+    for (const SkinnedMenu& entry : state.menus) {
+        for (const auto& item : entry.items) {
+            if (reinterpret_cast<ULONG_PTR>(item.get()) != data) continue;
+            if (menu) *menu = entry.menu;
+            return item.get();
+        }
+    }
+    return nullptr;
+}
+
+// The menu font of the platform, made on first use and kept while the skin shows menus.
+HFONT MenuFont() {
+    if (state.font) return state.font;
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+        state.font = CreateFontIndirectW(&metrics.lfMenuFont);
+    return state.font;
+}
+
+// Items the platform or the program draws: owner-drawn already, old-style bitmap items, and
+// items whose bitmap the program paints on request.
+bool KeepsItsDrawing(const MENUITEMINFOW& info) {
+    return (info.fType & (MFT_OWNERDRAW | MFT_BITMAP)) != 0 || info.hbmpItem == HBMMENU_CALLBACK;
+}
+
+void ConvertMenu(HMENU menu, HWND owner, bool bar) {
+    const int count = GetMenuItemCount(menu);
+    if (count < 0) return;
+    SkinnedMenu* entry = FindMenu(menu);
+    if (!entry) {
+        MENUINFO info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIM_BACKGROUND;
+        GetMenuInfo(menu, &info);
+        state.menus.push_back({menu, owner, bar, info.hbrBack, {}});
+        entry = &state.menus.back();
+        if (!state.background) state.background = CreateSolidBrush(kMenuBackground);
+        info.hbrBack = state.background;
+        SetMenuInfo(menu, &info);
+    }
+    for (int position = 0; position < count; ++position) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_BITMAP;
+        if (!GetMenuItemInfoW(menu, position, TRUE, &info) || KeepsItsDrawing(info)) continue;
+        auto item = std::make_unique<SkinnedItem>(SkinnedItem{info.fType, info.dwItemData});
+        info.fMask = MIIM_FTYPE | MIIM_DATA;
+        info.fType |= MFT_OWNERDRAW;
+        info.dwItemData = reinterpret_cast<ULONG_PTR>(item.get());
+        if (SetMenuItemInfoW(menu, position, TRUE, &info)) entry->items.push_back(std::move(item));
+    }
+}
+
+// Every item the skin took over gets its type and data back; a type the program changed
+// meanwhile (a radio check set) stays changed.
+void RestoreMenu(const SkinnedMenu& entry) {
+    if (!IsMenu(entry.menu)) return;
+    const int count = GetMenuItemCount(entry.menu);
+    for (int position = 0; position < count; ++position) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_DATA;
+        if (!GetMenuItemInfoW(entry.menu, position, TRUE, &info)) continue;
+        const auto owned = std::find_if(entry.items.begin(), entry.items.end(), [&](const auto& item) {
+            return reinterpret_cast<ULONG_PTR>(item.get()) == info.dwItemData;
+        });
+        if (owned == entry.items.end()) continue;
+        info.fType = (info.fType & ~MFT_OWNERDRAW) | ((*owned)->type & MFT_OWNERDRAW);
+        info.dwItemData = (*owned)->data;
+        SetMenuItemInfoW(entry.menu, position, TRUE, &info);
+    }
+    MENUINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIM_BACKGROUND;
+    info.hbrBack = entry.background;
+    SetMenuInfo(entry.menu, &info);
+}
+
+// Puts back the menus of an owner that match: its popups, or all of them.
+void RestoreMenus(HWND owner, bool withBar) {
+    auto keep = [&](const SkinnedMenu& entry) {
+        if (entry.owner != owner || (entry.bar && !withBar)) return true;
+        RestoreMenu(entry);
+        return false;
+    };
+    // Restoring sends no message, so the list cannot change under the walk.
+    state.menus.erase(std::stable_partition(state.menus.begin(), state.menus.end(), keep),
+                      state.menus.end());
+}
+
+// The font and brush live while any menu is the skin's. Windows and menus that went away
+// without the skin hearing of it (its link cut out of the chain) count no longer.
+void ReleaseWhenIdle() {
+    std::erase_if(state.bars, [](const MenuBar& bar) { return !IsWindow(bar.window); });
+    std::erase_if(state.menus, [](const SkinnedMenu& entry) { return !IsMenu(entry.menu); });
+    if (!state.bars.empty() || !state.menus.empty()) return;
+    if (state.font) DeleteObject(state.font);
+    if (state.background) DeleteObject(state.background);
+    state.font = nullptr;
+    state.background = nullptr;
+}
+
+// The window's bar as the skin shows it: another bar put in (SetMenu) gives the old one back
+// and converts the new one; items added since are converted too.
+void SyncMenuBar(HWND window) {
+    MenuBar* bar = FindBar(window);
+    if (!bar) return;
+    HMENU current = GetMenu(window);
+    if (current != bar->menu) {
+        if (SkinnedMenu* old = FindMenu(bar->menu); old && old->owner == window) {
+            RestoreMenu(*old);
+            state.menus.erase(state.menus.begin() + (old - state.menus.data()));
+        }
+        bar->menu = current;
+    }
+    if (current && IsMenu(current)) ConvertMenu(current, window, true);
+}
+
+int ItemPosition(HMENU menu, const SkinnedItem* item) {
+    const int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_DATA;
+        if (GetMenuItemInfoW(menu, position, TRUE, &info) &&
+            info.dwItemData == reinterpret_cast<ULONG_PTR>(item))
+            return position;
+    }
+    return -1;
+}
+
+// The item as it is now: its text (which the program may have changed), type and submenu.
+MenuItemLook ReadItem(HMENU menu, int position, std::wstring& text) {
+    MenuItemLook look;
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_SUBMENU | MIIM_BITMAP | MIIM_STATE;
+    if (!GetMenuItemInfoW(menu, position, TRUE, &info)) return look;
+    text.assign(info.cch + 1, L'\0');
+    info.dwTypeData = text.data();
+    info.cch += 1;
+    if (!GetMenuItemInfoW(menu, position, TRUE, &info)) text.clear();
+    text.resize(wcsnlen(text.c_str(), text.size()));
+    look.text = text;
+    look.separator = (info.fType & MFT_SEPARATOR) != 0;
+    look.radio = (info.fType & MFT_RADIOCHECK) != 0;
+    look.submenu = info.hSubMenu != nullptr;
+    look.checked = (info.fState & MFS_CHECKED) != 0;
+    look.enabled = (info.fState & MFS_DISABLED) == 0;
+    // The platform's own pictures (HBMMENU_*) are drawn by its painting, which the skin replaces.
+    if (reinterpret_cast<ULONG_PTR>(info.hbmpItem) > reinterpret_cast<ULONG_PTR>(HBMMENU_POPUP_MINIMIZE))
+        look.bitmap = info.hbmpItem;
+    return look;
+}
+
+bool IsBar(HMENU menu) {
+    const SkinnedMenu* entry = FindMenu(menu);
+    return entry && entry->bar;
+}
+
+LRESULT MeasureSkinnedItem(MEASUREITEMSTRUCT& measure, HMENU menu, const SkinnedItem* item) {
+    std::wstring text;
+    MenuItemLook look = ReadItem(menu, ItemPosition(menu, item), text);
+    look.inBar = IsBar(menu);
+    HDC screen = GetDC(nullptr);
+    {
+        const ScopedSelectObject font(screen, MenuFont());
+        const SIZE size = MeasureMenuItem(screen, look);
+        measure.itemWidth = static_cast<UINT>(size.cx);
+        measure.itemHeight = static_cast<UINT>(size.cy);
+    }
+    ReleaseDC(nullptr, screen);
+    return TRUE;
+}
+
+LRESULT DrawSkinnedItem(const DRAWITEMSTRUCT& draw, HMENU menu, const SkinnedItem* item) {
+    std::wstring text;
+    MenuItemLook look = ReadItem(menu, ItemPosition(menu, item), text);
+    look.inBar = IsBar(menu);
+    look.selected = (draw.itemState & ODS_SELECTED) != 0;
+    look.hot = (draw.itemState & ODS_HOTLIGHT) != 0;
+    look.checked = (draw.itemState & ODS_CHECKED) != 0;
+    look.enabled = (draw.itemState & (ODS_GRAYED | ODS_DISABLED)) == 0;
+    look.hidePrefix = (draw.itemState & ODS_NOACCEL) != 0;
+    const ScopedSelectObject font(draw.hDC, MenuFont());
+    DrawMenuItem(draw.hDC, draw.rcItem, look);
+    // The platform draws its own submenu arrow after an owner-drawn item: the skin's is there.
+    if (look.submenu && !look.inBar)
+        ExcludeClipRect(draw.hDC, draw.rcItem.left, draw.rcItem.top, draw.rcItem.right,
+                        draw.rcItem.bottom);
+    return TRUE;
+}
+
+// The mnemonic of a menu text: the character after a single '&', or 0.
+wchar_t Mnemonic(const std::wstring& text) {
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != L'&') continue;
+        if (text[i + 1] != L'&') return text[i + 1];
+        ++i;
+    }
+    return 0;
+}
+
+// The platform's own matching, for owner-drawn items it no longer matches: one item with the
+// key is chosen, several are stepped through from the highlighted one.
+LRESULT MatchMnemonic(HMENU menu, wchar_t key) {
+    const int count = GetMenuItemCount(menu);
+    std::vector<int> matches;
+    int highlighted = -1;
+    for (int position = 0; position < count; ++position) {
+        if (GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) & MF_HILITE)
+            highlighted = position;
+        std::wstring text;
+        ReadItem(menu, position, text);
+        const wchar_t mnemonic = Mnemonic(text);
+        if (mnemonic && towupper(mnemonic) == towupper(key)) matches.push_back(position);
+    }
+    if (matches.empty()) return MAKELRESULT(0, MNC_IGNORE);
+    if (matches.size() == 1) return MAKELRESULT(matches.front(), MNC_EXECUTE);
+    const auto next = std::upper_bound(matches.begin(), matches.end(), highlighted);
+    return MAKELRESULT(next == matches.end() ? matches.front() : *next, MNC_SELECT);
+}
+
+}  // namespace
+
+void AttachMenus(HWND window) {
+    // A child's "menu" is its identifier. A window without a bar is watched for one put in later.
+    if (!ShowsSkinnedMenus(window) || (GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) return;
+    if (!FindBar(window)) state.bars.push_back({window, nullptr});
+    SyncMenuBar(window);
+    if (GetMenu(window)) DrawMenuBar(window);
+}
+
+void DetachMenus(HWND window) {
+    const auto bar = std::find_if(state.bars.begin(), state.bars.end(),
+                                  [&](const MenuBar& entry) { return entry.window == window; });
+    const bool hadBar = bar != state.bars.end() && bar->menu;
+    if (bar != state.bars.end()) state.bars.erase(bar);
+    state.looping.erase(std::remove(state.looping.begin(), state.looping.end(), window),
+                        state.looping.end());
+    RestoreMenus(window, true);
+    // The bar is measured again with the platform's items.
+    if (hadBar && IsWindow(window)) DrawMenuBar(window);
+    ReleaseWhenIdle();
+}
+
+void PaintMenuBarFace(HWND window) {
+    const MenuBar* bar = FindBar(window);
+    if (!bar || !bar->menu) return;
+    MENUBARINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetMenuBarInfo(window, OBJID_MENU, 0, &info)) return;
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    RECT face = info.rcBar;
+    OffsetRect(&face, -frame.left, -frame.top);
+    ScopedWindowDC windowDC(window);
+    HDC dc = windowDC.get();
+    const int count = GetMenuItemCount(bar->menu);
+    for (int position = 0; position < count; ++position) {
+        RECT item{};
+        if (!GetMenuItemRect(window, bar->menu, static_cast<UINT>(position), &item)) continue;
+        OffsetRect(&item, -frame.left, -frame.top);
+        ExcludeClipRect(dc, item.left, item.top, item.right, item.bottom);
+    }
+    DrawMenuBarFace(dc, face);
+}
+
+LRESULT PaintMenuWindow(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallWindowProcW(previous, window, message, wParam, lParam);
+    wchar_t className[8] = {};
+    GetClassNameW(window, className, 8);
+    if (!ShowsSkinnedMenus(window) || wcscmp(className, L"#32768") != 0) return result;
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    ScopedWindowDC windowDC(window);
+    DrawMenuFrame(windowDC.get(), frame.right - frame.left, frame.bottom - frame.top);
+    return result;
+}
+
+LRESULT HandleNcCalcSizeMenus(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                              LPARAM lParam) {
+    // The bar is measured here: its items must be the skin's by then.
+    SyncMenuBar(window);
+    return CallWindowProcW(previous, window, message, wParam, lParam);
+}
+
+LRESULT HandleEnterMenuLoop(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
+    if (std::find(state.looping.begin(), state.looping.end(), window) == state.looping.end())
+        state.looping.push_back(window);
+    return CallWindowProcW(previous, window, message, wParam, lParam);
+}
+
+LRESULT HandleInitMenuPopup(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
+    // The program fills, checks and greys its items first.
+    const LRESULT result = CallWindowProcW(previous, window, message, wParam, lParam);
+    HMENU menu = reinterpret_cast<HMENU>(wParam);
+    // An accelerator announces its popup too, with no loop to close it again: only a popup
+    // that is shown is converted.
+    const bool shown =
+        std::find(state.looping.begin(), state.looping.end(), window) != state.looping.end();
+    if (shown && ShowsSkinnedMenus(window) && IsMenu(menu) && !IsBar(menu))
+        ConvertMenu(menu, window, false);
+    return result;
+}
+
+LRESULT HandleUninitMenuPopup(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                              LPARAM lParam) {
+    const LRESULT result = CallWindowProcW(previous, window, message, wParam, lParam);
+    HMENU menu = reinterpret_cast<HMENU>(wParam);
+    if (SkinnedMenu* entry = FindMenu(menu); entry && !entry->bar) {
+        RestoreMenu(*entry);
+        state.menus.erase(state.menus.begin() + (entry - state.menus.data()));
+    }
+    return result;
+}
+
+LRESULT HandleExitMenuLoop(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                           LPARAM lParam) {
+    // Before the loop's WM_COMMAND is handled the program's menus are its own again.
+    state.looping.erase(std::remove(state.looping.begin(), state.looping.end(), window),
+                        state.looping.end());
+    RestoreMenus(window, false);
+    ReleaseWhenIdle();
+    return CallWindowProcW(previous, window, message, wParam, lParam);
+}
+
+LRESULT HandleMeasureItem(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
+                          LPARAM lParam) {
+    auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+    HMENU menu = nullptr;
+    const SkinnedItem* item = measure && measure->CtlType == ODT_MENU && wParam == 0
+                                  ? FindItem(measure->itemData, &menu)
+                                  : nullptr;
+    if (!item) return CallWindowProcW(previous, window, message, wParam, lParam);
+    return MeasureSkinnedItem(*measure, menu, item);
+}
+
+LRESULT HandleDrawItem(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    HMENU menu = nullptr;
+    const SkinnedItem* item = draw && draw->CtlType == ODT_MENU && wParam == 0
+                                  ? FindItem(draw->itemData, &menu)
+                                  : nullptr;
+    if (!item) return CallWindowProcW(previous, window, message, wParam, lParam);
+    return DrawSkinnedItem(*draw, menu, item);
+}
+
+LRESULT HandleMenuChar(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallWindowProcW(previous, window, message, wParam, lParam);
+    HMENU menu = reinterpret_cast<HMENU>(lParam);
+    if (HIWORD(result) != MNC_IGNORE || !FindMenu(menu)) return result;
+    return MatchMnemonic(menu, static_cast<wchar_t>(LOWORD(wParam)));
+}
+
+}  // namespace skin
