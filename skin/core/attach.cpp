@@ -2,6 +2,7 @@
 // of the skin's link in a window's chain.
 #include "core/attach.h"
 
+#include "core/frame.h"
 #include "core/hover.h"
 #include "core/kinds.h"
 #include "core/props.h"
@@ -316,6 +317,7 @@ LRESULT AttachWindow(HWND window, DWORD options) {
     record->link = Link::Attached;
     record->holdsTree = tree;
     SetSkinProp(window, kPropProcAddr, reinterpret_cast<intptr_t>(previous));
+    AttachFrame(window);
     RepaintWhole(window);
     // Windows a control made inside itself while it was made (a list view's header) are as
     // complete as the control is: they go with it, shown or not.
@@ -341,6 +343,7 @@ LRESULT DetachWindow(HWND window) {
     record->link = Link::Detaching;
     --Engine().skinnedWindowCount;
     TeardownKind(window, record->kind, record->holdsTree);
+    DetachFrame(window);
     RemoveSkinProp(window, kPropProcAddr);
     LeaveChain(window);
     RepaintWhole(window);

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "core/attach.h"
+#include "core/frame.h"
 #include "core/hover.h"
 #include "core/props.h"
 #include "core/window_proc.h"
@@ -311,7 +312,11 @@ LRESULT HandlePaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, 
 LRESULT HandleNcPaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const ControlKind kind = AttachedKind(window);
     if (kind == ControlKind::ProgressBar) return NcPaintProgressBar(window);
-    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    // The platform paints only what no step of the skin paints over, then each step draws its part.
+    const ScopedRegion platformPart(PlatformPartOfFrameUpdate(window, wParam));
+    const WPARAM platformUpdate = platformPart.get() ? reinterpret_cast<WPARAM>(platformPart.get()) : wParam;
+    const LRESULT result = CallPrevious(previous, window, message, platformUpdate, lParam);
+    PaintFrameStep(window);
     // Data lists get their flat border from the client paint instead.
     if (kind != ControlKind::DataList && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE))
         FlattenClientEdge(window);

@@ -4,6 +4,7 @@
 
 #include "core/attach.h"
 #include "core/engine.h"
+#include "core/frame.h"
 #include "core/hover.h"
 #include "core/interaction.h"
 #include "core/paint.h"
@@ -220,6 +221,7 @@ LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
     if (const MessageHandler own = KindProcedure(record->kind))
         return own(previous, window, message, wParam, lParam);
+    if (record->options & DORRIK_SKIN_FRAME) return FrameProc(previous, window, message, wParam, lParam);
     return RouteMessage(previous, window, message, wParam, lParam);
 }
 
