@@ -468,7 +468,14 @@ HRGN PlatformPartOfFrameUpdate(HWND window, WPARAM update) {
     RECT inner = frame.inner;
     OffsetRect(&inner, frame.screen.left, frame.screen.top);
     HRGN region = CreateRectRgnIndirect(&inner);
-    if (region && update > 1) CombineRgn(region, region, reinterpret_cast<HRGN>(update), RGN_AND);
+    if (!region) return nullptr;
+    if (update > 1) CombineRgn(region, region, reinterpret_cast<HRGN>(update), RGN_AND);
+    // The client area is never the non-client paint's.
+    RECT client{};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const ScopedRegion clientRegion(CreateRectRgnIndirect(&client));
+    if (clientRegion.get()) CombineRgn(region, region, clientRegion.get(), RGN_DIFF);
     return region;
 }
 

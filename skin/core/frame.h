@@ -11,7 +11,8 @@ namespace skin {
 bool DrawsFrame(HWND window);
 
 // The part of a non-client update that the platform still paints (menu bar, scroll bars, client
-// edge), in screen coordinates, for the caller to delete; null when the skin draws no frame.
+// edge), in screen coordinates, for the caller to delete; null when the skin draws no frame, an
+// empty region when the skin's steps draw all of it.
 HRGN PlatformPartOfFrameUpdate(HWND window, WPARAM update);
 
 // The frame step of the non-client paint: the ring and the caption, over what the platform drew.
