@@ -185,6 +185,18 @@ TEST(FrameTest, CaptionAndRingShowTheSkinThroughTitlesIconsAndActivations) {
             EXPECT_EQ(0, PlatformPixelsInFrame(w));
         }
     }
+    // Real activation: another window takes it, then this one gets it back.
+    {
+        CaptionedWindow other;
+        other.Attach();
+        SetForegroundWindow(other.get());
+        PumpMessages();
+        EXPECT_EQ(kPaleBorder, Picture(w).at(2, client.top + 10)) << "active after losing the activation";
+        EXPECT_EQ(kBorder, Picture(other.get()).at(2, client.top + 10)) << "the new active window";
+        SetForegroundWindow(w);
+        PumpMessages();
+        EXPECT_EQ(kBorder, Picture(w).at(2, client.top + 10)) << "inactive after getting it back";
+    }
     // The title and icon changes kept the window as it was.
     EXPECT_TRUE(IsWindowVisible(w));
     EXPECT_EQ(static_cast<LONG>(WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPSIBLINGS),
