@@ -216,6 +216,49 @@ TEST(FrameTest, CaptionAndRingShowTheSkinThroughTitlesIconsAndActivations) {
     }
 }
 
+HWND mdiClient = nullptr;
+
+LRESULT CALLBACK MdiFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefFrameProcW(window, mdiClient, message, wParam, lParam);
+}
+
+TEST(FrameTest, MdiChildrenGetTheSkinsFrameInsideTheirFrameWindow) {
+    WNDCLASSW frameClass{};
+    frameClass.lpfnWndProc = MdiFrameProc;
+    frameClass.hInstance = GetModuleHandleW(nullptr);
+    frameClass.lpszClassName = L"DorrikFrameTestMdi";
+    RegisterClassW(&frameClass);
+    WNDCLASSW childClass{};
+    childClass.lpfnWndProc = DefMDIChildProcW;
+    childClass.hInstance = GetModuleHandleW(nullptr);
+    childClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    childClass.lpszClassName = L"DorrikFrameTestMdiChild";
+    RegisterClassW(&childClass);
+
+    HWND frame = CreateWindowExW(0, frameClass.lpszClassName, L"MDI", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                 40, 40, 500, 400, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    CLIENTCREATESTRUCT create{nullptr, 1000};
+    mdiClient = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                0, 0, 480, 340, frame, nullptr, GetModuleHandleW(nullptr), &create);
+    HWND child = CreateMDIWindowW(childClass.lpszClassName, L"Child", WS_VISIBLE | WS_OVERLAPPEDWINDOW,
+                                  10, 10, 250, 180, mdiClient, GetModuleHandleW(nullptr), 0);
+    PumpMessages();
+    ASSERT_EQ(1, AttachSkinEx(frame, DORRIK_SKIN_FRAME));
+    PumpMessages();
+    SendMessageW(child, WM_NCPAINT, 1, 0);
+    const COLORREF side = Picture(child).at(2, ClientInWindow(child).top + 5);
+    EXPECT_TRUE(side == kBorder || side == kPaleBorder) << std::hex << side;
+    EXPECT_EQ(0, PlatformPixelsInFrame(child));
+    EXPECT_EQ(0, PlatformPixelsInFrame(frame));
+    // Maximised, the child's caption is the platform's business (it has none of its own).
+    SendMessageW(mdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+    PumpMessages();
+    EXPECT_EQ(0, PlatformPixelsInFrame(frame));
+    DetachSkin(frame);
+    DestroyWindow(frame);
+    PumpMessages();
+}
+
 // The bounding box of the pressed face's colour in the caption.
 RECT PressedBox(HWND window) {
     const WindowPicture picture = Picture(window);
