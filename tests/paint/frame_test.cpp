@@ -20,10 +20,22 @@ constexpr COLORREF kPaleBorder = 0xE9CFA4;
 constexpr COLORREF kPressed = 0xC48639;
 constexpr COLORREF kClient = 0x00FF00;
 
+int PlatformPixelsInFrame(HWND window);
+
 // What the window's procedure saw of the system commands, and a client that paints one colour.
+// While watched, the frame is read right after the platform's own handling of the messages that
+// draw the caption outside the frame paint: before the skin draws anything.
 std::vector<WPARAM> systemCommands;
+bool watchPlatformCaption = false;
+int platformCaptionPixels = 0;
 
 LRESULT CALLBACK CaptionedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (watchPlatformCaption &&
+        (message == WM_SETTEXT || message == WM_SETICON || message == WM_NCACTIVATE)) {
+        const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
+        platformCaptionPixels += PlatformPixelsInFrame(window);
+        return result;
+    }
     if (message == WM_SYSCOMMAND) {
         systemCommands.push_back(wParam & 0xFFF0);
         return 0;  // nothing closes or moves under the test
@@ -169,6 +181,7 @@ TEST(FrameTest, CaptionAndRingShowTheSkinThroughTitlesIconsAndActivations) {
     const int row = CaptionRow(w);
     HICON icon = LoadIconW(nullptr, IDI_QUESTION);
     for (int i = 0; i < 100; ++i) {
+        watchPlatformCaption = i % 5 == 0;
         SetWindowTextW(w, i % 2 ? L"一个很长的标题 with a longer title" : L"F");
         if (i % 10 == 0) SendMessageW(w, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(i % 20 ? icon : nullptr));
         SendMessageW(w, WM_NCACTIVATE, i % 2 == 0, 0);
@@ -185,6 +198,8 @@ TEST(FrameTest, CaptionAndRingShowTheSkinThroughTitlesIconsAndActivations) {
             EXPECT_EQ(0, PlatformPixelsInFrame(w));
         }
     }
+    watchPlatformCaption = false;
+    EXPECT_EQ(0, platformCaptionPixels) << "the platform drew its caption in between";
     // Real activation: another window takes it, then this one gets it back.
     {
         CaptionedWindow other;
