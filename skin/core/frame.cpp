@@ -408,10 +408,12 @@ LRESULT NcMouseLeave(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
 // ---- where the platform draws the caption outside the non-client paint ----
 
 // The activation: the platform is asked not to draw (lParam -1), and the skin draws the new look.
+// The look follows every change, also one made while the skin leaves the frame to the platform
+// (minimised), so that it is right when the skin draws again.
 LRESULT NcActivate(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (WindowRecord* record = FindRecord(window)) record->frame.active = wParam != 0;
     if (!DrawsFrame(window)) return RouteMessage(previous, window, message, wParam, lParam);
     const LRESULT result = RouteMessage(previous, window, message, wParam, -1);
-    if (WindowRecord* record = FindRecord(window)) record->frame.active = wParam != 0;
     PaintFrameStep(window);
     return result;
 }

@@ -129,6 +129,7 @@ void DrawButton(HDC dc, const CaptionButtonFace& button, const FrameLook& look) 
 // The band holds the top border and the caption, drawn at the band's origin (the window's).
 void ComposeCaptionBand(HDC dc, const FrameLook& look, int bandHeight) {
     const FrameColours& colours = ColoursOf(look);
+    SetBkMode(dc, TRANSPARENT);
     FillSolid(dc, 0, 0, look.window.cx, bandHeight, colours.band);
     FillSolid(dc, 0, 0, look.window.cx, 1, colours.edge);
     FillSolid(dc, 0, 0, 1, bandHeight, colours.edge);
@@ -148,7 +149,6 @@ void ComposeCaptionBand(HDC dc, const FrameLook& look, int bandHeight) {
     }
     if (!look.title.empty() && titleRight > titleLeft) {
         const ScopedSelectObject selectFont(dc, look.font);
-        SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, colours.title);
         RECT text{titleLeft, look.caption.top, titleRight, look.caption.bottom};
         DrawTextW(dc, look.title.c_str(), -1, &text,
