@@ -433,6 +433,17 @@ LRESULT UnseenCaptionChange(WNDPROC previous, HWND window, UINT message, WPARAM 
     return result;
 }
 
+// Windows' visual styles draw a themed caption or frame outside the frame paint with these
+// (undocumented) messages; where the skin draws the frame they are not the theme's to draw.
+constexpr UINT kThemedCaptionDraw = 0x00AE;  // WM_NCUAHDRAWCAPTION
+constexpr UINT kThemedFrameDraw = 0x00AF;    // WM_NCUAHDRAWFRAME
+
+LRESULT SkipThemedDraw(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!DrawsFrame(window)) return RouteMessage(previous, window, message, wParam, lParam);
+    PaintFrameStep(window);
+    return 0;
+}
+
 // Menu tracking (the system menu among others) may light the caption's parts: drawn again after.
 LRESULT AfterMenuStep(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const LRESULT result = RouteMessage(previous, window, message, wParam, lParam);
@@ -453,6 +464,8 @@ const KindRoute kFrameRoutes[] = {
     {WM_NCMOUSELEAVE, NcMouseLeave},
     {WM_INITMENUPOPUP, AfterMenuStep},
     {WM_EXITMENULOOP, AfterMenuStep},
+    {kThemedCaptionDraw, SkipThemedDraw},
+    {kThemedFrameDraw, SkipThemedDraw},
 };
 
 }  // namespace

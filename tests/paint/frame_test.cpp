@@ -28,6 +28,7 @@ int PlatformPixelsInFrame(HWND window);
 // While watched, the frame is read right after the platform's own handling of the messages that
 // draw the caption outside the frame paint: before the skin draws anything.
 std::vector<WPARAM> systemCommands;
+std::vector<UINT> themedDraws;
 bool watchPlatformCaption = false;
 int platformCaptionPixels = 0;
 
@@ -38,6 +39,7 @@ LRESULT CALLBACK CaptionedProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         platformCaptionPixels += PlatformPixelsInFrame(window);
         return result;
     }
+    if (message == 0x00AE || message == 0x00AF) themedDraws.push_back(message);
     if (message == WM_SYSCOMMAND) {
         systemCommands.push_back(wParam & 0xFFF0);
         return 0;  // nothing closes or moves under the test
@@ -202,6 +204,12 @@ TEST(FrameTest, CaptionAndRingShowTheSkinThroughTitlesIconsAndActivations) {
     }
     watchPlatformCaption = false;
     EXPECT_EQ(0, platformCaptionPixels) << "the platform drew its caption in between";
+    // Windows' themed caption and frame draws never reach the window's own procedure either.
+    themedDraws.clear();
+    SendMessageW(w, 0x00AE, 0, 0);
+    SendMessageW(w, 0x00AF, 0, 0);
+    EXPECT_TRUE(themedDraws.empty());
+    EXPECT_EQ(0, PlatformPixelsInFrame(w));
     // Real activation: another window takes it, then this one gets it back.
     {
         CaptionedWindow other;
