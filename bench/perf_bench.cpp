@@ -899,6 +899,52 @@ void MeasurePopupMenu() {
     DestroyMenu(menu);
     DetachSkin(skinnedOwner);
     Destroy({plainOwner, skinnedOwner});
+// A main window with a caption, maximize and minimize boxes and a sizing border.
+HWND MakeCaptionedWindow(int x, int y) {
+    return CreateWindowExW(0, controls::kFormClass, L"Perf frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                           x, y, 400, 300, nullptr, nullptr, Instance(), nullptr);
+}
+
+// Hit-tests over a grid of the window and round it: border, caption, buttons, client.
+void HitTestGrid(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    for (int y = r.top - 2; y < r.bottom + 2; y += 23)
+        for (int x = r.left - 2; x < r.right + 2; x += 29)
+            SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y));
+}
+
+void MeasureFrame() {
+    HWND plain = MakeCaptionedWindow(10, 10);
+    HWND skinned = MakeCaptionedWindow(420, 10);
+    AttachSkinEx(skinned, DORRIK_SKIN_FRAME);
+    Pump();
+    const auto plainPaint = [&] { SendMessageW(plain, WM_NCPAINT, 1, 0); };
+    const auto skinnedPaint = [&] { SendMessageW(skinned, WM_NCPAINT, 1, 0); };
+    const perf::SideBySide paint = Interleave(plainPaint, skinnedPaint, 30, 11);
+    Row("P9 frame paint (WM_NCPAINT, 400 x 300 main window) with DORRIK_SKIN_FRAME / the platform's",
+        Format("%.2fx (%.0f us / %.0f us)", paint.ratio, paint.b, paint.a).c_str(), "<= 1.0x",
+        paint.ratio <= 1.0);
+    if (paint.ratio > 1.0)
+        SplitRow("P9 where the skinned frame paint's time goes", perf::SplitTime(skinnedPaint, 40), 4);
+
+    // The skin does not handle the hit-test: what is left is the cost of any subclass, shown
+    // beside it for scale.
+    HWND bare = MakeCaptionedWindow(10, 320);
+    InstallBareSubclass(bare);
+    Pump();
+    const auto plainHits = [&] { HitTestGrid(plain); };
+    const auto skinnedHits = [&] { HitTestGrid(skinned); };
+    const auto bareHits = [&] { HitTestGrid(bare); };
+    const perf::SideBySide hits = Interleave(plainHits, skinnedHits, 30, 11);
+    const perf::SideBySide bareSide = Interleave(plainHits, bareHits, 30, 11);
+    Row("P9 WM_NCHITTEST over a grid of the same window (196 points), skinned / unskinned",
+        Format("%.2fx (%.1f us / %.1f us per grid)", hits.ratio, hits.b, hits.a).c_str(), "<= 1.05x",
+        hits.ratio <= 1.05);
+    Row("P9 for scale: the same grid through a bare subclass that only forwards / unskinned",
+        Format("%.2fx (%.1f us per grid)", bareSide.ratio, bareSide.b).c_str());
+    DetachSkin(skinned);
+    Destroy({plain, skinned, bare});
 }
 
 }  // namespace
@@ -922,5 +968,6 @@ int main(int argc, char** argv) {
     if (Wanted(6, argc, argv)) MeasureMainFormStart();
     if (Wanted(7, argc, argv)) MeasureWholeLookPaints();
     if (Wanted(8, argc, argv)) MeasurePopupMenu();
+    if (Wanted(9, argc, argv)) MeasureFrame();
     return 0;
 }

@@ -18,5 +18,7 @@ bench=$DORRIK_BUILD/i686/bench
 "$WINE32" "$bench/perf_bench.exe" 7
 # Menus under AttachSkinEx.
 "$WINE32" "$bench/perf_bench.exe" 8
+# Captions and frames under DORRIK_SKIN_FRAME against the platform's.
+"$WINE32" "$bench/perf_bench.exe" 9
 # A program nobody changed (notepad) through skinrun against the same program started directly.
 "$WINE32" "$bench/perf_skinrun_bench.exe"

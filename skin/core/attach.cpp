@@ -2,6 +2,7 @@
 // of the skin's link in a window's chain.
 #include "core/attach.h"
 
+#include "core/frame.h"
 #include "core/hover.h"
 #include "core/kinds.h"
 #include "core/menus.h"
@@ -317,6 +318,7 @@ LRESULT AttachWindow(HWND window, DWORD options) {
     record->holdsTree = tree;
     SetSkinProp(window, kPropProcAddr, reinterpret_cast<intptr_t>(previous));
     AttachMenus(window);
+    AttachFrame(window);
     RepaintWhole(window);
     // Windows a control made inside itself while it was made (a list view's header) are as
     // complete as the control is: they go with it, shown or not.
@@ -343,6 +345,7 @@ LRESULT DetachWindow(HWND window) {
     --Engine().skinnedWindowCount;
     DetachMenus(window);
     TeardownKind(window, record->kind, record->holdsTree);
+    DetachFrame(window);
     RemoveSkinProp(window, kPropProcAddr);
     LeaveChain(window);
     RepaintWhole(window);

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "core/attach.h"
+#include "core/frame.h"
 #include "core/hover.h"
 #include "core/menus.h"
 #include "core/props.h"
@@ -312,7 +313,16 @@ LRESULT HandlePaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, 
 LRESULT HandleNcPaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const ControlKind kind = AttachedKind(window);
     if (kind == ControlKind::ProgressBar) return NcPaintProgressBar(window);
-    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    // The platform paints only what no step of the skin paints over (when anything is left: its
+    // frame paint costs more than the skin's), then each step draws its part.
+    const ScopedRegion platformPart(PlatformPartOfFrameUpdate(window, wParam));
+    RECT box{};
+    LRESULT result = 0;
+    if (!platformPart.get())
+        result = CallPrevious(previous, window, message, wParam, lParam);
+    else if (GetRgnBox(platformPart.get(), &box) != NULLREGION)
+        result = CallPrevious(previous, window, message, reinterpret_cast<WPARAM>(platformPart.get()), lParam);
+    PaintFrameStep(window);
     // Data lists get their flat border from the client paint instead.
     if (kind != ControlKind::DataList && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE))
         FlattenClientEdge(window);

@@ -80,6 +80,19 @@ inline constexpr DWORD kWholeTree = 0x80000000u;
 // along, whatever its class.
 inline constexpr DWORD kTreeRoot = 0x40000000u;
 
+// A skinned caption's buttons: the one under the pointer and the one held down (hit-test codes,
+// 0 for none), whether the held one shows pressed (the pointer is on it), whether the pointer's
+// leave from the frame is asked for, whether the caption looks active (as the last WM_NCACTIVATE
+// said), and whether the compositor's frame is off for the window.
+struct FrameState {
+    int hot = 0;
+    int held = 0;
+    bool heldShown = false;
+    bool leaveAsked = false;
+    bool active = false;
+    bool compositorOff = false;
+};
+
 struct WindowRecord {
     WNDPROC previous = nullptr;  // the next procedure in the chain, also while not attached
     ControlKind kind = ControlKind::Other;
@@ -89,6 +102,7 @@ struct WindowRecord {
     bool holdsTree = false;  // attach took every window inside it along; detach does too
     DWORD options = 0;  // the form's AttachSkinEx options (kWholeTree set for AttachSkinEx at all)
     intptr_t values[kSlotCount] = {};
+    FrameState frame;
 };
 
 // "0HDC" .. "3HDC": the push button's state surface of that state; "0BMP" .. "3BMP": its bitmap.

@@ -6,6 +6,7 @@
 
 #include "core/attach.h"
 #include "core/engine.h"
+#include "core/frame.h"
 #include "core/hover.h"
 #include "core/interaction.h"
 #include "core/menus.h"
@@ -236,6 +237,7 @@ LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
     if (const MessageHandler own = KindProcedure(record->kind))
         return own(previous, window, message, wParam, lParam);
+    if (record->options & DORRIK_SKIN_FRAME) return FrameProc(previous, window, message, wParam, lParam);
     return RouteMessage(previous, window, message, wParam, lParam);
 }
 

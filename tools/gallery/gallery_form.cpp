@@ -297,12 +297,15 @@ void ShowMessageBox(HWND form) {
                 L"Dorrik gallery", MB_OK | MB_ICONINFORMATION);
 }
 
+// AttachSkin's look, with the skin's caption and frame.
+void AttachGallerySkin(HWND form) { AttachSkinEx(form, DORRIK_SKIN_FRAME); }
+
 // Puts the skin on or off as the check box says, then has everything painted again.
 LRESULT FormApplySkinToggle(HWND form, GalleryParts& parts) {
     const bool wanted = SendMessageW(parts.skinToggle, BM_GETCHECK, 0, 0) == BST_CHECKED;
     if (wanted == parts.skinned) return 0;
     if (wanted)
-        AttachSkin(form);
+        AttachGallerySkin(form);
     else
         DetachSkin(form);
     parts.skinned = wanted;
@@ -398,7 +401,7 @@ HWND CreateGallery(HINSTANCE instance) {
     HWND form = CreateWindowExW(WS_EX_CONTROLPARENT, kGalleryClass, kGalleryCaption, kFormStyle, x,
                                 y, width, height, nullptr, nullptr, instance, nullptr);
     if (!form) return nullptr;
-    AttachSkin(form);
+    AttachGallerySkin(form);
     Parts(form)->skinned = true;
     return form;
 }
