@@ -899,6 +899,10 @@ void MeasurePopupMenu() {
     DestroyMenu(menu);
     DetachSkin(skinnedOwner);
     Destroy({plainOwner, skinnedOwner});
+}
+
+// ---- P9: captions and frames ----
+
 // A main window with a caption, maximize and minimize boxes and a sizing border.
 HWND MakeCaptionedWindow(int x, int y) {
     return CreateWindowExW(0, controls::kFormClass, L"Perf frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
