@@ -2,6 +2,7 @@
 // of the skin's link in a window's chain.
 #include "core/attach.h"
 
+#include "core/common_controls.h"
 #include "core/hover.h"
 #include "core/kinds.h"
 #include "core/props.h"
@@ -123,6 +124,7 @@ bool SetupKind(HWND window, ControlKind kind, DWORD options) {
         SetSkinProp(window, kPropHmIndex, kNoHeaderItem);
         break;
     default:
+        SetupCommonControl(window, kind);
         break;
     }
     return tree;
@@ -156,6 +158,7 @@ void TeardownKind(HWND window, ControlKind kind, bool tree) {
         RemoveSkinProp(window, kPropHmIndex);
         break;
     default:
+        TeardownCommonControl(window, kind);
         break;
     }
 }

@@ -3,6 +3,7 @@
 #include "core/window_proc.h"
 
 #include "core/attach.h"
+#include "core/common_controls.h"
 #include "core/engine.h"
 #include "core/hover.h"
 #include "core/interaction.h"
@@ -151,6 +152,7 @@ const Route kRoutes[] = {
     {WM_LBUTTONDBLCLK, HandleLButtonDblClk},
     {WM_MOUSELEAVE, HandleMouseLeave},
     {BM_SETIMAGE, HandleButtonImage},
+    {WM_NOTIFY, HandleNotify},
 };
 
 // The window message by which the engine asks whether its link is still somewhere in a window's
@@ -170,6 +172,16 @@ MessageHandler KindProcedure(ControlKind kind) {
         return UpDownProc;
     case ControlKind::Trackbar:
         return TrackbarProc;
+    case ControlKind::ProgressControl:
+        return ProgressControlProc;
+    case ControlKind::StatusBar:
+        return StatusBarProc;
+    case ControlKind::ListView:
+        return ListViewProc;
+    case ControlKind::TreeView:
+        return TreeViewProc;
+    case ControlKind::DateTimePicker:
+        return DateTimePickerProc;
     default:
         return nullptr;
     }
