@@ -34,7 +34,9 @@ void DrawDropButton(HWND picker, HDC dc) {
     const int width = button.right - button.left, height = button.bottom - button.top;
     if (width <= 2 || height <= 0) return;
     const bool enabled = IsWindowEnabled(picker) != FALSE;
-    const int state = SendMessageW(picker, DTM_GETMONTHCAL, 0, 0) ? Pressed : Normal;
+    // The control may keep its calendar made and hidden: only a shown one is down.
+    HWND calendar = reinterpret_cast<HWND>(SendMessageW(picker, DTM_GETMONTHCAL, 0, 0));
+    const int state = calendar && IsWindowVisible(calendar) ? Pressed : Normal;
     ScopedMemorySurface surface(width, height);
     // The line that parts the button from the fields, then the face.
     FillSolid(surface.get(), 0, 0, 1, height, FrameColour(enabled));

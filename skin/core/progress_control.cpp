@@ -53,13 +53,21 @@ ProgressSpan PositionSpan(HWND bar, int axis) {
     return {0, RoundHalfEven(share * axis)};
 }
 
+int BorderThickness(HWND bar) {
+    int horizontal = 0, vertical = 0;
+    GetBorderThickness(bar, horizontal, vertical);
+    return std::max(horizontal, vertical);
+}
+
 void DrawBarInto(HWND bar, HDC dc) {
     const SIZE client = ClientSize(bar);
     const bool vertical = (Style(bar) & PBS_VERTICAL) != 0;
-    const int axis = vertical ? client.cy : client.cx;
+    // A themed bar has no border of its own: its frame lies on the client area's outer pixels.
+    const bool frameInside = BorderThickness(bar) == 0;
+    const int axis = (vertical ? client.cy : client.cx) - (frameInside ? 2 : 0);
     const ProgressSpan fill =
         (Style(bar) & PBS_MARQUEE) ? MarqueeSpan(bar, axis) : PositionSpan(bar, axis);
-    DrawProgressClient(dc, client, vertical, fill);
+    DrawProgressClient(dc, client, vertical, fill, frameInside, IsWindowEnabled(bar) != FALSE);
 }
 
 LRESULT PaintBar(WNDPROC, HWND window, UINT, WPARAM wParam, LPARAM) {
@@ -78,12 +86,10 @@ LRESULT PrintBar(WNDPROC, HWND window, UINT, WPARAM wParam, LPARAM) {
 }
 
 void DrawFrameOf(HWND bar) {
-    int horizontal = 0, vertical = 0;
-    GetBorderThickness(bar, horizontal, vertical);
     WindowBounds bounds;
     GetWindowBounds(bar, bounds);
     const ScopedWindowDC windowDC(bar);
-    DrawProgressFrame(windowDC.get(), {bounds.Width, bounds.Height}, std::max(horizontal, vertical),
+    DrawProgressFrame(windowDC.get(), {bounds.Width, bounds.Height}, BorderThickness(bar),
                       IsWindowEnabled(bar) != FALSE);
 }
 
@@ -101,7 +107,9 @@ LRESULT BarTimer(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPA
 
 LRESULT BarEnable(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const LRESULT result = RouteMessage(previous, window, message, wParam, lParam);
-    if (IsAttached(window)) DrawFrameOf(window);
+    if (!IsAttached(window)) return result;
+    DrawFrameOf(window);
+    InvalidateRect(window, nullptr, FALSE);
     return result;
 }
 

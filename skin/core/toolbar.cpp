@@ -63,8 +63,9 @@ bool HasArrowPart(HWND toolbar, const NMCUSTOMDRAW& item) {
 }
 
 // Before the control draws a button: the face under its image and text. A flat button at rest
-// keeps the toolbar's background. The control draws the checked pattern over the face; it gets
-// the pressed tint's colour for both of its colours, so it lies on the face as a plain tint.
+// keeps the toolbar's background. The control is told to draw no edges and (themed) no background
+// of its own; it draws the checked pattern over the face all the same, so that gets the pressed
+// tint's colour for both of its colours and lies on the face as a plain tint.
 LRESULT BeforeButton(HWND toolbar, NMTBCUSTOMDRAW& draw, LRESULT program) {
     const int state = FaceState(draw.nmcd.uItemState);
     if (state != Normal || !IsFlat(toolbar)) DrawFace(draw.nmcd.hdc, ButtonRect(toolbar, draw.nmcd), state);
@@ -72,7 +73,7 @@ LRESULT BeforeButton(HWND toolbar, NMTBCUSTOMDRAW& draw, LRESULT program) {
         image_tables::kComboStripRows[kComboButtonImageSize.height / 2].pressedCentre;
     draw.clrBtnFace = tint;
     draw.clrBtnHighlight = tint;
-    LRESULT answer = program | TBCDRF_NOEDGES;
+    LRESULT answer = program | TBCDRF_NOEDGES | TBCDRF_NOBACKGROUND;
     if (HasArrowPart(toolbar, draw.nmcd)) answer |= CDRF_NOTIFYPOSTPAINT;
     return answer;
 }

@@ -182,6 +182,8 @@ MessageHandler KindProcedure(ControlKind kind) {
         return TreeViewProc;
     case ControlKind::DateTimePicker:
         return DateTimePickerProc;
+    case ControlKind::EditLikeField:
+        return EditLikeFieldProc;
     default:
         return nullptr;
     }

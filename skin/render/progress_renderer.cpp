@@ -7,19 +7,23 @@
 
 namespace skin {
 
-void DrawProgressClient(HDC target, SIZE client, bool vertical, ProgressSpan fill) {
+void DrawProgressClient(HDC target, SIZE client, bool vertical, ProgressSpan fill,
+                        bool frameInside, bool enabled) {
     ScopedMemorySurface surface(client.cx, client.cy);
     HDC dc = surface.get();
     FillSolid(dc, 0, 0, client.cx, client.cy, kSkinWhite);
-    const int axis = vertical ? client.cy : client.cx;
+    const int inset = frameInside ? 1 : 0;
+    const SIZE inside{client.cx - 2 * inset, client.cy - 2 * inset};
+    const int axis = vertical ? inside.cy : inside.cx;
     const int from = std::clamp(fill.start, 0, axis);
     const int to = std::clamp(fill.start + fill.length, 0, axis);
     if (to > from) {
         if (vertical)
-            FillSolid(dc, 0, client.cy - to, client.cx, to - from, kSkinFill);
+            FillSolid(dc, inset, inset + inside.cy - to, inside.cx, to - from, kSkinFill);
         else
-            FillSolid(dc, from, 0, to - from, client.cy, kSkinFill);
+            FillSolid(dc, inset + from, inset, to - from, inside.cy, kSkinFill);
     }
+    if (frameInside) FrameSolid(dc, 0, 0, client.cx, client.cy, FrameColour(enabled));
     BitBlt(target, 0, 0, client.cx, client.cy, dc, 0, 0, SRCCOPY);
 }
 
