@@ -1,5 +1,5 @@
-// The platform's toolbars (ToolbarWindow32): hot, pressed and checked buttons get the skin's faces,
-// and flat separators a line in the border colour; images and text stay the control's own. The
+// The platform's toolbars (ToolbarWindow32): hot, pressed and checked buttons get the skin's faces
+// (every button of a toolbar that is not flat), separators a line in the border colour; images and text stay the control's own. The
 // control asks its parent how to draw (custom draw); the parent is skinned too, so the skin
 // answers first there and passes the question on to the program, which keeps the last word.
 #include <windows.h>
@@ -93,10 +93,9 @@ void AfterButton(HWND toolbar, const NMCUSTOMDRAW& item) {
     DrawArrow(item.hdc, x, y, ArrowDirection::Down, !(item.uItemState & CDIS_DISABLED));
 }
 
-// After the whole paint: each flat separator's two-pixel groove becomes one line in the border
-// colour, on the background the column beside it shows.
+// After the whole paint: each separator, however the control drew it (a groove, a theme's line),
+// becomes one line in the border colour on the background the column beside it shows.
 void RestyleSeparators(HWND toolbar, HDC dc) {
-    if (!IsFlat(toolbar)) return;
     const int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         TBBUTTON button{};
@@ -109,8 +108,8 @@ void RestyleSeparators(HWND toolbar, HDC dc) {
         const int x = (rect.left + rect.right) / 2 - 1;
         const int top = rect.top + kSeparatorInset, height = rect.bottom - rect.top - 2 * kSeparatorInset;
         if (height <= 0 || x <= rect.left) continue;
-        BitBlt(dc, x, top, 1, height, dc, rect.left, top, SRCCOPY);
-        BitBlt(dc, x + 1, top, 1, height, dc, rect.left, top, SRCCOPY);
+        for (int column = rect.left + 1; column < rect.right; ++column)
+            BitBlt(dc, column, rect.top, 1, rect.bottom - rect.top, dc, rect.left, rect.top, SRCCOPY);
         FillSolid(dc, x, top, 1, height, kSkinBorder);
     }
 }
