@@ -14,7 +14,7 @@ bench=$DORRIK_BUILD/i686/bench
 # Start-up, then the in-process part of the start and where its time goes.
 "$WINE32" "$bench/perf_startup_bench.exe"
 "$WINE32" "$bench/perf_bench.exe" 6
-# The platform's own controls under AttachSkinEx.
-"$WINE32" "$bench/perf_bench.exe" 7
+# The platform's own controls under AttachSkinEx, and its common controls.
+"$WINE32" "$bench/perf_bench.exe" 7 8
 # A program nobody changed (notepad) through skinrun against the same program started directly.
 "$WINE32" "$bench/perf_skinrun_bench.exe"

@@ -37,13 +37,11 @@ void DrawDropButton(HWND picker, HDC dc) {
     // The control may keep its calendar made and hidden: only a shown one is down.
     HWND calendar = reinterpret_cast<HWND>(SendMessageW(picker, DTM_GETMONTHCAL, 0, 0));
     const int state = calendar && IsWindowVisible(calendar) ? Pressed : Normal;
-    ScopedMemorySurface surface(width, height);
-    // The line that parts the button from the fields, then the face.
-    FillSolid(surface.get(), 0, 0, 1, height, FrameColour(enabled));
-    DrawFlatFace(surface.get(), 1, 0, width - 1, height, state);
-    DrawArrow(surface.get(), 1 + (width - 1 - kArrowBreadth) / 2, (height - kArrowDepth) / 2,
-              ArrowDirection::Down, enabled);
-    BitBlt(dc, button.left, button.top, width, height, surface.get(), 0, 0, SRCCOPY);
+    // Straight onto the control's own paint, which has just drawn the button there.
+    FillSolid(dc, button.left, button.top, 1, height, FrameColour(enabled));
+    DrawFlatFace(dc, button.left + 1, button.top, width - 1, height, state);
+    DrawArrow(dc, button.left + 1 + (width - 1 - kArrowBreadth) / 2,
+              button.top + (height - kArrowDepth) / 2, ArrowDirection::Down, enabled);
 }
 
 LRESULT PaintPicker(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

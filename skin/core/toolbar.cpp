@@ -67,15 +67,16 @@ bool HasArrowPart(HWND toolbar, const NMCUSTOMDRAW& item) {
 // of its own; it draws the checked pattern over the face all the same, so that gets the pressed
 // tint's colour for both of its colours and lies on the face as a plain tint.
 LRESULT BeforeButton(HWND toolbar, NMTBCUSTOMDRAW& draw, LRESULT program) {
+    const LRESULT drawNoEdges = program | TBCDRF_NOEDGES | TBCDRF_NOBACKGROUND;
     const int state = FaceState(draw.nmcd.uItemState);
-    if (state != Normal || !IsFlat(toolbar)) DrawFace(draw.nmcd.hdc, ButtonRect(toolbar, draw.nmcd), state);
+    // Most buttons of a flat toolbar rest: nothing to draw, nothing to ask.
+    if (state == Normal && IsFlat(toolbar)) return drawNoEdges;
+    DrawFace(draw.nmcd.hdc, ButtonRect(toolbar, draw.nmcd), state);
     const COLORREF tint =
         image_tables::kComboStripRows[kComboButtonImageSize.height / 2].pressedCentre;
     draw.clrBtnFace = tint;
     draw.clrBtnHighlight = tint;
-    LRESULT answer = program | TBCDRF_NOEDGES | TBCDRF_NOBACKGROUND;
-    if (HasArrowPart(toolbar, draw.nmcd)) answer |= CDRF_NOTIFYPOSTPAINT;
-    return answer;
+    return HasArrowPart(toolbar, draw.nmcd) ? drawNoEdges | CDRF_NOTIFYPOSTPAINT : drawNoEdges;
 }
 
 // After the control drew a drop-down button: its arrow part, which the control frames itself
@@ -108,8 +109,8 @@ void RestyleSeparators(HWND toolbar, HDC dc) {
         const int x = (rect.left + rect.right) / 2 - 1;
         const int top = rect.top + kSeparatorInset, height = rect.bottom - rect.top - 2 * kSeparatorInset;
         if (height <= 0 || x <= rect.left) continue;
-        for (int column = rect.left + 1; column < rect.right; ++column)
-            BitBlt(dc, column, rect.top, 1, rect.bottom - rect.top, dc, rect.left, rect.top, SRCCOPY);
+        StretchBlt(dc, rect.left + 1, rect.top, rect.right - rect.left - 1, rect.bottom - rect.top, dc,
+                   rect.left, rect.top, 1, rect.bottom - rect.top, SRCCOPY);
         FillSolid(dc, x, top, 1, height, kSkinBorder);
     }
 }
