@@ -578,6 +578,10 @@ TEST(CommonControls, CommonControlsTakeTheSkinsColoursAndComeBackPixelEqual) {
         before.push_back({window, Procedure(window)});
         pictures.push_back(TakePicture(window));
     }
+    HIMAGELIST listImages = ListView_GetImageList(c.list, LVSIL_STATE);
+    HIMAGELIST treeImages = TreeView_GetImageList(c.tree, TVSIL_STATE);
+    ASSERT_NE(nullptr, listImages);
+    ASSERT_NE(nullptr, treeImages);
     {
         // Without the option the progress bar keeps its own look.
         WholeLook others(form.form(), DORRIK_SKIN_ALL & ~DORRIK_SKIN_COMMON);
@@ -653,7 +657,15 @@ TEST(CommonControls, CommonControlsTakeTheSkinsColoursAndComeBackPixelEqual) {
     EXPECT_GE(tree.count(rootBox, kBorder), 20);
     EXPECT_GT(tree.count(rootBox, kMarkRow3), 0);
     // The program asking for the state images gets the control's own.
-    EXPECT_NE(nullptr, TreeView_GetImageList(c.tree, TVSIL_STATE));
+    EXPECT_EQ(listImages, ListView_GetImageList(c.list, LVSIL_STATE));
+    EXPECT_EQ(treeImages, TreeView_GetImageList(c.tree, TVSIL_STATE));
+    // Check boxes switched off and on again: the control makes its own anew, the skin's replace them.
+    SendMessageW(c.list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, 0);
+    SendMessageW(c.list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    listImages = ListView_GetImageList(c.list, LVSIL_STATE);
+    ASSERT_NE(nullptr, listImages);
+    ListView_SetCheckState(c.list, 0, TRUE);  // switching them on clears every item
+    EXPECT_GE(TakePicture(c.list).count(firstBox, kBorder), 20);
 
     // Date-time picker: the drop button white beside a line in the border colour; the fields
     // framed like an edit field.
@@ -672,6 +684,8 @@ TEST(CommonControls, CommonControlsTakeTheSkinsColoursAndComeBackPixelEqual) {
     // Off again: procedures and properties as before, every pixel as before.
     look.Detach();
     ExpectBackAsBefore(before);
+    EXPECT_EQ(listImages, ListView_GetImageList(c.list, LVSIL_STATE));
+    EXPECT_EQ(treeImages, TreeView_GetImageList(c.tree, TVSIL_STATE));
     const std::vector<HWND> windows = Windows(c);
     for (size_t i = 0; i < windows.size(); ++i) {
         if (windows[i] == c.marquee) continue;  // its block is the control's own, moved by the ticks
