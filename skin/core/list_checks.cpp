@@ -120,14 +120,28 @@ LRESULT SetImages(ControlKind kind, WNDPROC previous, HWND window, UINT message,
     return RouteMessage(previous, window, message, wParam, lParam);
 }
 
-// A change that may make the control build new check boxes: its own list back first, the skin's
-// again after.
+// Whether the message switches the control's check boxes on or off.
+bool SwitchesCheckBoxes(ControlKind kind, HWND control, WPARAM wParam, LPARAM lParam) {
+    if (kind == ControlKind::TreeView) {
+        const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+        return wParam == static_cast<WPARAM>(GWL_STYLE) && change &&
+               ((change->styleOld ^ change->styleNew) & TVS_CHECKBOXES);
+    }
+    const auto now = static_cast<DWORD>(SendMessageW(control, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    const DWORD mask = wParam ? static_cast<DWORD>(wParam) : ~0u;
+    const DWORD next = (now & ~mask) | (static_cast<DWORD>(lParam) & mask);
+    return ((now ^ next) & LVS_EX_CHECKBOXES) != 0;
+}
+
+// A change that makes the control build new check boxes or drop them: its own list back first
+// (the control frees what it holds), the skin's again after.
 LRESULT Restyle(ControlKind kind, WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                 LPARAM lParam) {
-    const bool hadSkin = swapped.contains(window);
+    if (!SwitchesCheckBoxes(kind, window, wParam, lParam))
+        return RouteMessage(previous, window, message, wParam, lParam);
     SwapOut(window, kind);
     const LRESULT result = RouteMessage(previous, window, message, wParam, lParam);
-    if (IsAttached(window) && (hadSkin || HasCheckBoxes(window, kind))) SwapIn(window, kind);
+    if (IsAttached(window)) SwapIn(window, kind);
     return result;
 }
 

@@ -665,6 +665,13 @@ TEST(CommonControls, CommonControlsTakeTheSkinsColoursAndComeBackPixelEqual) {
     listImages = ListView_GetImageList(c.list, LVSIL_STATE);
     ASSERT_NE(nullptr, listImages);
     ListView_SetCheckState(c.list, 0, TRUE);  // switching them on clears every item
+    const LONG treeStyle = GetWindowLongW(c.tree, GWL_STYLE);
+    SetWindowLongW(c.tree, GWL_STYLE, treeStyle & ~TVS_CHECKBOXES);
+    SetWindowLongW(c.tree, GWL_STYLE, treeStyle);
+    treeImages = TreeView_GetImageList(c.tree, TVSIL_STATE);
+    TreeView_SetCheckState(c.tree, rootItem, TRUE);
+    EXPECT_GE(TakePicture(c.tree).count(rootBox, kBorder), 20);
+    EXPECT_GT(TakePicture(c.tree).count(rootBox, kMarkRow3), 0);
     EXPECT_GE(TakePicture(c.list).count(firstBox, kBorder), 20);
 
     // Date-time picker: the drop button white beside a line in the border colour; the fields
