@@ -44,7 +44,20 @@ void DrawDropButton(HWND picker, HDC dc) {
               button.top + (height - kArrowDepth) / 2, ArrowDirection::Down, enabled);
 }
 
+// Whether the control's own procedure is the next one in the chain: then it paints into a context
+// given in wParam, as the common controls do, and the skin's button joins its paint.
+bool ClassPaintsNext(HWND picker, WNDPROC previous) {
+    return reinterpret_cast<LONG_PTR>(previous) == static_cast<LONG_PTR>(GetClassLongPtrW(picker, GCLP_WNDPROC));
+}
+
 LRESULT PaintPicker(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT && !wParam && ClassPaintsNext(window, previous)) {
+        const ScopedBeginPaint paint(window);
+        const LRESULT result =
+            CallPrevious(previous, window, message, reinterpret_cast<WPARAM>(paint.get()), lParam);
+        if (IsAttached(window)) DrawDropButton(window, paint.get());
+        return result;
+    }
     const LRESULT result = RouteMessage(previous, window, message, wParam, lParam);
     if (!IsAttached(window)) return result;
     if (wParam) {

@@ -58,7 +58,7 @@ HIMAGELIST PutStateList(HWND control, const ListMessages& messages, HIMAGELIST l
 // As many images as the control's own list: the last two are the unchecked and the checked box,
 // any before them (a tree view's image 0, which no item shows) are empty.
 HIMAGELIST BuildCheckImages(int width, int height, int count) {
-    HIMAGELIST list = ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, count, 0);
+    HIMAGELIST list = ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, count, 0);
     if (!list) return nullptr;
     const int side = std::min({width, height, kCheckBoxFrameSize.width});
     const int x = (width - side) / 2, y = (height - side) / 2;
