@@ -20,5 +20,7 @@ bench=$DORRIK_BUILD/i686/bench
 "$WINE32" "$bench/perf_bench.exe" 8
 # Captions and frames under DORRIK_SKIN_FRAME against the platform's.
 "$WINE32" "$bench/perf_bench.exe" 9
+# The platform's common controls under AttachSkinEx.
+"$WINE32" "$bench/perf_bench.exe" 10
 # A program nobody changed (notepad) through skinrun against the same program started directly.
 "$WINE32" "$bench/perf_skinrun_bench.exe"

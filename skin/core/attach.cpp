@@ -3,6 +3,7 @@
 #include "core/attach.h"
 
 #include "core/frame.h"
+#include "core/common_controls.h"
 #include "core/hover.h"
 #include "core/kinds.h"
 #include "core/menus.h"
@@ -125,6 +126,7 @@ bool SetupKind(HWND window, ControlKind kind, DWORD options) {
         SetSkinProp(window, kPropHmIndex, kNoHeaderItem);
         break;
     default:
+        SetupCommonControl(window, kind);
         break;
     }
     return tree;
@@ -158,6 +160,7 @@ void TeardownKind(HWND window, ControlKind kind, bool tree) {
         RemoveSkinProp(window, kPropHmIndex);
         break;
     default:
+        TeardownCommonControl(window, kind);
         break;
     }
 }

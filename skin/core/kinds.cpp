@@ -78,6 +78,14 @@ const OptionKind kOptionKinds[] = {
     {"systabcontrol32", DORRIK_SKIN_TABS, ControlKind::TabControl},
     {"msctls_updown32", DORRIK_SKIN_UPDOWN, ControlKind::UpDown},
     {"msctls_trackbar32", DORRIK_SKIN_TRACKBARS, ControlKind::Trackbar},
+    {"msctls_progress32", DORRIK_SKIN_COMMON, ControlKind::ProgressControl},
+    {"msctls_statusbar32", DORRIK_SKIN_COMMON, ControlKind::StatusBar},
+    {"toolbarwindow32", DORRIK_SKIN_COMMON, ControlKind::Toolbar},
+    {"syslistview32", DORRIK_SKIN_COMMON, ControlKind::ListView},
+    {"systreeview32", DORRIK_SKIN_COMMON, ControlKind::TreeView},
+    {"sysdatetimepick32", DORRIK_SKIN_COMMON, ControlKind::DateTimePicker},
+    {"msctls_hotkey32", DORRIK_SKIN_COMMON, ControlKind::EditLikeField},
+    {"sysipaddress32", DORRIK_SKIN_COMMON, ControlKind::EditLikeField},
 };
 
 // What a "button" window is, by its type (the low four style bits).

@@ -47,6 +47,13 @@ enum class ControlKind {
     TabControl,      // "systabcontrol32"
     UpDown,          // "msctls_updown32"
     Trackbar,        // "msctls_trackbar32"
+    ProgressControl,  // "msctls_progress32"
+    StatusBar,        // "msctls_statusbar32"
+    Toolbar,          // "toolbarwindow32"
+    ListView,         // "syslistview32": its check boxes
+    TreeView,         // "systreeview32": its check boxes
+    DateTimePicker,   // "sysdatetimepick32": its drop button
+    EditLikeField,    // "msctls_hotkey32", "sysipaddress32": framed like an edit field
 };
 
 // How the skin's procedure sits in a window's chain of procedures.

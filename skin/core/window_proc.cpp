@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "core/attach.h"
+#include "core/common_controls.h"
 #include "core/engine.h"
 #include "core/frame.h"
 #include "core/hover.h"
@@ -163,6 +164,7 @@ const Route kRoutes[] = {
     {WM_MEASUREITEM, HandleMeasureItem},
     {WM_DRAWITEM, HandleDrawItem},
     {WM_MENUCHAR, HandleMenuChar},
+    {WM_NOTIFY, HandleNotify},
 };
 
 // The window message by which the engine asks whether its link is still somewhere in a window's
@@ -182,6 +184,18 @@ MessageHandler KindProcedure(ControlKind kind) {
         return UpDownProc;
     case ControlKind::Trackbar:
         return TrackbarProc;
+    case ControlKind::ProgressControl:
+        return ProgressControlProc;
+    case ControlKind::StatusBar:
+        return StatusBarProc;
+    case ControlKind::ListView:
+        return ListViewProc;
+    case ControlKind::TreeView:
+        return TreeViewProc;
+    case ControlKind::DateTimePicker:
+        return DateTimePickerProc;
+    case ControlKind::EditLikeField:
+        return EditLikeFieldProc;
     default:
         return nullptr;
     }

@@ -25,6 +25,12 @@ LRESULT ButtonBoxProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam
 LRESULT TabControlProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT UpDownProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT TrackbarProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ProgressControlProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT StatusBarProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ListViewProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT TreeViewProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT DateTimePickerProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT EditLikeFieldProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The previous procedure with the message unchanged. The skin subclasses with the Unicode
 // functions, so text messages reach a Unicode control without a trip through the ANSI code page.

@@ -23,9 +23,10 @@
 #define DORRIK_SKIN_UPDOWN    0x0004 /* up-down (spin) controls, joined to their buddy */
 #define DORRIK_SKIN_TRACKBARS 0x0008 /* trackbars: channel and thumb */
 #define DORRIK_SKIN_IMAGES    0x0010 /* push buttons show their images; buttons painted by the program keep their painting */
+#define DORRIK_SKIN_COMMON    0x0020 /* progress bars, status bars, toolbars, list and tree check boxes, date-time pickers, hot-key and IP fields */
 #define DORRIK_SKIN_FRAME     0x0040 /* captions, frames and caption buttons of windows with a title bar */
 #define DORRIK_SKIN_MENUS     0x0080 /* the menu bar, popup menus, context menus and the system menu */
-#define DORRIK_SKIN_ALL       0x00DF
+#define DORRIK_SKIN_ALL       0x00FF
 
 #ifdef __cplusplus
 extern "C" {

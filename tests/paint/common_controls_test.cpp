@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -419,4 +420,283 @@ TEST(CommonControls, PlainAttachSkinAndOptionsLeftOutKeepTheControlsOwnLook) {
     EXPECT_NE(kCover, WindowPixel(bar, thumb.left + 2, thumb.top + 2));
     EXPECT_EQ(0, Prop(bar, "MOUSEFLAG"));
     EXPECT_EQ(0, Prop(bar, "OLDSTATE"));
+}
+
+// ---- the common controls (DORRIK_SKIN_COMMON) ----
+
+namespace {
+
+constexpr COLORREF kFill = 0xF6D64C;
+// The check mark's first and fourth rows.
+constexpr COLORREF kMarkRow0 = 0x1DB754, kMarkRow3 = 0x13A948;
+
+void InitAllCommonClasses() {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES |
+                                              ICC_TREEVIEW_CLASSES | ICC_DATE_CLASSES |
+                                              ICC_HOTKEY_CLASS | ICC_INTERNET_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
+// Every pixel of the window, frame included, as it is on screen after a full repaint.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    int count(const RECT& box, COLORREF colour) const {
+        int found = 0;
+        for (int y = std::max(0, static_cast<int>(box.top)); y < std::min(height, static_cast<int>(box.bottom)); ++y)
+            for (int x = std::max(0, static_cast<int>(box.left)); x < std::min(width, static_cast<int>(box.right)); ++x)
+                found += at(x, y) == colour;
+        return found;
+    }
+};
+
+Picture TakePicture(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    PumpMessages();
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    Picture picture;
+    picture.width = rect.right - rect.left;
+    picture.height = rect.bottom - rect.top;
+    HDC screen = GetWindowDC(window);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), picture.width, -picture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, picture.width, picture.height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* quads = static_cast<const RGBQUAD*>(bits);
+    for (int i = 0; i < picture.width * picture.height; ++i)
+        picture.pixels.push_back(RGB(quads[i].rgbRed, quads[i].rgbGreen, quads[i].rgbBlue));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, screen);
+    return picture;
+}
+
+// Where the client area lies in the window.
+POINT ClientOrigin(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    return {origin.x - rect.left, origin.y - rect.top};
+}
+
+RECT Offset(RECT rect, POINT by) {
+    OffsetRect(&rect, by.x, by.y);
+    return rect;
+}
+
+struct CommonForm {
+    HWND smooth, upright, marquee, status, toolbar, list, tree, picker, hotKey, address;
+};
+
+enum : int { kNewId = 601, kCopyId, kPasteId };
+
+CommonForm AddCommonControls(SkinnedForm& form) {
+    CommonForm c{};
+    c.smooth = form.AddWindow(PROGRESS_CLASSW, L"", 10, 10, 200, 20, PBS_SMOOTH);
+    SendMessageW(c.smooth, PBM_SETPOS, 50, 0);
+    c.upright = form.AddWindow(PROGRESS_CLASSW, L"", 220, 10, 20, 100, PBS_VERTICAL);
+    SendMessageW(c.upright, PBM_SETRANGE32, 0, 4);
+    SendMessageW(c.upright, PBM_SETPOS, 1, 0);
+    c.marquee = form.AddWindow(PROGRESS_CLASSW, L"", 10, 40, 200, 20, PBS_MARQUEE);
+
+    c.toolbar = form.AddWindow(TOOLBARCLASSNAMEW, L"", 10, 70, 200, 30,
+                               TBSTYLE_FLAT | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER);
+    SendMessageW(c.toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(c.toolbar, TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+    TBBUTTON buttons[] = {
+        {STD_FILENEW, kNewId, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {0, 0, 0, BTNS_SEP, {}, 0, 0},
+        {STD_COPY, kCopyId, TBSTATE_ENABLED | TBSTATE_CHECKED, BTNS_CHECK, {}, 0, 0},
+        {STD_PASTE, kPasteId, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+    };
+    SendMessageW(c.toolbar, TB_ADDBUTTONSW, 4, reinterpret_cast<LPARAM>(buttons));
+
+    c.list = form.AddWindow(WC_LISTVIEWW, L"", 250, 10, 200, 80, LVS_REPORT | LVS_NOCOLUMNHEADER, WS_EX_CLIENTEDGE);
+    SendMessageW(c.list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = 150;
+    SendMessageW(c.list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    for (const wchar_t* text : {L"one", L"two"}) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = 99;
+        item.pszText = const_cast<wchar_t*>(text);
+        SendMessageW(c.list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    ListView_SetCheckState(c.list, 0, TRUE);
+
+    c.tree = form.AddWindow(WC_TREEVIEWW, L"", 250, 100, 200, 80, TVS_CHECKBOXES, WS_EX_CLIENTEDGE);
+    TVINSERTSTRUCTW insert{};
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<wchar_t*>(L"root");
+    SendMessageW(c.tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
+
+    c.status = form.AddWindow(STATUSCLASSNAMEW, L"", 0, 0, 0, 0, SBARS_SIZEGRIP);
+    const int rights[] = {120, -1};
+    SendMessageW(c.status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(rights));
+    SendMessageW(c.status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"Ready"));
+
+    c.picker = form.AddWindow(DATETIMEPICK_CLASSW, L"", 10, 120, 150, 24, 0);
+    c.hotKey = form.AddWindow(HOTKEY_CLASSW, L"", 10, 150, 150, 24, 0);
+    c.address = form.AddWindow(WC_IPADDRESSW, L"", 10, 180, 150, 24, 0);
+    return c;
+}
+
+std::vector<HWND> Windows(const CommonForm& c) {
+    return {c.smooth, c.upright, c.marquee, c.status, c.toolbar, c.list, c.tree, c.picker, c.hotKey, c.address};
+}
+
+RECT ToolbarButton(HWND toolbar, int index) {
+    RECT rect{};
+    SendMessageW(toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+}  // namespace
+
+TEST(CommonControls, CommonControlsTakeTheSkinsColoursAndComeBackPixelEqual) {
+    InitAllCommonClasses();
+    SkinnedForm form;
+    const CommonForm c = AddCommonControls(form);
+    PumpMessages();
+    // The tree sets every item's check box to clear once it has settled: checked after that.
+    TreeView_SetCheckState(c.tree, TreeView_GetRoot(c.tree), TRUE);
+    ASSERT_EQ(1u, TreeView_GetCheckState(c.tree, TreeView_GetRoot(c.tree)));
+    std::vector<Before> before;
+    std::vector<Picture> pictures;
+    for (HWND window : Windows(c)) {
+        before.push_back({window, Procedure(window)});
+        pictures.push_back(TakePicture(window));
+    }
+    HIMAGELIST listImages = ListView_GetImageList(c.list, LVSIL_STATE);
+    HIMAGELIST treeImages = TreeView_GetImageList(c.tree, TVSIL_STATE);
+    ASSERT_NE(nullptr, listImages);
+    ASSERT_NE(nullptr, treeImages);
+    {
+        // Without the option the progress bar keeps its own look.
+        WholeLook others(form.form(), DORRIK_SKIN_ALL & ~DORRIK_SKIN_COMMON);
+        EXPECT_NE(kFill, TakePicture(c.smooth).at(50, 10));
+    }
+    WholeLook look(form.form());
+    ASSERT_EQ(1, look.result());
+
+    // Progress bars: a frame round white, filled from the left or from the bottom.
+    const Picture smooth = TakePicture(c.smooth);
+    EXPECT_EQ(kBorder, smooth.at(0, 10));
+    EXPECT_EQ(kBorder, smooth.at(100, 0));
+    EXPECT_EQ(kFill, smooth.at(50, 10));
+    EXPECT_EQ(kFill, smooth.at(97, 10));
+    EXPECT_EQ(kWhite, smooth.at(103, 10));
+    EXPECT_EQ(kWhite, smooth.at(190, 10));
+    const Picture upright = TakePicture(c.upright);
+    EXPECT_EQ(kBorder, upright.at(10, 0));
+    EXPECT_EQ(kWhite, upright.at(10, 70));
+    EXPECT_EQ(kFill, upright.at(10, 80));
+    EXPECT_EQ(kFill, upright.at(10, 97));
+    // A marquee: the block comes in from the left, a step with each tick of the control's timer.
+    EXPECT_EQ(0, TakePicture(c.marquee).count({1, 1, 199, 19}, kFill));
+    for (int tick = 0; tick < 5; ++tick) SendMessageW(c.marquee, WM_TIMER, 1, 0);
+    const Picture marquee = TakePicture(c.marquee);
+    EXPECT_EQ(kFill, marquee.at(5, 10));
+    EXPECT_EQ(kWhite, marquee.at(40, 10));
+    EXPECT_GT(marquee.count({1, 1, 199, 19}, kFill), 0);
+
+    // Status bar: a line along the top, a separator after the first part, the grip's dots.
+    const Picture status = TakePicture(c.status);
+    const POINT statusOrigin = ClientOrigin(c.status);
+    RECT part{};
+    SendMessageW(c.status, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&part));
+    part = Offset(part, statusOrigin);
+    EXPECT_EQ(kBorder, status.at(60, statusOrigin.y));
+    EXPECT_EQ(kBorder, status.at(part.right, (part.top + part.bottom) / 2));
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), status.at(part.right + 3, (part.top + part.bottom) / 2));
+    EXPECT_EQ(kBorder, status.at(status.width - 4, status.height - 4));
+
+    // Toolbar: the checked button pressed, the separator one line; the pointer makes a button hot.
+    const Picture toolbar = TakePicture(c.toolbar);
+    const RECT copy = ToolbarButton(c.toolbar, 2), separator = ToolbarButton(c.toolbar, 1);
+    EXPECT_EQ(kBorder, toolbar.at(copy.left, (copy.top + copy.bottom) / 2));
+    EXPECT_EQ(kPressedTop, toolbar.at(copy.left + 1, copy.top + 1));
+    const int line = (separator.left + separator.right) / 2 - 1;
+    EXPECT_EQ(kBorder, toolbar.at(line, (separator.top + separator.bottom) / 2));
+    EXPECT_NE(kBorder, toolbar.at(line + 1, (separator.top + separator.bottom) / 2));
+    const RECT paste = ToolbarButton(c.toolbar, 3);
+    SendMessageW(c.toolbar, WM_MOUSEMOVE, 0, At(paste.left + 5, paste.top + 5));
+    const Picture hot = TakePicture(c.toolbar);
+    EXPECT_EQ(kBorder, hot.at(paste.left, (paste.top + paste.bottom) / 2));
+    EXPECT_EQ(kHotTop, hot.at(paste.left + 1, paste.top + 1));
+    SendMessageW(c.toolbar, WM_MOUSELEAVE, 0, 0);
+
+    // List and tree check boxes: the skin's box, framed, with its mark where checked.
+    const Picture list = TakePicture(c.list);
+    RECT first{}, second{};
+    ListView_GetItemRect(c.list, 0, &first, LVIR_BOUNDS);
+    ListView_GetItemRect(c.list, 1, &second, LVIR_BOUNDS);
+    const POINT listOrigin = ClientOrigin(c.list);
+    const RECT firstBox = Offset({first.left, first.top, first.left + 24, first.bottom}, listOrigin);
+    const RECT secondBox = Offset({second.left, second.top, second.left + 24, second.bottom}, listOrigin);
+    EXPECT_GE(list.count(firstBox, kBorder), 20);
+    EXPECT_GT(list.count(firstBox, kMarkRow0) + list.count(firstBox, kMarkRow3), 0);
+    EXPECT_GE(list.count(secondBox, kBorder), 20);
+    EXPECT_EQ(0, list.count(secondBox, kMarkRow3));
+    const Picture tree = TakePicture(c.tree);
+    RECT root{};
+    HTREEITEM rootItem = TreeView_GetRoot(c.tree);
+    TreeView_GetItemRect(c.tree, rootItem, &root, TRUE);
+    const RECT rootBox = Offset({0, root.top, root.left, root.bottom}, ClientOrigin(c.tree));
+    EXPECT_GE(tree.count(rootBox, kBorder), 20);
+    EXPECT_GT(tree.count(rootBox, kMarkRow3), 0);
+    // The program asking for the state images gets the control's own.
+    EXPECT_EQ(listImages, ListView_GetImageList(c.list, LVSIL_STATE));
+    EXPECT_EQ(treeImages, TreeView_GetImageList(c.tree, TVSIL_STATE));
+    // Check boxes switched off and on again: the control makes its own anew, the skin's replace them.
+    SendMessageW(c.list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, 0);
+    SendMessageW(c.list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    listImages = ListView_GetImageList(c.list, LVSIL_STATE);
+    ASSERT_NE(nullptr, listImages);
+    ListView_SetCheckState(c.list, 0, TRUE);  // switching them on clears every item
+    const LONG treeStyle = GetWindowLongW(c.tree, GWL_STYLE);
+    SetWindowLongW(c.tree, GWL_STYLE, treeStyle & ~TVS_CHECKBOXES);
+    SetWindowLongW(c.tree, GWL_STYLE, treeStyle);
+    treeImages = TreeView_GetImageList(c.tree, TVSIL_STATE);
+    TreeView_SetCheckState(c.tree, rootItem, TRUE);
+    EXPECT_GE(TakePicture(c.tree).count(rootBox, kBorder), 20);
+    EXPECT_GT(TakePicture(c.tree).count(rootBox, kMarkRow3), 0);
+    EXPECT_GE(TakePicture(c.list).count(firstBox, kBorder), 20);
+
+    // Date-time picker: the drop button white beside a line in the border colour; the fields
+    // framed like an edit field.
+    const Picture picker = TakePicture(c.picker);
+    RECT client{};
+    GetClientRect(c.picker, &client);
+    const POINT pickerOrigin = ClientOrigin(c.picker);
+    const int buttonLeft = pickerOrigin.x + client.right - GetSystemMetrics(SM_CXVSCROLL);
+    EXPECT_EQ(kBorder, picker.at(buttonLeft, pickerOrigin.y + 5));
+    EXPECT_EQ(kWhite, picker.at(buttonLeft + 2, pickerOrigin.y + 1));
+    EXPECT_GT(picker.count({buttonLeft, 0, picker.width, picker.height}, kArrow), 0);
+    EXPECT_EQ(kBorder, picker.at(0, 10));
+    EXPECT_EQ(kBorder, TakePicture(c.hotKey).at(0, 10));
+    EXPECT_EQ(kBorder, TakePicture(c.address).at(0, 10));
+
+    // Off again: procedures and properties as before, every pixel as before.
+    look.Detach();
+    ExpectBackAsBefore(before);
+    EXPECT_EQ(listImages, ListView_GetImageList(c.list, LVSIL_STATE));
+    EXPECT_EQ(treeImages, TreeView_GetImageList(c.tree, TVSIL_STATE));
+    const std::vector<HWND> windows = Windows(c);
+    for (size_t i = 0; i < windows.size(); ++i) {
+        if (windows[i] == c.marquee) continue;  // its block is the control's own, moved by the ticks
+        const Picture after = TakePicture(windows[i]);
+        EXPECT_TRUE(after.pixels == pictures[i].pixels) << testing_support::LowerClassName(windows[i]);
+    }
 }

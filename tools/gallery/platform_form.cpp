@@ -57,6 +57,12 @@ enum : int {
     kLevelId,
     kBalanceId,
     kListId,
+    kToolbarId,
+    kStatusId,
+    kTreeId,
+    kSmoothProgressId,
+    kBlockProgressId,
+    kUprightProgressId,
 };
 
 const Item kFormItems[] = {
@@ -77,6 +83,18 @@ const Item kFormItems[] = {
     {WC_TABCONTROLW, L"", 216, 8, 392, 172, WS_TABSTOP | WS_GROUP, kTabsId, 0},
     {WC_LISTVIEWW, L"", 216, 190, 392, 186, LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, kListId, WS_EX_CLIENTEDGE},
     {L"Button", L"Close 关闭", 508, 386, 100, 26, kPush, kCloseButtonId, 0},
+    // The common controls: a toolbar, fields, a tree with check boxes, progress bars, a status bar.
+    {TOOLBARCLASSNAMEW, L"", 12, 424, 300, 28,
+     TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, kToolbarId, 0},
+    {DATETIMEPICK_CLASSW, L"", 330, 426, 130, 22, WS_TABSTOP, 0, 0},
+    {HOTKEY_CLASSW, L"", 470, 426, 138, 22, WS_TABSTOP, 0, 0},
+    {WC_TREEVIEWW, L"", 12, 460, 190, 100,
+     TVS_CHECKBOXES | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | WS_TABSTOP, kTreeId, WS_EX_CLIENTEDGE},
+    {PROGRESS_CLASSW, L"", 216, 462, 250, 16, PBS_SMOOTH, kSmoothProgressId, 0},
+    {PROGRESS_CLASSW, L"", 216, 486, 250, 16, 0, kBlockProgressId, 0},
+    {PROGRESS_CLASSW, L"", 480, 460, 16, 100, PBS_VERTICAL, kUprightProgressId, 0},
+    {WC_IPADDRESSW, L"", 510, 460, 98, 22, WS_TABSTOP, 0, 0},
+    {STATUSCLASSNAMEW, L"", 0, 0, 0, 0, SBARS_SIZEGRIP, kStatusId, 0},
 };
 
 // Page 0: a number with an up-down beside it, a level with a horizontal one, and trackbars.
@@ -188,7 +206,7 @@ void MakeTabs(HWND form, PlatformParts& parts) {
 
 void FillList(HWND form) {
     HWND list = GetDlgItem(form, kListId);
-    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES);
     const struct {
         const wchar_t* text;
         int width;
@@ -220,6 +238,54 @@ void FillList(HWND form) {
         ++row;
     }
     ListView_SetItemState(list, 1, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetCheckState(list, 0, TRUE);
+}
+
+// A flat toolbar of the platform's own small images: buttons with text, a separator, a check
+// button held down and a drop-down button.
+void FillToolbar(HWND form) {
+    HWND toolbar = GetDlgItem(form, kToolbarId);
+    SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(toolbar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS | TBSTYLE_EX_MIXEDBUTTONS);
+    SendMessageW(toolbar, TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+    TBBUTTON buttons[] = {
+        {STD_FILENEW, 501, TBSTATE_ENABLED, BTNS_BUTTON | BTNS_SHOWTEXT, {}, 0, reinterpret_cast<INT_PTR>(L"New 新建")},
+        {STD_FILEOPEN, 502, TBSTATE_ENABLED, BTNS_DROPDOWN | BTNS_SHOWTEXT, {}, 0, reinterpret_cast<INT_PTR>(L"Open 打开")},
+        {0, 0, 0, BTNS_SEP, {}, 0, 0},
+        {STD_COPY, 503, TBSTATE_ENABLED | TBSTATE_CHECKED, BTNS_CHECK, {}, 0, 0},
+        {STD_PASTE, 504, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {STD_DELETE, 505, 0, BTNS_BUTTON, {}, 0, 0},
+    };
+    SendMessageW(toolbar, TB_ADDBUTTONSW, sizeof(buttons) / sizeof(buttons[0]), reinterpret_cast<LPARAM>(buttons));
+}
+
+void FillTree(HWND form) {
+    HWND tree = GetDlgItem(form, kTreeId);
+    TVINSERTSTRUCTW insert{};
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<wchar_t*>(L"Documents 文档");
+    HTREEITEM root = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    insert.hParent = root;
+    for (const wchar_t* name : {L"Letters 信件", L"Reports 报告"}) {
+        insert.item.pszText = const_cast<wchar_t*>(name);
+        SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
+    }
+    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
+    TreeView_SetCheckState(tree, root, TRUE);
+}
+
+void FillBars(HWND form) {
+    SendDlgItemMessageW(form, kSmoothProgressId, PBM_SETPOS, 60, 0);
+    SendDlgItemMessageW(form, kBlockProgressId, PBM_SETPOS, 30, 0);
+    SendDlgItemMessageW(form, kUprightProgressId, PBM_SETPOS, 70, 0);
+    HWND status = GetDlgItem(form, kStatusId);
+    SendMessageW(status, WM_SIZE, 0, 0);  // along the bottom of the form, now that the form has its size
+    const int rights[] = {200, 400, -1};
+    SendMessageW(status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(rights));
+    SendMessageW(status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"Ready 就绪"));
+    SendMessageW(status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L"\tLine 1 第一行"));
+    SendMessageW(status, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(L"\t\tCAP"));
 }
 
 int SkinChoiceId(PlatformSkin skin) {
@@ -279,6 +345,9 @@ INT_PTR FormInit(HWND form, PlatformParts* parts) {
     CheckDlgButton(form, kSecondOptionId, BST_CHECKED);
     MakeTabs(form, *parts);
     FillList(form);
+    FillToolbar(form);
+    FillTree(form);
+    FillBars(form);
     CheckRadioButton(form, kNoSkinId, kWholeSkinId, SkinChoiceId(parts->skin));
     return TRUE;
 }
@@ -379,7 +448,9 @@ using testing_support::DialogTemplate;
 
 HWND CreatePlatformForm(HINSTANCE instance, HWND owner, PlatformSkin skin, bool quitWhenClosed) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES |
-                                              ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+                                              ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES |
+                                              ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_DATE_CLASSES |
+                                              ICC_HOTKEY_CLASS | ICC_INTERNET_CLASSES};
     InitCommonControlsEx(&icc);
     if (!RegisterPageClass(instance)) return nullptr;
     DialogTemplate form(kPlatformCaption, 0, 0, 100, 100,

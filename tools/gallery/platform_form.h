@@ -1,6 +1,7 @@
 // The gallery's second form: the platform's own controls, as a C or C++ program makes them
 // (button-class check boxes and option buttons in group boxes, a tab control with pages, an
-// up-down with its buddy, trackbars, a list view with its header), with a choice of no skin,
+// up-down with its buddy, trackbars, a list view with its header and check boxes, a toolbar, a
+// tree with check boxes, progress bars, date-time, hot-key and IP fields, a status bar), with a choice of no skin,
 // AttachSkin or AttachSkinEx(DORRIK_SKIN_ALL), and the platform's property sheet opened over it.
 #pragma once
 
@@ -14,7 +15,7 @@ inline constexpr wchar_t kPlatformCaption[] = L"Dorrik gallery — platform cont
 inline constexpr wchar_t kSheetCaption[] = L"Dorrik property sheet 属性表";
 
 inline constexpr int kPlatformClientWidth = 620;
-inline constexpr int kPlatformClientHeight = 420;
+inline constexpr int kPlatformClientHeight = 590;
 
 enum PlatformControlId {
     kSheetButtonId = 200,
