@@ -949,7 +949,9 @@ void MeasureFrame() {
         Format("%.2fx (%.1f us per grid)", bareSide.ratio, bareSide.b).c_str());
     DetachSkin(skinned);
     Destroy({plain, skinned, bare});
-// ---- the common controls (DORRIK_SKIN_COMMON) ----
+}
+
+// ---- P10: the common controls (DORRIK_SKIN_COMMON) ----
 
 HWND MakeChild(HWND parent, const wchar_t* className, DWORD style, int width, int height,
                DWORD exStyle = 0) {
