@@ -1,0 +1,190 @@
+#include "inject.h"
+
+#include <psapi.h>
+
+#include <cstring>
+#include <vector>
+
+namespace skinrun {
+namespace {
+
+// kernel32 sits at the same address in every process of one architecture, so its functions can
+// be queued as APCs in the child: each takes one pointer-sized argument, as an APC does.
+PAPCFUNC Kernel32Apc(const char* name) {
+    return reinterpret_cast<PAPCFUNC>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name)));
+}
+
+// The value GetCurrentThread() stands for, in any process.
+const ULONG_PTR kCurrentThread = static_cast<ULONG_PTR>(-2);
+
+struct OwnHandle {
+    HANDLE handle;
+    ~OwnHandle() {
+        if (handle) CloseHandle(handle);
+    }
+};
+
+// A handle this code put into the child, closed there again.
+struct HandleInChild {
+    HANDLE process;
+    HANDLE handle = nullptr;
+    ~HandleInChild() {
+        if (handle) DuplicateHandle(process, handle, nullptr, nullptr, 0, FALSE, DUPLICATE_CLOSE_SOURCE);
+    }
+};
+
+template <class T>
+bool ReadRemote(HANDLE process, const BYTE* address, T& value) {
+    SIZE_T got = 0;
+    return ReadProcessMemory(process, address, &value, sizeof(T), &got) && got == sizeof(T);
+}
+
+// A module handle is pointer-sized and a thread's exit code is not, so the DLL is found in the
+// child's module list rather than by LoadLibraryW's result.
+BYTE* ModuleBase(HANDLE process, const std::wstring& path) {
+    std::vector<HMODULE> modules(256);
+    for (;;) {
+        DWORD needed = 0;
+        const DWORD size = static_cast<DWORD>(modules.size() * sizeof(HMODULE));
+        if (!EnumProcessModulesEx(process, modules.data(), size, &needed, LIST_MODULES_DEFAULT)) return nullptr;
+        modules.resize(needed / sizeof(HMODULE));
+        if (needed <= size) break;
+    }
+    for (HMODULE module : modules) {
+        wchar_t name[MAX_PATH * 2] = {};
+        if (!GetModuleFileNameExW(process, module, name, MAX_PATH * 2)) continue;
+        if (CompareStringOrdinal(name, -1, path.c_str(), -1, TRUE) == CSTR_EQUAL)
+            return reinterpret_cast<BYTE*>(module);
+    }
+    return nullptr;
+}
+
+// The address of an export of a module loaded in the child, read from its export table there.
+BYTE* RemoteExport(HANDLE process, BYTE* base, const char* wanted) {
+    IMAGE_DOS_HEADER dos{};
+    IMAGE_NT_HEADERS nt{};
+    if (!ReadRemote(process, base, dos) || dos.e_magic != IMAGE_DOS_SIGNATURE ||
+        !ReadRemote(process, base + dos.e_lfanew, nt) || nt.Signature != IMAGE_NT_SIGNATURE)
+        return nullptr;
+    const IMAGE_DATA_DIRECTORY& directory = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    IMAGE_EXPORT_DIRECTORY exports{};
+    if (!directory.VirtualAddress || !ReadRemote(process, base + directory.VirtualAddress, exports)) return nullptr;
+    const size_t wantedLength = std::strlen(wanted) + 1;
+    for (DWORD i = 0; i < exports.NumberOfNames; ++i) {
+        DWORD nameRva = 0;
+        char name[64] = {};
+        SIZE_T got = 0;
+        if (!ReadRemote(process, base + exports.AddressOfNames + i * sizeof(DWORD), nameRva) ||
+            !ReadProcessMemory(process, base + nameRva, name, wantedLength, &got) || got != wantedLength ||
+            std::memcmp(name, wanted, wantedLength) != 0)
+            continue;
+        WORD ordinal = 0;
+        DWORD functionRva = 0;
+        if (!ReadRemote(process, base + exports.AddressOfNameOrdinals + i * sizeof(WORD), ordinal) ||
+            !ReadRemote(process, base + exports.AddressOfFunctions + ordinal * sizeof(DWORD), functionRva))
+            return nullptr;
+        return base + functionRva;
+    }
+    return nullptr;
+}
+
+// Waits until the child's main thread, running the queued APCs, has suspended itself: it is one
+// APC away once the load's signal came.
+bool WaitForSelfSuspension(HANDLE process, HANDLE thread) {
+    for (;;) {
+        const DWORD before = SuspendThread(thread);
+        if (before == static_cast<DWORD>(-1)) return false;
+        ResumeThread(thread);
+        if (before > 0) return true;
+        if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return false;
+        SwitchToThread();
+    }
+}
+
+InjectResult Failed(InjectStep step, DWORD error = GetLastError()) { return InjectResult{step, error, nullptr, false}; }
+
+InjectResult FailedHeld(InjectStep step, DWORD error = GetLastError()) { return InjectResult{step, error, nullptr, true}; }
+
+}  // namespace
+
+InjectResult BringInGuest(HANDLE process, HANDLE thread, const std::wstring& dll, Look look, HANDLE ready,
+                          bool keepSuspended) {
+    // One block in the child: the settings, then the DLL's path.
+    const SIZE_T pathBytes = (dll.size() + 1) * sizeof(wchar_t);
+    auto* block = static_cast<BYTE*>(
+        VirtualAllocEx(process, nullptr, sizeof(GuestSettings) + pathBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (!block) return FailedHeld(InjectStep::Prepare);
+    BYTE* const remotePath = block + sizeof(GuestSettings);
+    GuestSettings settings{sizeof(GuestSettings), look, 0, GuestStatus::Pending, 0};
+    OwnHandle loaded{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    HandleInChild loadedInChild{process};
+    if (!loaded.handle || !WriteProcessMemory(process, remotePath, dll.c_str(), pathBytes, nullptr) ||
+        !DuplicateHandle(GetCurrentProcess(), loaded.handle, process, &loadedInChild.handle, EVENT_MODIFY_STATE,
+                         FALSE, 0)) {
+        const DWORD error = GetLastError();
+        VirtualFreeEx(process, block, 0, MEM_RELEASE);
+        return FailedHeld(InjectStep::Prepare, error);
+    }
+
+    // On the main thread, once it runs, after the program's static DLLs have started: the load,
+    // the signal that it returned, and the thread's suspension of itself.
+    if (!QueueUserAPC(Kernel32Apc("LoadLibraryW"), thread, reinterpret_cast<ULONG_PTR>(remotePath)) ||
+        !QueueUserAPC(Kernel32Apc("SetEvent"), thread, reinterpret_cast<ULONG_PTR>(loadedInChild.handle)) ||
+        !QueueUserAPC(Kernel32Apc("SuspendThread"), thread, kCurrentThread))
+        return FailedHeld(InjectStep::Queue);  // nothing ran: the block stays with the child
+    if (ResumeThread(thread) == static_cast<DWORD>(-1)) return FailedHeld(InjectStep::Queue);
+
+    // No deadline: until the load returns, the program's static DLLs are starting, as they would
+    // without the skin.
+    HANDLE handles[] = {loaded.handle, process};
+    if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 ||
+        !WaitForSelfSuspension(process, thread))
+        return Failed(InjectStep::Ended);
+
+    BYTE* const base = ModuleBase(process, dll);
+    BYTE* const start = base ? RemoteExport(process, base, kGuestStartName) : nullptr;
+    InjectResult result{InjectStep::Done, 0, block, false};
+    HANDLE readyInChild = nullptr;
+    if (!base) {
+        result = Failed(InjectStep::NotLoaded, 0);
+    } else if (!start) {
+        result = Failed(InjectStep::NoStart, 0);
+    } else if (ready && !DuplicateHandle(GetCurrentProcess(), ready, process, &readyInChild, EVENT_MODIFY_STATE,
+                                         FALSE, 0)) {
+        result = Failed(InjectStep::Prepare);
+    } else {
+        settings.readyEvent = static_cast<std::uint64_t>(reinterpret_cast<ULONG_PTR>(readyInChild));
+        if (!WriteProcessMemory(process, block, &settings, sizeof(settings), nullptr) ||
+            !QueueUserAPC(reinterpret_cast<PAPCFUNC>(reinterpret_cast<void (*)()>(start)), thread,
+                          reinterpret_cast<ULONG_PTR>(block)))
+            result = Failed(InjectStep::Queue);
+    }
+    if (result.failed != InjectStep::Done && readyInChild)
+        DuplicateHandle(process, readyInChild, nullptr, nullptr, 0, FALSE, DUPLICATE_CLOSE_SOURCE);
+    // The thread suspended itself once; that suspension stands for its creator's CREATE_SUSPENDED.
+    if (!keepSuspended) ResumeThread(thread);
+    return result;
+}
+
+bool IsOfOtherArchitecture(HANDLE process, bool& known) {
+    BOOL childUnderWow64 = FALSE;
+    known = IsWow64Process(process, &childUnderWow64) != FALSE;
+#ifdef _WIN64
+    return known && childUnderWow64;
+#else
+    // 32-bit code under WOW64 is on 64-bit Windows, where a child outside WOW64 is 64-bit.
+    BOOL selfUnderWow64 = FALSE;
+    known = known && IsWow64Process(GetCurrentProcess(), &selfUnderWow64);
+    return known && selfUnderWow64 && !childUnderWow64;
+#endif
+}
+
+GuestStatus ReadGuestStatus(HANDLE process, void* settings, DWORD& error) {
+    GuestSettings written{};
+    if (!ReadRemote(process, static_cast<const BYTE*>(settings), written)) return GuestStatus::Pending;
+    error = written.error;
+    return written.status;
+}
+
+}  // namespace skinrun
