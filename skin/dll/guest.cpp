@@ -4,9 +4,8 @@
 // address; the start runs outside the loader lock, still before the program's own code. The DLL's
 // own start-up does nothing, so a program that loads dorrikskin.dll itself starts no guest.
 //
-// From the start on, every thread that makes a window gets a thread hook that skins each of its
-// top-level windows as it is activated; a top-level window shown without activation is skinned as
-// it is shown. Every process the program starts is started suspended and gets the guest the same
+// From the start on, every thread that makes a window gets thread hooks that skin each of its
+// top-level windows as it is activated, and a form shown without activation as it is shown. Every process the program starts is started suspended and gets the guest the same
 // way before it runs (a process of the other architecture through the sibling skinrun.exe).
 //
 // The module is pinned as the guest starts: the hooks' procedures, the skin's window procedure
@@ -63,9 +62,32 @@ LRESULT CALLBACK SkinAsActivated(int code, WPARAM wParam, LPARAM lParam) {
     return next;
 }
 
+// A form or dialog shown without being activated (a worker thread's status window, say): skinned
+// as it is shown, before its first paint. Menus, tool tips and other captionless pop-ups stay as
+// activation leaves them.
+bool IsFormToShow(HWND window) {
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    if (style & WS_CHILD) return false;
+    wchar_t name[8] = {};
+    return ((style & WS_CAPTION) == WS_CAPTION ||
+            (GetClassNameW(window, name, 8) && CompareStringOrdinal(name, -1, L"#32770", -1, FALSE) == CSTR_EQUAL)) &&
+           !GetPropA(window, "PROCADDR");
+}
+
+// Wine sends no show event, so the show is seen in the message ShowWindow sends first.
+LRESULT CALLBACK SkinAsShown(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_SHOWWINDOW && sent->wParam && !sent->lParam &&
+        IsFormToShow(sent->hwnd))
+        SkinForm(sent->hwnd);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 bool FollowThisThread(DWORD& error) {
     if (threadFollowed) return true;
-    if (!SetWindowsHookExW(WH_CBT, SkinAsActivated, guestModule, GetCurrentThreadId())) {
+    const DWORD thread = GetCurrentThreadId();
+    if (!SetWindowsHookExW(WH_CBT, SkinAsActivated, guestModule, thread) ||
+        !SetWindowsHookExW(WH_CALLWNDPROC, SkinAsShown, guestModule, thread)) {
         error = GetLastError();
         return false;
     }
@@ -73,22 +95,12 @@ bool FollowThisThread(DWORD& error) {
     return true;
 }
 
-// A form or dialog shown without being activated (a worker thread's status window, say): skinned
-// as it is shown. Menus, tool tips and other captionless pop-ups stay as activation leaves them.
-bool IsFormShownWithoutActivation(HWND window) {
-    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
-    return (style & WS_CHILD) == 0 && (style & WS_CAPTION) == WS_CAPTION && !GetPropA(window, "PROCADDR");
-}
-
-// In the context of the thread that makes or shows a window of this process.
-void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+// In the context of the thread that makes a window of this process: its first window brings the
+// thread its hooks.
+void CALLBACK OnWindowMade(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
     if (object != OBJID_WINDOW || child != CHILDID_SELF || !window) return;
-    if (event == EVENT_OBJECT_CREATE) {
-        DWORD error = 0;
-        FollowThisThread(error);
-    } else if (event == EVENT_OBJECT_SHOW && IsFormShownWithoutActivation(window)) {
-        SkinForm(window);
-    }
+    DWORD error = 0;
+    FollowThisThread(error);
 }
 
 // Windows a static DLL made before the guest came: the shown ones now, the hidden ones when
@@ -217,8 +229,8 @@ GuestStatus Start(const GuestSettings& settings, DWORD& error) {
     }
     guestPath = path;
     if (!FollowThisThread(error)) return GuestStatus::HookRefused;
-    if (!SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, guestModule, OnWindowEvent, GetCurrentProcessId(), 0,
-                         WINEVENT_INCONTEXT)) {
+    if (!SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, guestModule, OnWindowMade, GetCurrentProcessId(),
+                         0, WINEVENT_INCONTEXT)) {
         error = GetLastError();
         return GuestStatus::HookRefused;
     }
