@@ -1,6 +1,7 @@
 #include "guest_start.h"
 
 #include <cwchar>
+#include <set>
 
 #include "messages.h"
 
@@ -54,6 +55,32 @@ std::wstring GuestProblem(GuestStatus status, DWORD error) {
     default:
         return L"the skin did not say whether it started.";
     }
+}
+
+// Wine starts its desktop and services from the first program that needs them, so they join the
+// tree; they outlive every program and are nobody's work to wait for.
+bool IsSystemsOwn(DWORD processId) {
+    static const wchar_t* const kServices[] = {L"explorer.exe", L"services.exe", L"winedevice.exe", L"plugplay.exe",
+                                               L"rpcss.exe",   L"svchost.exe",  L"wineboot.exe",   L"conhost.exe"};
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process) return false;
+    wchar_t image[MAX_PATH * 2] = {};
+    DWORD size = MAX_PATH * 2;
+    const bool named = QueryFullProcessImageNameW(process, 0, image, &size) != FALSE;
+    CloseHandle(process);
+    wchar_t system[MAX_PATH] = {};
+    const UINT systemLength = GetSystemWindowsDirectoryW(system, MAX_PATH);
+    // Under the Windows folder (system32, syswow64 or the folder itself).
+    if (!named || !systemLength || size <= systemLength ||
+        CompareStringOrdinal(image, static_cast<int>(systemLength), system, static_cast<int>(systemLength), TRUE) !=
+            CSTR_EQUAL)
+        return false;
+    const wchar_t* name = std::wcsrchr(image, L'\\');
+    name = name ? name + 1 : image;
+    for (const wchar_t* service : kServices) {
+        if (CompareStringOrdinal(name, -1, service, -1, TRUE) == CSTR_EQUAL) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -127,16 +154,21 @@ void JoinTree(ProcessTree& tree, HANDLE program) {
 }
 
 DWORD WaitForTree(ProcessTree& tree, HANDLE program) {
-    const DWORD code = WaitForExitCode(program);
-    while (tree.joined) {
+    std::set<DWORD> running{GetProcessId(program)};
+    while (tree.joined && !running.empty()) {
         DWORD message = 0;
         ULONG_PTR key = 0;
         OVERLAPPED* detail = nullptr;
         if (!GetQueuedCompletionStatus(tree.port.get(), &message, &key, &detail, INFINITE) ||
             message == JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO)
             break;
+        const auto processId = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(detail));
+        if (message == JOB_OBJECT_MSG_NEW_PROCESS && !IsSystemsOwn(processId))
+            running.insert(processId);
+        else if (message == JOB_OBJECT_MSG_EXIT_PROCESS || message == JOB_OBJECT_MSG_ABNORMAL_EXIT_PROCESS)
+            running.erase(processId);
     }
-    return code;
+    return WaitForExitCode(program);
 }
 
 DWORD WaitForExitCode(HANDLE process) {

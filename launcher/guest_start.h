@@ -71,7 +71,8 @@ struct ProcessTree {
 // Puts the suspended program into a new job.
 void JoinTree(ProcessTree& tree, HANDLE program);
 
-// Waits for the program and, when it joined a tree, for every process of it, and gives the
+// Waits for the program and, when it joined a tree, for every process of it but the system's own
+// (Wine's desktop and services, started from the first program that needs them), and gives the
 // program's exit code.
 DWORD WaitForTree(ProcessTree& tree, HANDLE program);
 
