@@ -199,8 +199,7 @@ void ForgetGoneWindows() {
 }
 
 LONG AttachForm(HWND form, DWORD options) {
-    if (!form || GetWindowThreadProcessId(form, nullptr) != GetCurrentThreadId()) return 0;
-    if (!ClaimEngineThread()) return 0;
+    if (!form || !IsWindowOfThisThread(form)) return 0;
     const EngineBusy busy;
     ForgetGoneWindows();
     StartEngine();
@@ -262,7 +261,7 @@ void LinkNewWindow(HWND window, const CREATESTRUCTW& create) {
 }
 
 LRESULT AttachWindow(HWND window, DWORD options) {
-    if (!window || !IsWindowOfEngineThread(window)) return 0;
+    if (!window || !IsWindowOfThisThread(window)) return 0;
     // The published property says whether a window is attached.
     if (GetPropA(window, kPropProcAddr) != nullptr) return 0;
     const WindowRecord* existing = FindRecord(window);
@@ -398,7 +397,8 @@ extern "C" LONG WINAPI AttachSkinEx(HWND form, DWORD options) {
 }
 
 extern "C" LONG WINAPI DetachSkin(HWND form) {
-    if (!form || skin::Engine().thread.load() != GetCurrentThreadId()) return 0;
+    // Each thread takes the skin off its own windows.
+    if (!form || !skin::IsWindowOfThisThread(form) || !skin::EngineIfAny()) return 0;
     const skin::EngineBusy busy;
     const LONG result = static_cast<LONG>(skin::DetachWindow(form));
     skin::ForgetGoneWindows();

@@ -1,7 +1,9 @@
-// The engine's life: start and stop, the thread it serves, the hook that sees that thread's new
-// windows, and its own module, which stays loaded once its procedure is in a window.
+// The engine's life: each thread's start and stop, the hook that sees that thread's new windows,
+// the images every thread shares, what a thread that ends leaves, and the engine's own module,
+// which stays loaded once its procedure is in a window.
 #include "core/engine.h"
 
+#include <memory>
 #include <utility>
 
 #include "core/attach.h"
@@ -9,20 +11,66 @@
 #include "core/props.h"
 #include "core/window_proc.h"
 #include "render/image_set.h"
+#include "render/state_surfaces.h"
 
 namespace skin {
 
 namespace {
 
-EngineState engine;
+// The images are built by the first thread that starts an engine and freed by the last that
+// stops one; the count says how many threads hold them.
+SRWLOCK imagesLock = SRWLOCK_INIT;
+int imageHolders = 0;
 
-// Windows made on the engine's thread inside a skinned window get the skin's link at once and
-// are attached when they first paint, when they are complete (class, style, size, caption,
-// font) and before anything of theirs is on screen. The hook runs only when a window is made,
+void HoldSkinImages() {
+    AcquireSRWLockExclusive(&imagesLock);
+    if (imageHolders++ == 0) BuildSkinImages();
+    ReleaseSRWLockExclusive(&imagesLock);
+}
+
+void LetGoOfSkinImages() {
+    AcquireSRWLockExclusive(&imagesLock);
+    if (imageHolders > 0 && --imageHolders == 0) ReleaseSkinImages();
+    ReleaseSRWLockExclusive(&imagesLock);
+}
+
+// A thread that ends with windows still skinned: the platform destroys those windows without
+// their last messages, so nothing of theirs would ever be released. The thread's engine gives
+// back what it holds (the push buttons' surfaces, the hook, its share of the images) and puts
+// the windows' own procedures back where the skin is on top; it sends nothing, as the thread is
+// on its way out.
+void WINAPI ReleaseEndedThread(void* data) {
+    const std::unique_ptr<EngineState> state(static_cast<EngineState*>(data));
+    if (!state) return;
+    const LONG_PTR skinProc = reinterpret_cast<LONG_PTR>(&SkinWindowProc);
+    for (const auto& [window, record] : state->records) {
+        FreeStateSurfaces(record);
+        if (record.previous && GetWindowLongPtrW(window, GWLP_WNDPROC) == skinProc)
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record.previous));
+    }
+    if (state->creationHook) UnhookWindowsHookEx(state->creationHook);
+    if (state->initialised) LetGoOfSkinImages();
+}
+
+// A thread's engine when the process had no fiber-local storage left for it.
+thread_local EngineState* engineWithoutSlot = nullptr;
+
+// Fiber-local storage runs its callback when a thread ends, in that thread, whether the engine is
+// linked into the program or loaded as a DLL.
+DWORD EngineSlot() {
+    static const DWORD slot = FlsAlloc(ReleaseEndedThread);
+    return slot;
+}
+
+// Windows made on a skinning thread inside a skinned window get the skin's link at once and are
+// attached when they first paint, when they are complete (class, style, size, caption, font)
+// and before anything of theirs is on screen. The hook runs only when a window is made,
 // activated or focused, never for the thread's messages.
 LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam) {
     const LRESULT next = CallNextHookEx(nullptr, code, wParam, lParam);
-    if (code != HCBT_CREATEWND || next != 0 || !engine.initialised) return next;
+    if (code != HCBT_CREATEWND || next != 0) return next;
+    const EngineState* engine = EngineIfAny();
+    if (!engine || !engine->initialised) return next;
     const CBT_CREATEWNDW* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
     if (!create || !create->lpcs) return next;
     LinkNewWindow(reinterpret_cast<HWND>(wParam), *create->lpcs);
@@ -34,15 +82,16 @@ LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam) {
 // returns into the DLL after the program's handler. Linked into the program, there is nothing to
 // keep.
 void PinOwnModule() {
-    static bool pinned = false;
-    if (pinned) return;
-    HMODULE module = nullptr;
-    pinned = GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                                reinterpret_cast<LPCWSTR>(&SkinWindowProc), &module) != FALSE;
+    static const bool pinned = [] {
+        HMODULE module = nullptr;
+        return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                                  reinterpret_cast<LPCWSTR>(&SkinWindowProc), &module) != FALSE;
+    }();
+    (void)pinned;
 }
 
 // Windows that waited for their first paint inside windows no longer skinned will not be
-// attached: their links go now, so that nothing keeps the thread.
+// attached: their links go now.
 void DropWaitingLinks() {
     for (HWND window : RecordedWindows()) {
         const WindowRecord* record = FindRecord(window);
@@ -50,51 +99,64 @@ void DropWaitingLinks() {
     }
 }
 
-void StopEngine() {
+void StopEngine(EngineState& engine) {
     engine.skinnedWindowCount = 0;
-    ReleaseSkinImages();
     engine.initialised = false;
+    LetGoOfSkinImages();
     if (engine.creationHook) UnhookWindowsHookEx(std::exchange(engine.creationHook, nullptr));
     DropWaitingLinks();
 }
 
 }  // namespace
 
-EngineState& Engine() { return engine; }
+EngineState* EngineIfAny() {
+    const DWORD slot = EngineSlot();
+    EngineState* engine = slot == FLS_OUT_OF_INDEXES ? nullptr : static_cast<EngineState*>(FlsGetValue(slot));
+    return engine ? engine : engineWithoutSlot;
+}
 
-EngineBusy::EngineBusy() { ++engine.busy; }
+EngineState& Engine() {
+    if (EngineState* engine = EngineIfAny()) return *engine;
+    auto made = std::make_unique<EngineState>();
+    const DWORD slot = EngineSlot();
+    if (slot == FLS_OUT_OF_INDEXES || !FlsSetValue(slot, made.get())) {
+        // The process has used up its fiber-local storage: the thread's engine still works, it
+        // is only not given back when the thread ends.
+        engineWithoutSlot = made.release();
+        return *engineWithoutSlot;
+    }
+    return *made.release();
+}
+
+EngineBusy::EngineBusy() { ++Engine().busy; }
 
 EngineBusy::~EngineBusy() {
-    if (--engine.busy == 0) SettleEngine();
+    if (--Engine().busy == 0) SettleEngine();
 }
 
-bool ClaimEngineThread() {
-    const DWORD self = GetCurrentThreadId();
-    DWORD expected = 0;
-    return engine.thread.compare_exchange_strong(expected, self) || expected == self;
-}
-
-bool IsWindowOfEngineThread(HWND window) {
-    const DWORD self = GetCurrentThreadId();
-    const DWORD served = engine.thread.load();
-    return GetWindowThreadProcessId(window, nullptr) == self && (served == 0 || served == self);
+bool IsWindowOfThisThread(HWND window) {
+    return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
 }
 
 void StartEngine() {
+    EngineState& engine = Engine();
     if (engine.initialised) return;
     PinOwnModule();
     engine.initialised = true;
     engine.hasTrackMouseEvent = IsExportAvailable("TrackMouseEvent", "User32");
-    BuildSkinImages();
+    HoldSkinImages();
     engine.creationHook = SetWindowsHookExW(WH_CBT, WatchCreation, nullptr, GetCurrentThreadId());
 }
 
 void SettleEngine() {
-    if (engine.busy > 0) return;
-    if (engine.initialised && engine.skinnedWindowCount <= 0) StopEngine();
-    if (!engine.initialised && RecordCount() == 0) engine.thread.store(0);
+    EngineState* engine = EngineIfAny();
+    if (!engine || engine->busy > 0) return;
+    if (engine->initialised && engine->skinnedWindowCount <= 0) StopEngine(*engine);
 }
 
-bool MayAttachFromWindowProc() { return engine.initialised; }
+bool MayAttachFromWindowProc() {
+    const EngineState* engine = EngineIfAny();
+    return engine && engine->initialised;
+}
 
 }  // namespace skin

@@ -1,26 +1,34 @@
-// The engine's life in the process: started by the first window it attaches, stopped when nothing
-// of the skin is left, serving one thread at a time, watching that thread's new windows, and
-// keeping its own module loaded once its procedure is in a window.
+// The engine's life: each thread that skins windows has an engine of its own (its windows'
+// records, its creation hook, its count), started by the first window it attaches and stopped
+// when nothing of the skin is left on that thread's windows; the skin's images are shared by
+// every thread that has a running engine. The engine keeps its own module loaded once its
+// procedure is in a window.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
+#include <unordered_map>
+
+#include "core/props.h"
 
 namespace skin {
 
-// Process-wide state shared by every skinned window. The engine serves one thread at a time: the
-// thread that claimed it, until nothing of the skin is left on any of its windows.
+// The engine of one thread. Only that thread ever reads or writes it.
 struct EngineState {
     bool initialised = false;
     bool hasTrackMouseEvent = false;  // user32 exports TrackMouseEvent
     int32_t skinnedWindowCount = 0;
-    std::atomic<DWORD> thread{0};  // the thread the engine serves, 0 while it serves none
-    HHOOK creationHook = nullptr;  // sees windows made on that thread while initialised
+    HHOOK creationHook = nullptr;  // sees windows made on this thread while initialised
     int busy = 0;                  // attaches and detaches running, nested
+    std::unordered_map<HWND, WindowRecord> records;  // one per window the skin is linked into
 };
+
+// The calling thread's engine, made on first use and given back when the thread ends.
 EngineState& Engine();
+// The calling thread's engine, or null when this thread never used one: for the paths every
+// message takes, which must not make one.
+EngineState* EngineIfAny();
 
 // Held while windows are attached or detached: the engine is settled when the outermost ends,
 // never in the middle (a failed attach of a form's first control must not stop the engine under
@@ -33,19 +41,16 @@ public:
     EngineBusy& operator=(const EngineBusy&) = delete;
 };
 
-// Claims the engine for the calling thread: true when it is this thread's already, or was free
-// and now is. Two threads asking at once: one gets it.
-bool ClaimEngineThread();
+// Whether the window belongs to the calling thread: only the thread that owns a window links the
+// skin into it; windows of other threads and of other processes are never linked.
+bool IsWindowOfThisThread(HWND window);
 
-// Whether the window belongs to the calling thread and the engine serves it (or serves none);
-// windows of other threads and of other processes are never linked.
-bool IsWindowOfEngineThread(HWND window);
-
-// Probe and images (and the creation hook) on first use; keeps the engine's module loaded.
+// Probe, images (shared with the other threads) and the creation hook on first use; keeps the
+// engine's module loaded.
 void StartEngine();
 
-// After every change of a window's link: a count of 0 stops the engine (images, hook), and with
-// no link left anywhere the thread is given up.
+// After every change of a window's link: a count of 0 stops this thread's engine (its hook, its
+// share of the images).
 void SettleEngine();
 
 // Whether a window procedure may attach a window it hears of: only while the engine is

@@ -1,7 +1,8 @@
 #include "core/props.h"
 
+#include "core/engine.h"
+
 #include <cstring>
-#include <unordered_map>
 
 namespace skin {
 
@@ -15,15 +16,6 @@ const char* const kSlotNames[kSlotCount] = {
     kPropHdIndex,   kPropHmIndex,   kSurfaceKeys[0], kSurfaceKeys[1], kSurfaceKeys[2], kSurfaceKeys[3],
     kBitmapKeys[0], kBitmapKeys[1], kBitmapKeys[2], kBitmapKeys[3],
 };
-
-using RecordMap = std::unordered_map<HWND, WindowRecord>;
-
-// Made on first use and never destroyed: a program's own global destructor may still destroy a
-// skinned window at exit, after every destructor of the engine's would have run.
-RecordMap& Records() {
-    static RecordMap* const records = new RecordMap;
-    return *records;
-}
 
 // The engine passes its own constants, so the address usually answers; callers with a string of
 // their own ("0BMP") are matched by text.
@@ -42,22 +34,32 @@ int SlotOf(const char* name) {
 const char* StateSurfaceKey(int state) { return kSurfaceKeys[state & 3]; }
 const char* StateBitmapKey(int state) { return kBitmapKeys[state & 3]; }
 
+// Each thread keeps the records of its own windows, and a window's messages always run on its
+// own thread: the lookups never see another thread's records.
 WindowRecord* FindRecord(HWND window) {
-    RecordMap& records = Records();
-    const auto found = records.find(window);
-    return found == records.end() ? nullptr : &found->second;
+    EngineState* engine = EngineIfAny();
+    if (!engine) return nullptr;
+    const auto found = engine->records.find(window);
+    return found == engine->records.end() ? nullptr : &found->second;
 }
 
-WindowRecord& CreateRecord(HWND window) { return Records()[window] = WindowRecord{}; }
+WindowRecord& CreateRecord(HWND window) { return Engine().records[window] = WindowRecord{}; }
 
-void EraseRecord(HWND window) { Records().erase(window); }
+void EraseRecord(HWND window) {
+    if (EngineState* engine = EngineIfAny()) engine->records.erase(window);
+}
 
-size_t RecordCount() { return Records().size(); }
+size_t RecordCount() {
+    const EngineState* engine = EngineIfAny();
+    return engine ? engine->records.size() : 0;
+}
 
 std::vector<HWND> RecordedWindows() {
     std::vector<HWND> windows;
-    windows.reserve(Records().size());
-    for (const auto& entry : Records()) windows.push_back(entry.first);
+    const EngineState* engine = EngineIfAny();
+    if (!engine) return windows;
+    windows.reserve(engine->records.size());
+    for (const auto& entry : engine->records) windows.push_back(entry.first);
     return windows;
 }
 

@@ -104,7 +104,7 @@ void RemoveSkinProp(HWND window, const char* name);
 // The push button's state surface (memory context) for a state, 0 when there is none.
 HDC GetStateSurface(HWND window, int state);
 
-// The records, one per window the skin's procedure is linked into, on the engine's thread only.
+// The records, one per window the skin's procedure is linked into, of the calling thread's windows.
 WindowRecord* FindRecord(HWND window);
 WindowRecord& CreateRecord(HWND window);
 void EraseRecord(HWND window);

@@ -2,6 +2,8 @@
 // everything else unchanged to the window's previous procedure.
 #include "core/window_proc.h"
 
+#include <atomic>
+
 #include "core/attach.h"
 #include "core/engine.h"
 #include "core/hover.h"
@@ -155,7 +157,7 @@ const Route kRoutes[] = {
 
 // The window message by which the engine asks whether its link is still somewhere in a window's
 // chain (under other code's subclass): registered on first use.
-UINT linkProbe = 0;
+std::atomic<UINT> linkProbe{0};
 
 // The kinds that have a procedure of their own.
 MessageHandler KindProcedure(ControlKind kind) {
@@ -187,14 +189,19 @@ LRESULT RouteMessage(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
 bool IsLinkInChain(HWND window) {
     const WPARAM self = reinterpret_cast<WPARAM>(&SkinWindowProc);
     if (GetWindowLongPtrW(window, GWLP_WNDPROC) == static_cast<LONG_PTR>(self)) return true;
-    if (!linkProbe) linkProbe = RegisterWindowMessageA("DorrikSkinLinkProbe");
-    return linkProbe && static_cast<WPARAM>(SendMessageW(window, linkProbe, self, 0)) == self;
+    UINT probe = linkProbe.load(std::memory_order_relaxed);
+    if (!probe) {
+        probe = RegisterWindowMessageA("DorrikSkinLinkProbe");
+        linkProbe.store(probe, std::memory_order_relaxed);
+    }
+    return probe && static_cast<WPARAM>(SendMessageW(window, probe, self, 0)) == self;
 }
 
 LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!window) return 0;
     // The probe of this copy of the engine; another copy's probe goes on down the chain.
-    if (message == linkProbe && wParam == reinterpret_cast<WPARAM>(&SkinWindowProc) && linkProbe)
+    const UINT probe = linkProbe.load(std::memory_order_relaxed);
+    if (message == probe && wParam == reinterpret_cast<WPARAM>(&SkinWindowProc) && probe)
         return static_cast<LRESULT>(wParam);
     const WindowRecord* record = FindRecord(window);
     if (!record) return DefWindowProcW(window, message, wParam, lParam);

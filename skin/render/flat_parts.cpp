@@ -22,7 +22,8 @@ void DrawFlatFace(HDC dc, int x, int y, int width, int height, int state) {
 
 void DrawArrow(HDC dc, int x, int y, ArrowDirection direction, bool enabled) {
     const ImageRect& arrow = enabled ? kComboArrow : kComboDisabledArrow;
-    HDC image = SkinImages().ComboButtonImage;
+    const SkinImagesInUse images = SkinImages();
+    HDC image = images.ComboButtonImage;
     // Row 0 of the image is the arrow's wide end, the last row its tip.
     for (int row = 0; row < arrow.height; ++row) {
         for (int column = 0; column < arrow.width; ++column) {

@@ -116,9 +116,26 @@ const ImageRecipe kRecipes[] = {
     {&SkinImageSet::HeaderImage, kHeaderImageSize, HeaderPixel},
 };
 
+// Entered again by the same thread when one expression uses two images.
+CRITICAL_SECTION& ImagesLock() {
+    static CRITICAL_SECTION* const lock = [] {
+        auto* made = new CRITICAL_SECTION;
+        InitializeCriticalSection(made);
+        return made;
+    }();
+    return *lock;
+}
+
 }  // namespace
 
-const SkinImageSet& SkinImages() { return images; }
+SkinImagesInUse::SkinImagesInUse() {
+    EnterCriticalSection(&ImagesLock());
+    static_cast<SkinImageSet&>(*this) = images;
+}
+
+SkinImagesInUse::~SkinImagesInUse() { LeaveCriticalSection(&ImagesLock()); }
+
+SkinImagesInUse SkinImages() { return {}; }
 
 void BuildSkinImages() {
     ReleaseSkinImages();  // a set built twice is replaced, not leaked

@@ -4,6 +4,7 @@
 
 #include <olectl.h>
 
+#include <atomic>
 #include <cstddef>
 #include <vector>
 
@@ -46,15 +47,16 @@ private:
 // The display's bits per pixel, 0 until asked. Asking is a trip to the display settings under
 // Wine (over 100 us, more than the bitmap itself), and the depth changes only with the display
 // mode, so it is asked once per engine start.
-int displayBitsPerPixel = 0;
+std::atomic<int> displayBitsPerPixel{0};
 
 int DisplayBitsPerPixel() {
-    if (displayBitsPerPixel == 0) {
+    int bits = displayBitsPerPixel.load(std::memory_order_relaxed);
+    if (bits == 0) {
         const ScopedWindowDC screen(nullptr, ScopedWindowDC::ClientArea);
-        displayBitsPerPixel =
-            GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES);
+        bits = GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES);
+        displayBitsPerPixel.store(bits, std::memory_order_relaxed);
     }
-    return displayBitsPerPixel;
+    return bits;
 }
 
 using TranslateColorFunction = HRESULT(WINAPI*)(OLE_COLOR, HPALETTE, COLORREF*);
@@ -168,7 +170,7 @@ HBITMAP CreateSurfaceBitmap(HDC reference, int width, int height) {
     return CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
-void ForgetDisplayFormat() { displayBitsPerPixel = 0; }
+void ForgetDisplayFormat() { displayBitsPerPixel.store(0, std::memory_order_relaxed); }
 
 HDC CreateMemorySurface(int width, int height) {
     // Both made for the display without a context of it: getting one costs more than the rest.

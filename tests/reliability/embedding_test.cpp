@@ -378,9 +378,10 @@ TEST_F(EmbeddingTest, ASubclassInstalledAfterTheSkinSurvivesDetach) {
     EXPECT_EQ(0u, skin::RecordCount());
 }
 
-// The engine serves the thread that skinned the form: another thread's windows are not attached,
-// and another thread cannot use the engine while it is in use.
-TEST_F(EmbeddingTest, WindowsOfAnotherThreadAreNotAttached) {
+// Each thread skins its own windows only: a child that another thread made inside the form is
+// not attached with the form, nor is that thread's form from here; that thread skins it itself,
+// while the form here stays skinned.
+TEST_F(EmbeddingTest, EachThreadSkinsOnlyItsOwnWindows) {
     TestWindow form(300, 200);
     HWND ownChild = controls::CreateControl(L"Button", L"Own", form.get(), 10, 10, 80, 25);
     std::atomic<HWND> foreignChild{nullptr}, foreignForm{nullptr};
@@ -417,8 +418,11 @@ TEST_F(EmbeddingTest, WindowsOfAnotherThreadAreNotAttached) {
         PumpMessages();
         Sleep(5);
     }
-    EXPECT_EQ(0, foreignAttach.load()) << "another thread skinned a window while the engine was in use";
-    EXPECT_FALSE(Skinned(foreignForm));
+    EXPECT_EQ(1, foreignAttach.load()) << "another thread could not skin its own form";
+    EXPECT_TRUE(Skinned(foreignForm));
+    EXPECT_FALSE(Skinned(foreignChild)) << "the other thread's form took this thread's form's child";
+    EXPECT_EQ(0, DetachSkin(foreignForm)) << "a thread took the skin off another thread's form";
+    EXPECT_EQ(2, skin::Engine().skinnedWindowCount);
     EXPECT_EQ(1, DetachSkin(form.get()));
     stop = true;
     // Its windows' destruction talks to this thread too.

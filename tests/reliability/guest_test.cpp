@@ -1,6 +1,7 @@
 // The engine as a guest in programs it does not know: other code that uses its property names, a
 // second copy of the engine in the process, frameworks that take the skin out of a window's chain,
-// handles that come back, threads that race for it, and a DLL the program lets go of early.
+// handles that come back, threads that skin at once or end with skinned windows, and a DLL the
+// program lets go of early.
 #include <windows.h>
 
 #include <atomic>
@@ -147,45 +148,89 @@ TEST_F(GuestTest, WindowsThatFrameworksCutTheSkinOutOfLeaveNothingBehind) {
     EXPECT_EQ(1, elsewhere.load()) << "another thread could not use the engine afterwards";
 }
 
-// A first AttachSkin that attaches nothing, here from another thread, claims nothing: the
+// A first AttachSkin that attaches nothing, here from another thread, starts nothing there: the
 // thread that owns the windows skins them afterwards.
 TEST_F(GuestTest, AFirstAttachOfNothingDoesNotKeepTheEngine) {
     TestWindow form(300, 200);
+    std::atomic<bool> startedThere{true};
     std::thread([&] {
         AttachSkin(nullptr);
         AttachSkin(form.get());  // a window of another thread
+        startedThere = skin::Engine().initialised || skin::Engine().creationHook != nullptr;
     }).join();
-    EXPECT_EQ(0u, skin::Engine().thread.load());
+    EXPECT_FALSE(startedThere.load());
     EXPECT_EQ(1, AttachSkin(form.get()));
     EXPECT_EQ(1, DetachSkin(form.get()));
 }
 
-// Two threads ask for the engine at the same moment: one gets it, the other gets 0, and when the
-// winner is done nothing of either is left.
-TEST_F(GuestTest, TwoThreadsRacingForTheFirstAttach) {
-    for (int round = 0; round < 20; ++round) {
-        std::atomic<int> ready{0};
-        std::atomic<LONG> results[2] = {-1, -1};
-        auto racer = [&](int side) {
-            TestWindow form(60, 60, nullptr, WS_POPUP, 100 + 80 * side, 100);
-            controls::CreateControl(L"Button", L"Race", form.get(), 5, 5, 40, 20);
-            ++ready;
-            while (ready < 2) {
+// Two threads skin forms of their own at the same moment, each with its own engine: both are
+// skinned, the first to finish takes only its own skin off (the images the other still paints
+// with stay), and when both are done nothing of either is left.
+TEST_F(GuestTest, TwoThreadsSkinTheirOwnFormsAtOnce) {
+    for (int round = 0; round < 10; ++round) {
+        std::atomic<int> step{0};
+        std::atomic<LONG> attached[2] = {-1, -1};
+        std::atomic<bool> stillSkinned{false}, imagesKept{false}, engineStopped[2] = {false, false};
+        auto side = [&](int which) {
+            TestWindow form(60, 60, nullptr, WS_POPUP | WS_VISIBLE, 100 + 80 * which, 100);
+            HWND button = controls::CreateControl(L"Button", L"Race", form.get(), 5, 5, 40, 20);
+            ++step;
+            while (step < 2) {
             }
-            results[side] = AttachSkin(form.get());
-            ++ready;
-            while (ready < 4) {
+            attached[which] = AttachSkinEx(form.get(), DORRIK_SKIN_ALL);
+            ++step;
+            while (step < 4) {
             }
-            DetachSkin(form.get());
+            if (which == 0) {
+                DetachSkin(form.get());
+                engineStopped[0] = !skin::Engine().initialised && !skin::Engine().creationHook;
+                ++step;
+            } else {
+                while (step < 5) {
+                }
+                stillSkinned = GetPropA(button, "PROCADDR") != nullptr;
+                imagesKept = GetObjectType(skin::SkinImages().ButtonFaceImage) == OBJ_MEMDC;
+                PaintNow(form.get());
+                DetachSkin(form.get());
+                engineStopped[1] = !skin::Engine().initialised && !skin::Engine().creationHook;
+            }
         };
-        std::thread first(racer, 0), second(racer, 1);
+        std::thread first(side, 0), second(side, 1);
         first.join();
         second.join();
-        EXPECT_EQ(1, results[0] + results[1]) << "round " << round << ": " << results[0] << " and "
-                                              << results[1];
-        EXPECT_EQ(0u, skin::Engine().thread.load()) << "round " << round;
+        EXPECT_EQ(1, attached[0].load()) << "round " << round;
+        EXPECT_EQ(1, attached[1].load()) << "round " << round;
+        EXPECT_TRUE(stillSkinned.load()) << "round " << round << ": one thread's detach reached the other's form";
+        EXPECT_TRUE(imagesKept.load()) << "round " << round << ": the images went while a thread still used them";
+        EXPECT_TRUE(engineStopped[0].load() && engineStopped[1].load()) << "round " << round;
         EXPECT_EQ(nullptr, skin::SkinImages().ButtonFaceImage) << "round " << round;
     }
+}
+
+// A thread that ends with its windows still skinned: the platform destroys them without their
+// last messages. Nothing the skin made for them stays (the fixture counts every GDI object), and
+// any thread goes on skinning.
+TEST_F(GuestTest, AThreadThatEndsWithSkinnedWindowsLeavesNothingBehind) {
+    std::atomic<LONG> attached{-1};
+    std::atomic<HWND> gone{nullptr};
+    std::thread([&] {
+        HWND form = CreateWindowExW(0, controls::kFormClass, L"Worker", WS_POPUP | WS_VISIBLE, 300, 100,
+                                    200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        controls::CreateControl(L"Button", L"Work", form, 10, 10, 80, 25);
+        controls::CreateControl(L"Button", L"Stop", form, 10, 40, 80, 25);
+        attached = AttachSkinEx(form, DORRIK_SKIN_ALL);
+        PumpMessages();
+        gone = form;
+    }).join();
+    ASSERT_EQ(1, attached.load());
+    EXPECT_FALSE(IsWindow(gone.load())) << "the platform keeps the ended thread's window";
+
+    TestWindow form(200, 100);
+    HWND button = controls::CreateControl(L"Button", L"Here", form.get(), 10, 10, 80, 25);
+    EXPECT_EQ(1, AttachSkin(form.get()));
+    EXPECT_TRUE(RunsSkin(button));
+    EXPECT_EQ(1, DetachSkin(form.get()));
+    EXPECT_EQ(nullptr, skin::SkinImages().ButtonFaceImage) << "the ended thread still holds the images";
 }
 
 // A handle that comes back for a new window while the skin still has a record of the one that

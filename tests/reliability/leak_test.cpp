@@ -38,10 +38,10 @@ LiveObjects ImageSet() {
 }
 
 TEST_F(LeakTest, ImageSetComesWithTheFirstAttachAndGoesWithTheLastDetach) {
-    // An attach of nothing starts nothing: no images, no claim on the thread.
+    // An attach of nothing starts nothing: no images, no hook.
     EXPECT_EQ(0, AttachSkin(nullptr));
     EXPECT_EQ(LiveObjects{}, LiveSince(before_));
-    EXPECT_EQ(0u, skin::Engine().thread.load());
+    EXPECT_FALSE(skin::Engine().initialised);
 
     testing_support::TestWindow plain(10, 10, L"Static");
     ASSERT_EQ(1, AttachSkin(plain.get()));

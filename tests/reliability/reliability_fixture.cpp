@@ -37,7 +37,8 @@ void ReliabilityTest::TearDown() {
     }
     PumpMessages();
     EXPECT_EQ(0, skin::Engine().skinnedWindowCount);
-    EXPECT_EQ(0u, skin::Engine().thread.load()) << "the engine still serves this thread";
+    EXPECT_FALSE(skin::Engine().initialised) << "the engine still runs on this thread";
+    EXPECT_EQ(nullptr, skin::Engine().creationHook) << "the creation hook is still set";
     EXPECT_EQ("", CheckSkinInvariants());
     const testing_support::LiveObjects after = testing_support::CountLiveObjects();
     EXPECT_EQ(before_, after) << "before: " << testing_support::Describe(before_)
