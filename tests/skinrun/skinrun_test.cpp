@@ -263,6 +263,46 @@ void ExpectDialogSkinned(HWND notepad, WPARAM command, const char* name) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); })) << "notepad's " << name << " dialog did not close";
 }
 
+// --- The shipped layout, from the two builds: skinrun.exe and dorrikskin.dll (32-bit) with the
+// folder x64 beside them holding the 64-bit pair.
+
+#ifdef _WIN64
+const std::wstring kX64Build = TestFolder() + L"..\\", kI686Build = TestFolder() + L"..\\..\\i686\\";
+#else
+const std::wstring kI686Build = TestFolder() + L"..\\", kX64Build = TestFolder() + L"..\\..\\x86_64\\";
+#endif
+
+bool BothBuilds() {
+    for (const std::wstring& build : {kI686Build, kX64Build}) {
+        if (!Exists(build + L"launcher\\skinrun.exe") || !Exists(build + L"tests\\skinrun_fixture.exe")) return false;
+    }
+    return true;
+}
+
+struct ShippedLayout {
+    std::wstring root;
+    bool made = true;
+    ShippedLayout() {
+        wchar_t temporary[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temporary);
+        root = std::wstring(temporary) + L"skinrun-shipped\\";
+        CreateDirectoryW(root.c_str(), nullptr);
+        CreateDirectoryW((root + L"x64").c_str(), nullptr);
+        for (const wchar_t* name : {L"skinrun.exe", L"dorrikskin.dll"}) {
+            made = made && CopyFileW((kI686Build + L"launcher\\" + name).c_str(), (root + name).c_str(), FALSE) &&
+                   CopyFileW((kX64Build + L"launcher\\" + name).c_str(), (root + L"x64\\" + name).c_str(), FALSE);
+        }
+    }
+    ~ShippedLayout() {
+        for (const wchar_t* name : {L"skinrun.exe", L"dorrikskin.dll"}) {
+            DeleteFileW((root + name).c_str());
+            DeleteFileW((root + L"x64\\" + name).c_str());
+        }
+        RemoveDirectoryW((root + L"x64").c_str());
+        RemoveDirectoryW(root.c_str());
+    }
+};
+
 // --- The programs.
 
 TEST(Skinrun, NotepadAndItsDialogsAreSkinnedAndItEndsWithItsExitCode) {
@@ -284,12 +324,18 @@ TEST(Skinrun, NotepadAndItsDialogsAreSkinnedAndItEndsWithItsExitCode) {
     EXPECT_EQ(run.exitCode(), 0u) << run.output();
 }
 
+// The 32-bit winecfg starts the 64-bit one and ends: the guest in it hands its child to the sibling.
 TEST(Skinrun, WinecfgPagesAndTabsAreSkinned) {
-#ifndef _WIN64
-    GTEST_SKIP() << "the 32-bit winecfg starts the 64-bit one and ends: its windows are never its own";
+#ifdef _WIN64
+    const std::wstring launcher = Launcher();
+#else
+    if (!BothBuilds()) GTEST_SKIP() << "the 32-bit winecfg needs the 64-bit build for its 64-bit twin";
+    ShippedLayout shipped;
+    ASSERT_TRUE(shipped.made);
+    const std::wstring launcher = shipped.root + L"skinrun.exe";
 #endif
     const std::set<DWORD> before = ProcessesWithWindows();
-    LauncherRun run(L"winecfg");
+    LauncherRun run(L"winecfg", launcher);
     ASSERT_TRUE(run.started());
     Guest guest;
     HWND sheet = WaitForNewWindow(before, [](HWND window) {
@@ -438,34 +484,19 @@ TEST(Skinrun, RefusesToRunWithoutItsDll) {
     RemoveDirectoryW(folder.c_str());
 }
 
-// The shipped layout, from the two builds: skinrun.exe and dorrikskin.dll (32-bit) with the
-// folder x64 beside them holding the 64-bit pair. Each launcher hands a program of the other architecture to
+// Each launcher of the shipped layout hands a program of the other architecture to
 // its sibling, which skins it (the fixture's early window) and passes its exit code back; the guest
 // in a program does the same with a child of the other architecture.
 TEST(Skinrun, HandsAProgramOfTheOtherArchitectureToItsSibling) {
-#ifdef _WIN64
-    const std::wstring x64Build = TestFolder() + L"..\\", i686Build = TestFolder() + L"..\\..\\i686\\";
-#else
-    const std::wstring i686Build = TestFolder() + L"..\\", x64Build = TestFolder() + L"..\\..\\x86_64\\";
-#endif
-    for (const std::wstring& build : {i686Build, x64Build}) {
-        if (!Exists(build + L"launcher\\skinrun.exe") || !Exists(build + L"tests\\skinrun_fixture.exe"))
-            GTEST_SKIP() << "the other architecture's build is not there";
-    }
-    wchar_t temporary[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temporary);
-    const std::wstring root = std::wstring(temporary) + L"skinrun-shipped\\";
-    CreateDirectoryW(root.c_str(), nullptr);
-    CreateDirectoryW((root + L"x64").c_str(), nullptr);
-    for (const wchar_t* name : {L"skinrun.exe", L"dorrikskin.dll"}) {
-        ASSERT_TRUE(CopyFileW((i686Build + L"launcher\\" + name).c_str(), (root + name).c_str(), FALSE));
-        ASSERT_TRUE(CopyFileW((x64Build + L"launcher\\" + name).c_str(), (root + L"x64\\" + name).c_str(), FALSE));
-    }
+    if (!BothBuilds()) GTEST_SKIP() << "the other architecture's build is not there";
+    ShippedLayout shipped;
+    ASSERT_TRUE(shipped.made);
+    const std::wstring& root = shipped.root;
     struct Direction {
         std::wstring launcher, program;
     };
-    const std::wstring i686Fixture = i686Build + L"tests\\skinrun_fixture.exe";
-    const std::wstring x64Fixture = x64Build + L"tests\\skinrun_fixture.exe";
+    const std::wstring i686Fixture = kI686Build + L"tests\\skinrun_fixture.exe";
+    const std::wstring x64Fixture = kX64Build + L"tests\\skinrun_fixture.exe";
     for (const Direction& direction : {Direction{root + L"skinrun.exe", x64Fixture},
                                        Direction{root + L"x64\\skinrun.exe", i686Fixture}}) {
         LauncherRun run(Quoted(direction.program) + L" 7 --early-window", direction.launcher);
@@ -480,12 +511,6 @@ TEST(Skinrun, HandsAProgramOfTheOtherArchitectureToItsSibling) {
         ASSERT_TRUE(run.Finish());
         EXPECT_EQ(run.exitCode(), 7u) << Narrow(direction.program) << ": " << run.output();
     }
-    for (const wchar_t* name : {L"skinrun.exe", L"dorrikskin.dll"}) {
-        DeleteFileW((root + name).c_str());
-        DeleteFileW((root + L"x64\\" + name).c_str());
-    }
-    RemoveDirectoryW((root + L"x64").c_str());
-    RemoveDirectoryW(root.c_str());
 }
 
 }  // namespace
