@@ -147,6 +147,11 @@ void JoinTree(ProcessTree& tree, HANDLE program) {
     tree.job = UniqueHandle(CreateJobObjectW(nullptr, nullptr));
     tree.port = UniqueHandle(CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1));
     if (!tree.job.get() || !tree.port.get()) return;
+    // A program that starts a process outside its own job keeps being able to: that one is then
+    // not waited for.
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+    SetInformationJobObject(tree.job.get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits));
     JOBOBJECT_ASSOCIATE_COMPLETION_PORT association{tree.job.get(), tree.port.get()};
     tree.joined = SetInformationJobObject(tree.job.get(), JobObjectAssociateCompletionPortInformation,
                                           &association, sizeof(association)) &&
