@@ -243,7 +243,8 @@ GuestStatus Start(const GuestSettings& settings, DWORD& error) {
 
 // Queued as an APC on the new process's main thread, with the address of settings written into
 // this process by whoever started it; the ready event in them was given to this process for this.
-extern "C" void CALLBACK DorrikGuestStart(ULONG_PTR settingsAddress) {
+// Exported from the DLL only (not named in the .def, which lists the engine's own functions).
+extern "C" __declspec(dllexport) void CALLBACK DorrikGuestStart(ULONG_PTR settingsAddress) {
     HMODULE pinned = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                        reinterpret_cast<LPCWSTR>(&DorrikGuestStart), &pinned);

@@ -35,7 +35,8 @@ struct GuestSettings {
     std::uint32_t error;         // GetLastError() of the step that failed
 };
 
-// The guest's start, exported by this name; queued as an APC with the settings' address.
+// The guest's start, exported by this name (decorated as the compiler decorates stdcall); queued
+// as an APC with the settings' address.
 constexpr char kGuestStartName[] = "DorrikGuestStart";
 
 }  // namespace skinrun

@@ -60,6 +60,19 @@ BYTE* ModuleBase(HANDLE process, const std::wstring& path) {
     return nullptr;
 }
 
+// Whether an export's name is `wanted`, also as a compiler decorates a stdcall function
+// (DorrikGuestStart@4 from MinGW, _DorrikGuestStart@4 from Microsoft's).
+bool IsExportNamed(HANDLE process, const BYTE* name, const char* wanted) {
+    char text[64] = {};
+    for (size_t i = 0; i + 1 < sizeof(text); ++i) {
+        if (!ReadRemote(process, name + i, text[i])) return false;
+        if (!text[i]) break;
+    }
+    const char* plain = text[0] == '_' ? text + 1 : text;
+    const size_t length = std::strlen(wanted);
+    return std::strncmp(plain, wanted, length) == 0 && (plain[length] == '\0' || plain[length] == '@');
+}
+
 // The address of an export of a module loaded in the child, read from its export table there.
 BYTE* RemoteExport(HANDLE process, BYTE* base, const char* wanted) {
     IMAGE_DOS_HEADER dos{};
@@ -70,14 +83,10 @@ BYTE* RemoteExport(HANDLE process, BYTE* base, const char* wanted) {
     const IMAGE_DATA_DIRECTORY& directory = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     IMAGE_EXPORT_DIRECTORY exports{};
     if (!directory.VirtualAddress || !ReadRemote(process, base + directory.VirtualAddress, exports)) return nullptr;
-    const size_t wantedLength = std::strlen(wanted) + 1;
     for (DWORD i = 0; i < exports.NumberOfNames; ++i) {
         DWORD nameRva = 0;
-        char name[64] = {};
-        SIZE_T got = 0;
         if (!ReadRemote(process, base + exports.AddressOfNames + i * sizeof(DWORD), nameRva) ||
-            !ReadProcessMemory(process, base + nameRva, name, wantedLength, &got) || got != wantedLength ||
-            std::memcmp(name, wanted, wantedLength) != 0)
+            !IsExportNamed(process, base + nameRva, wanted))
             continue;
         WORD ordinal = 0;
         DWORD functionRva = 0;
