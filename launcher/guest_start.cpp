@@ -57,30 +57,13 @@ std::wstring GuestProblem(GuestStatus status, DWORD error) {
     }
 }
 
-// Wine starts its desktop and services from the first program that needs them, so they join the
-// tree; they outlive every program and are nobody's work to wait for.
+// The system's desktop and services join the tree when the program is the first to need them.
 bool IsSystemsOwn(DWORD processId) {
-    static const wchar_t* const kServices[] = {L"explorer.exe", L"services.exe", L"winedevice.exe", L"plugplay.exe",
-                                               L"rpcss.exe",   L"svchost.exe",  L"wineboot.exe",   L"conhost.exe"};
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
     if (!process) return false;
-    wchar_t image[MAX_PATH * 2] = {};
-    DWORD size = MAX_PATH * 2;
-    const bool named = QueryFullProcessImageNameW(process, 0, image, &size) != FALSE;
+    const bool service = IsSystemService(process);
     CloseHandle(process);
-    wchar_t system[MAX_PATH] = {};
-    const UINT systemLength = GetSystemWindowsDirectoryW(system, MAX_PATH);
-    // Under the Windows folder (system32, syswow64 or the folder itself).
-    if (!named || !systemLength || size <= systemLength ||
-        CompareStringOrdinal(image, static_cast<int>(systemLength), system, static_cast<int>(systemLength), TRUE) !=
-            CSTR_EQUAL)
-        return false;
-    const wchar_t* name = std::wcsrchr(image, L'\\');
-    name = name ? name + 1 : image;
-    for (const wchar_t* service : kServices) {
-        if (CompareStringOrdinal(name, -1, service, -1, TRUE) == CSTR_EQUAL) return true;
-    }
-    return false;
+    return service;
 }
 
 }  // namespace

@@ -177,12 +177,13 @@ bool HandToSibling(const PROCESS_INFORMATION& child, bool keepSuspended) {
 }
 
 // Brings the guest into a child that its creation left suspended; afterwards the child runs
-// unless its creator asked for it suspended. One that cannot be reached runs as it is.
+// unless its creator asked for it suspended. One that cannot be reached runs as it is, and so do
+// the system's desktop and services, which would hold the DLL long after the program.
 void FollowChild(const PROCESS_INFORMATION& child, bool keepSuspended) {
     bool known = false;
     const bool otherArchitecture = skinrun::IsOfOtherArchitecture(child.hProcess, known);
     bool held = true;
-    if (known && !IsLauncher(child.hProcess)) {
+    if (known && !IsLauncher(child.hProcess) && !skinrun::IsSystemService(child.hProcess)) {
         if (otherArchitecture)
             held = !HandToSibling(child, keepSuspended);
         else

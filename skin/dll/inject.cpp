@@ -3,6 +3,7 @@
 #include <psapi.h>
 
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 namespace skinrun {
@@ -187,6 +188,26 @@ bool IsOfOtherArchitecture(HANDLE process, bool& known) {
     known = known && IsWow64Process(GetCurrentProcess(), &selfUnderWow64);
     return known && selfUnderWow64 && !childUnderWow64;
 #endif
+}
+
+bool IsSystemService(HANDLE process) {
+    static const wchar_t* const kServices[] = {L"explorer.exe", L"services.exe", L"winedevice.exe", L"plugplay.exe",
+                                               L"rpcss.exe",   L"svchost.exe",  L"wineboot.exe",   L"conhost.exe"};
+    wchar_t image[MAX_PATH * 2] = {};
+    DWORD size = MAX_PATH * 2;
+    wchar_t windows[MAX_PATH] = {};
+    const UINT windowsLength = GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    // Under the Windows folder (system32, syswow64 or the folder itself).
+    if (!QueryFullProcessImageNameW(process, 0, image, &size) || !windowsLength || size <= windowsLength ||
+        CompareStringOrdinal(image, static_cast<int>(windowsLength), windows, static_cast<int>(windowsLength), TRUE) !=
+            CSTR_EQUAL)
+        return false;
+    const wchar_t* name = std::wcsrchr(image, L'\\');
+    name = name ? name + 1 : image;
+    for (const wchar_t* service : kServices) {
+        if (CompareStringOrdinal(name, -1, service, -1, TRUE) == CSTR_EQUAL) return true;
+    }
+    return false;
 }
 
 GuestStatus ReadGuestStatus(HANDLE process, void* settings, DWORD& error) {

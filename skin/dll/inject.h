@@ -43,6 +43,11 @@ InjectResult BringInGuest(HANDLE process, HANDLE thread, const std::wstring& dll
 // to bring the guest in). False with `known` false when the system cannot tell.
 bool IsOfOtherArchitecture(HANDLE process, bool& known);
 
+// Whether the process is one of the programs that serve every program (Wine's desktop and
+// services, which Wine starts from the first program that needs them): neither skinned nor waited
+// for, as they outlive every program.
+bool IsSystemService(HANDLE process);
+
 // The guest's status as the child wrote it, read from outside.
 GuestStatus ReadGuestStatus(HANDLE process, void* settings, DWORD& error);
 
