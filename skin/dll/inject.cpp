@@ -41,9 +41,43 @@ bool ReadRemote(HANDLE process, const BYTE* address, T& value) {
     return ReadProcessMemory(process, address, &value, sizeof(T), &got) && got == sizeof(T);
 }
 
+// What tells one build of a DLL from another: fields of its headers, the same on disk and loaded.
+struct ImageIdentity {
+    DWORD timeStamp = 0, imageSize = 0, checkSum = 0, entryPoint = 0;
+    bool operator==(const ImageIdentity&) const = default;
+};
+
+ImageIdentity IdentityOf(const IMAGE_NT_HEADERS& nt) {
+    return {nt.FileHeader.TimeDateStamp, nt.OptionalHeader.SizeOfImage, nt.OptionalHeader.CheckSum,
+            nt.OptionalHeader.AddressOfEntryPoint};
+}
+
+bool ReadFileIdentity(const std::wstring& path, ImageIdentity& identity) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::vector<BYTE> head(4096);
+    DWORD got = 0;
+    const bool read = ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &got, nullptr);
+    CloseHandle(file);
+    IMAGE_DOS_HEADER dos{};
+    IMAGE_NT_HEADERS nt{};
+    if (!read || got < sizeof(dos)) return false;
+    std::memcpy(&dos, head.data(), sizeof(dos));
+    if (dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew < 0 || dos.e_lfanew + sizeof(nt) > got) return false;
+    std::memcpy(&nt, head.data() + dos.e_lfanew, sizeof(nt));
+    if (nt.Signature != IMAGE_NT_SIGNATURE) return false;
+    identity = IdentityOf(nt);
+    return true;
+}
+
 // A module handle is pointer-sized and a thread's exit code is not, so the DLL is found in the
-// child's module list rather than by LoadLibraryW's result.
+// child's module list rather than by LoadLibraryW's result: by its headers, from the end of the
+// list, where the module just loaded is (asking each module's file name walks the list each time,
+// which under Wine costs a call to the server per module on the way).
 BYTE* ModuleBase(HANDLE process, const std::wstring& path) {
+    ImageIdentity wanted;
+    if (!ReadFileIdentity(path, wanted)) return nullptr;
     std::vector<HMODULE> modules(256);
     for (;;) {
         DWORD needed = 0;
@@ -52,11 +86,14 @@ BYTE* ModuleBase(HANDLE process, const std::wstring& path) {
         modules.resize(needed / sizeof(HMODULE));
         if (needed <= size) break;
     }
-    for (HMODULE module : modules) {
-        wchar_t name[MAX_PATH * 2] = {};
-        if (!GetModuleFileNameExW(process, module, name, MAX_PATH * 2)) continue;
-        if (CompareStringOrdinal(name, -1, path.c_str(), -1, TRUE) == CSTR_EQUAL)
-            return reinterpret_cast<BYTE*>(module);
+    for (auto module = modules.rbegin(); module != modules.rend(); ++module) {
+        auto* base = reinterpret_cast<BYTE*>(*module);
+        IMAGE_DOS_HEADER dos{};
+        IMAGE_NT_HEADERS nt{};
+        if (ReadRemote(process, base, dos) && dos.e_magic == IMAGE_DOS_SIGNATURE &&
+            ReadRemote(process, base + dos.e_lfanew, nt) && nt.Signature == IMAGE_NT_SIGNATURE &&
+            IdentityOf(nt) == wanted)
+            return base;
     }
     return nullptr;
 }
@@ -65,9 +102,13 @@ BYTE* ModuleBase(HANDLE process, const std::wstring& path) {
 // (DorrikGuestStart@4 from MinGW, _DorrikGuestStart@4 from Microsoft's).
 bool IsExportNamed(HANDLE process, const BYTE* name, const char* wanted) {
     char text[64] = {};
-    for (size_t i = 0; i + 1 < sizeof(text); ++i) {
-        if (!ReadRemote(process, name + i, text[i])) return false;
-        if (!text[i]) break;
+    SIZE_T got = 0;
+    // In one read, unless the name ends the image's last page.
+    if (!ReadProcessMemory(process, name, text, sizeof(text) - 1, &got)) {
+        for (size_t i = 0; i + 1 < sizeof(text); ++i) {
+            if (!ReadRemote(process, name + i, text[i])) return false;
+            if (!text[i]) break;
+        }
     }
     const char* plain = text[0] == '_' ? text + 1 : text;
     const size_t length = std::strlen(wanted);
