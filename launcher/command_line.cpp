@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include <cwchar>
+
 namespace skinrun {
 namespace {
 
@@ -65,12 +67,29 @@ Request ParseCommandLine(const wchar_t* commandLine) {
     for (;;) {
         SkipBlanks(cursor);
         if (!*cursor) {
-            request.error = L"No program given.";
+            if (!request.follow) request.error = L"No program given.";
             return request;
         }
         std::wstring argument = ReadArgument(cursor);
         if (argument == L"--classic") {
             request.look = Look::Classic;
+            continue;
+        }
+        if (argument == L"--follow") {
+            // The guest's hand-over of a suspended child: the inherited handles' values.
+            SkipBlanks(cursor);
+            request.followProcess = std::wcstoull(ReadArgument(cursor).c_str(), nullptr, 10);
+            SkipBlanks(cursor);
+            request.followThread = std::wcstoull(ReadArgument(cursor).c_str(), nullptr, 10);
+            request.follow = request.followProcess && request.followThread;
+            if (!request.follow) {
+                request.error = L"--follow needs a process and a thread.";
+                return request;
+            }
+            continue;
+        }
+        if (argument == L"--suspended" && request.follow) {
+            request.keepSuspended = true;
             continue;
         }
         if (argument == L"--help" || argument == L"-h" || argument == L"/?") {

@@ -1,4 +1,6 @@
 // skinrun's command line: [--classic] <program> [arguments...], the arguments passed on as typed.
+// The guest in a program of the other architecture hands a child it started suspended over with
+// --follow <process handle> <thread handle> [--classic] [--suspended].
 #pragma once
 
 #include <string>
@@ -13,6 +15,9 @@ struct Request {
     std::wstring program;    // as given: a name to search for, or a path
     std::wstring arguments;  // the rest of the command line, exactly as typed
     std::wstring error;      // set when the command line cannot be used
+    bool follow = false;     // bring the guest into a child handed over by a guest
+    unsigned long long followProcess = 0, followThread = 0;  // inherited handles' values
+    bool keepSuspended = false;  // the child's creator asked for it suspended
 };
 
 Request ParseCommandLine(const wchar_t* commandLine);

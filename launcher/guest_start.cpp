@@ -1,9 +1,7 @@
 #include "guest_start.h"
 
-#include <psapi.h>
-
 #include <cwchar>
-#include <vector>
+#include <set>
 
 #include "messages.h"
 
@@ -13,56 +11,6 @@ namespace {
 // The engine starts within microseconds of its load; anything near this means it never will.
 constexpr DWORD kReadyDeadlineMs = 30000;
 constexpr UINT kStoppedExitCode = 1;
-
-struct MappedSettings {
-    GuestSettings* view = nullptr;
-    ~MappedSettings() {
-        if (view) UnmapViewOfFile(view);
-    }
-};
-
-struct RemoteMemory {
-    HANDLE process = nullptr;
-    void* address = nullptr;
-    ~RemoteMemory() {
-        if (address) VirtualFreeEx(process, address, 0, MEM_RELEASE);
-    }
-};
-
-// kernel32 sits at the same address in every process of one architecture, so its functions can
-// be queued as APCs in the child: each takes one pointer-sized argument, as an APC does.
-PAPCFUNC Kernel32Apc(const char* name) {
-    return reinterpret_cast<PAPCFUNC>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name)));
-}
-
-HANDLE DuplicateInto(HANDLE process, HANDLE handle, DWORD access) {
-    HANDLE duplicate = nullptr;
-    if (!DuplicateHandle(GetCurrentProcess(), handle, process, &duplicate, access, FALSE, 0)) return nullptr;
-    return duplicate;
-}
-
-// A module handle is pointer-sized and a thread's exit code is not, so the load is confirmed in
-// the child's module list rather than by LoadLibraryW's result.
-bool HasModule(HANDLE process, const std::wstring& path) {
-    std::vector<HMODULE> modules(256);
-    for (;;) {
-        DWORD needed = 0;
-        const DWORD size = static_cast<DWORD>(modules.size() * sizeof(HMODULE));
-        if (!EnumProcessModulesEx(process, modules.data(), size, &needed, LIST_MODULES_DEFAULT)) return false;
-        if (needed <= size) {
-            modules.resize(needed / sizeof(HMODULE));
-            break;
-        }
-        modules.resize(needed / sizeof(HMODULE));
-    }
-    for (HMODULE module : modules) {
-        wchar_t name[MAX_PATH * 2] = {};
-        if (!GetModuleFileNameExW(process, module, name, MAX_PATH * 2)) continue;
-        if (CompareStringOrdinal(name, -1, path.c_str(), -1, TRUE) == CSTR_EQUAL) return true;
-    }
-    return false;
-}
 
 std::wstring EndedDuringStart(HANDLE process) {
     DWORD code = 0;
@@ -75,32 +23,47 @@ std::wstring EndedDuringStart(HANDLE process) {
 
 bool IsSignalled(HANDLE handle) { return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0; }
 
-// Waits for `event` or the end of the process. Empty when the event came.
-std::wstring WaitFor(HANDLE event, HANDLE process, DWORD timeoutMs, const wchar_t* late) {
-    HANDLE handles[] = {event, process};
-    switch (WaitForMultipleObjects(2, handles, FALSE, timeoutMs)) {
-    case WAIT_OBJECT_0:
+std::wstring InjectProblem(const InjectResult& result, HANDLE process) {
+    switch (result.failed) {
+    case InjectStep::Done:
         return {};
-    case WAIT_OBJECT_0 + 1:
+    case InjectStep::Prepare:
+        return L"could not write into the program: " + SystemMessage(result.error) + L".";
+    case InjectStep::Queue:
+        return L"could not queue the skin's load: " + SystemMessage(result.error) + L".";
+    case InjectStep::Ended:
         return EndedDuringStart(process);
-    case WAIT_TIMEOUT:
-        return late;
-    default:
-        return L"waiting for the program failed: " + SystemMessage(GetLastError()) + L".";
+    case InjectStep::NotLoaded:
+        return IsSignalled(process) ? EndedDuringStart(process)
+                                    : L"dorrikskin.dll could not be loaded into the program.";
+    case InjectStep::NoStart:
+        break;
     }
+    return L"dorrikskin.dll does not belong to this skinrun.exe.";
 }
 
-std::wstring GuestProblem(const GuestSettings& settings) {
-    switch (settings.status) {
+std::wstring GuestProblem(GuestStatus status, DWORD error) {
+    switch (status) {
     case GuestStatus::Ready:
         return {};
     case GuestStatus::HookRefused:
-        return L"the skin could not follow the program's windows: " + SystemMessage(settings.error) + L".";
+        return L"the skin could not follow the program's windows: " + SystemMessage(error) + L".";
     case GuestStatus::NoSettings:
         return L"dorrikskin.dll does not belong to this skinrun.exe.";
+    case GuestStatus::AlreadyThere:
+        return L"the skin was in the program already.";
     default:
         return L"the skin did not say whether it started.";
     }
+}
+
+// The system's desktop and services join the tree when the program is the first to need them.
+bool IsSystemsOwn(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process) return false;
+    const bool service = IsSystemService(process);
+    CloseHandle(process);
+    return service;
 }
 
 }  // namespace
@@ -140,73 +103,60 @@ DWORD StartProcess(const std::wstring& application, const std::wstring& commandL
     return 0;
 }
 
-bool IsOfOtherArchitecture(HANDLE process, bool& known) {
-    BOOL childUnderWow64 = FALSE;
-    known = IsWow64Process(process, &childUnderWow64) != FALSE;
-#ifdef _WIN64
-    return known && childUnderWow64;
-#else
-    // A 32-bit launcher under WOW64 is on 64-bit Windows, where a child outside WOW64 is 64-bit.
-    BOOL selfUnderWow64 = FALSE;
-    known = known && IsWow64Process(GetCurrentProcess(), &selfUnderWow64);
-    return known && selfUnderWow64 && !childUnderWow64;
-#endif
-}
-
 std::wstring BringInTheSkin(Child& child, const std::wstring& dll, Look look) {
     HANDLE process = child.process.get();
-    // The settings go to this child only: the mapping's name carries its process id.
-    UniqueHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                            sizeof(GuestSettings),
-                                            GuestSettingsName(child.processId).c_str()));
-    if (!mapping.get() || GetLastError() == ERROR_ALREADY_EXISTS)
-        return L"could not prepare the skin's settings: " + SystemMessage(GetLastError()) + L".";
-    MappedSettings settings;
-    settings.view = static_cast<GuestSettings*>(
-        MapViewOfFile(mapping.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(GuestSettings)));
     UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    UniqueHandle loaded(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!settings.view || !ready.get() || !loaded.get())
-        return L"could not prepare the skin's settings: " + SystemMessage(GetLastError()) + L".";
-    HANDLE readyInChild = DuplicateInto(process, ready.get(), EVENT_MODIFY_STATE);
-    HANDLE loadedInChild = DuplicateInto(process, loaded.get(), EVENT_MODIFY_STATE);
-    if (!readyInChild || !loadedInChild)
-        return L"could not hand the program its events: " + SystemMessage(GetLastError()) + L".";
-    *settings.view = GuestSettings{sizeof(GuestSettings), look,
-                                   static_cast<std::uint64_t>(reinterpret_cast<ULONG_PTR>(readyInChild)),
-                                   GuestStatus::Pending, 0};
+    if (!ready.get()) return L"could not prepare the skin's start: " + SystemMessage(GetLastError()) + L".";
+    const InjectResult result = BringInGuest(process, child.thread.get(), dll, look, ready.get(), false);
+    if (result.failed != InjectStep::Done) return InjectProblem(result, process);
+    HANDLE handles[] = {ready.get(), process};
+    switch (WaitForMultipleObjects(2, handles, FALSE, kReadyDeadlineMs)) {
+    case WAIT_OBJECT_0:
+        break;
+    case WAIT_OBJECT_0 + 1:
+        return EndedDuringStart(process);
+    case WAIT_TIMEOUT:
+        return L"the skin did not report that it started within 30 seconds.";
+    default:
+        return L"waiting for the program failed: " + SystemMessage(GetLastError()) + L".";
+    }
+    DWORD error = 0;
+    const GuestStatus status = ReadGuestStatus(process, result.settings, error);
+    VirtualFreeEx(process, result.settings, 0, MEM_RELEASE);
+    return GuestProblem(status, error);
+}
 
-    const SIZE_T pathBytes = (dll.size() + 1) * sizeof(wchar_t);
-    RemoteMemory remotePath{process, VirtualAllocEx(process, nullptr, pathBytes, MEM_COMMIT | MEM_RESERVE,
-                                                    PAGE_READWRITE)};
-    if (!remotePath.address || !WriteProcessMemory(process, remotePath.address, dll.c_str(), pathBytes, nullptr))
-        return L"could not write into the program: " + SystemMessage(GetLastError()) + L".";
+void JoinTree(ProcessTree& tree, HANDLE program) {
+    tree.job = UniqueHandle(CreateJobObjectW(nullptr, nullptr));
+    tree.port = UniqueHandle(CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1));
+    if (!tree.job.get() || !tree.port.get()) return;
+    // A program that starts a process outside its own job keeps being able to: that one is then
+    // not waited for.
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+    SetInformationJobObject(tree.job.get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+    JOBOBJECT_ASSOCIATE_COMPLETION_PORT association{tree.job.get(), tree.port.get()};
+    tree.joined = SetInformationJobObject(tree.job.get(), JobObjectAssociateCompletionPortInformation,
+                                          &association, sizeof(association)) &&
+                  AssignProcessToJobObject(tree.job.get(), program);
+}
 
-    // In this order on the main thread, once it runs: the load (whose DllMain queues the
-    // engine's start behind these), the signal that the load has returned, and its handle closed.
-    HANDLE thread = child.thread.get();
-    const ULONG_PTR loadedArgument = reinterpret_cast<ULONG_PTR>(loadedInChild);
-    if (!QueueUserAPC(Kernel32Apc("LoadLibraryW"), thread, reinterpret_cast<ULONG_PTR>(remotePath.address)) ||
-        !QueueUserAPC(Kernel32Apc("SetEvent"), thread, loadedArgument) ||
-        !QueueUserAPC(Kernel32Apc("CloseHandle"), thread, loadedArgument))
-        return L"could not queue the skin's load: " + SystemMessage(GetLastError()) + L".";
-    if (ResumeThread(thread) == static_cast<DWORD>(-1))
-        return L"could not resume the program: " + SystemMessage(GetLastError()) + L".";
-
-    // No deadline here: until the load returns, the program's static DLLs are starting, as
-    // they would without the skin.
-    std::wstring problem = WaitFor(loaded.get(), process, INFINITE, L"");
-    if (!problem.empty()) return problem;
-    // The load has returned and the engine's start is queued right behind it. Until the start
-    // reports, the module list tells a load that failed from a start still to come; it is only
-    // looked at while the program runs (a program that has ended lists nothing).
-    if (!IsSignalled(ready.get()) && !HasModule(process, dll) && !IsSignalled(ready.get()))
-        return IsSignalled(process) ? EndedDuringStart(process)
-                                    : L"dorrikskin.dll could not be loaded into the program.";
-    problem = WaitFor(ready.get(), process, kReadyDeadlineMs,
-                      L"the skin did not report that it started within 30 seconds.");
-    if (!problem.empty()) return problem;
-    return GuestProblem(*settings.view);
+DWORD WaitForTree(ProcessTree& tree, HANDLE program) {
+    std::set<DWORD> running{GetProcessId(program)};
+    while (tree.joined && !running.empty()) {
+        DWORD message = 0;
+        ULONG_PTR key = 0;
+        OVERLAPPED* detail = nullptr;
+        if (!GetQueuedCompletionStatus(tree.port.get(), &message, &key, &detail, INFINITE) ||
+            message == JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO)
+            break;
+        const auto processId = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(detail));
+        if (message == JOB_OBJECT_MSG_NEW_PROCESS && !IsSystemsOwn(processId))
+            running.insert(processId);
+        else if (message == JOB_OBJECT_MSG_EXIT_PROCESS || message == JOB_OBJECT_MSG_ABNORMAL_EXIT_PROCESS)
+            running.erase(processId);
+    }
+    return WaitForExitCode(program);
 }
 
 DWORD WaitForExitCode(HANDLE process) {

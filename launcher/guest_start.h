@@ -1,5 +1,5 @@
-// Starting the program suspended and bringing the engine into it on its main thread before any
-// of the program's own code runs.
+// Starting the program suspended, bringing the engine into it on its main thread before any of
+// the program's own code runs, and waiting for it and every process started under it.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "guest_settings.h"
+#include "inject.h"
 
 namespace skinrun {
 
@@ -53,14 +54,27 @@ struct Child {
 DWORD StartProcess(const std::wstring& application, const std::wstring& commandLine, DWORD flags,
                    Child& child);
 
-// Whether the child is of the other architecture than this launcher (then the sibling launcher
-// has to start it). False with `known` false when the system cannot tell.
-bool IsOfOtherArchitecture(HANDLE process, bool& known);
-
-// Queues the engine's load on the suspended child's main thread, resumes it and waits until the
-// engine reports that it watches the program's windows. Empty on success, else what went wrong
-// (the child is then still held, for the caller's scope to end it).
+// Brings the engine into the suspended child, lets it run and waits until the engine reports
+// that it watches the program's windows. Empty on success, else what went wrong (the child is
+// then still held, for the caller's scope to end it).
 std::wstring BringInTheSkin(Child& child, const std::wstring& dll, Look look);
+
+// The program and every process started under it, in one job whose completion port says when the
+// last of them has ended. A launcher that cannot make one (or is in a job that allows no other)
+// waits for the program alone.
+struct ProcessTree {
+    UniqueHandle job;
+    UniqueHandle port;
+    bool joined = false;
+};
+
+// Puts the suspended program into a new job.
+void JoinTree(ProcessTree& tree, HANDLE program);
+
+// Waits for the program and, when it joined a tree, for every process of it but the system's own
+// (Wine's desktop and services, started from the first program that needs them), and gives the
+// program's exit code.
+DWORD WaitForTree(ProcessTree& tree, HANDLE program);
 
 // Waits for the process to end and gives its exit code.
 DWORD WaitForExitCode(HANDLE process);

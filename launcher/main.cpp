@@ -1,8 +1,10 @@
 // skinrun [--classic] <program> [arguments...]
 //
-// Starts a windowed program with the skin on every window of its main thread and ends with the
-// program's exit code. The program starts suspended; the engine (dorrikskin.dll from beside this
-// launcher, by its full path) is loaded on its main thread before the program's own code runs.
+// Starts a windowed program with the skin on every window of every thread of it and of every process
+// it starts, and ends when the last of them has ended, with the program's exit code. The program
+// starts suspended; the engine (dorrikskin.dll from beside this launcher, by its full path) is
+// loaded on its main thread before the program's own code runs, and brings itself into the
+// program's children the same way.
 // A program of the other architecture is handed to the sibling launcher: on 64-bit Windows the
 // 32-bit skinrun.exe has its 64-bit sibling in x64\, and that one its sibling in the folder above.
 #include <windows.h>
@@ -17,14 +19,12 @@
 namespace skinrun {
 namespace {
 
-// The launcher's own failures. Anything else is the program's exit code.
+// The launcher's own failures, in codes programs seldom return (as other launchers do: an
+// installer that was cancelled returns 1 or 2). Anything else is the program's exit code.
 enum ExitCode : int {
-    kExitStartFailed = 1,       // could not start the program with the skin
-    kExitUsage = 2,             // the command line
-    kExitNotFound = 3,          // no such program
-    kExitNotWindowsProgram = 4, // not a Windows program (a document, a DLL, a driver)
-    kExitConsoleProgram = 5,    // a console program: refused
-    kExitMissingPart = 6,       // the sibling launcher or dorrikskin.dll is not where it belongs
+    kExitFailed = 125,          // the command line, a missing part, or the program could not be skinned
+    kExitCannotRun = 126,       // not a Windows program (a document, a DLL, a driver) or a console program
+    kExitNotFound = 127,        // no such program
 };
 
 #ifdef _WIN64
@@ -40,8 +40,9 @@ constexpr DWORD kElevationRequired = 740;
 
 const wchar_t kUsage[] =
     L"usage: skinrun [--classic] <program> [arguments...]\r\n"
-    L"Starts a windowed program with Dorrik's skin on the windows of its main thread and ends with\r\n"
-    L"the program's exit code. --classic gives the classic look instead of the whole one.";
+    L"Starts a windowed program with Dorrik's skin on its windows and on those of every program it\r\n"
+    L"starts, and ends when the last of them has ended, with the program's exit code. --classic\r\n"
+    L"gives the classic look instead of the whole one.";
 
 int Fail(int code, const std::wstring& text) {
     Tell(text);
@@ -64,7 +65,7 @@ std::wstring ProgramCommandLine(const std::wstring& program, const std::wstring&
 int HandOver(const Request& request, const std::wstring& program) {
     const std::wstring sibling = FullPath(LauncherFolder() + kSiblingPath);
     if (!FileExists(sibling))
-        return Fail(kExitMissingPart, Quoted(program) + L" is a " + kOtherArchitecture +
+        return Fail(kExitFailed, Quoted(program) + L" is a " + kOtherArchitecture +
                                           L" program and needs the " + kOtherArchitecture +
                                           L" skinrun.exe, which is missing: " + sibling);
     // So that the sibling, windowed too, can find the console it was started from.
@@ -73,35 +74,50 @@ int HandOver(const Request& request, const std::wstring& program) {
     const std::wstring line =
         Quoted(sibling) + LookOption(request.look) + L" " + ProgramCommandLine(program, request.arguments);
     if (const DWORD error = StartProcess(sibling, line, 0, child))
-        return Fail(kExitStartFailed, L"could not start " + sibling + L": " + SystemMessage(error) + L".");
+        return Fail(kExitFailed, L"could not start " + sibling + L": " + SystemMessage(error) + L".");
     child.letGo = true;
     return static_cast<int>(WaitForExitCode(child.process.get()));
 }
 
 int StartFailure(DWORD error, const std::wstring& program) {
     if (error == ERROR_BAD_EXE_FORMAT || error == ERROR_EXE_MACHINE_TYPE_MISMATCH)
-        return Fail(kExitNotWindowsProgram, Quoted(program) + L" is not a Windows program this computer runs.");
+        return Fail(kExitCannotRun, Quoted(program) + L" is not a Windows program this computer runs.");
     if (error == kElevationRequired)
-        return Fail(kExitStartFailed, Quoted(program) +
+        return Fail(kExitFailed, Quoted(program) +
                                           L" asks to run as administrator; skinrun starts nothing elevated.");
-    return Fail(kExitStartFailed, L"could not start " + Quoted(program) + L": " + SystemMessage(error) + L".");
+    return Fail(kExitFailed, L"could not start " + Quoted(program) + L": " + SystemMessage(error) + L".");
+}
+
+// A child that the guest in a program of the other architecture started suspended and handed
+// over: the skin goes in, and the child is left as its creator asked. Nothing is said: the
+// program that started it knows nothing of this launcher.
+int Follow(const Request& request) {
+    HANDLE process = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(request.followProcess));
+    HANDLE thread = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(request.followThread));
+    const InjectResult result = BringInGuest(process, thread, LauncherFolder() + L"dorrikskin.dll", request.look,
+                                             nullptr, request.keepSuspended);
+    if (result.held && !request.keepSuspended) ResumeThread(thread);
+    CloseHandle(thread);
+    CloseHandle(process);
+    return result.failed == InjectStep::Done ? 0 : kExitFailed;
 }
 
 int Run() {
     const Request request = ParseCommandLine(GetCommandLineW());
+    if (request.follow && request.error.empty()) return Follow(request);
     if (request.help) return Fail(0, kUsage);
-    if (!request.error.empty()) return Fail(kExitUsage, request.error + L"\r\n" + kUsage);
+    if (!request.error.empty()) return Fail(kExitFailed, request.error + L"\r\n" + kUsage);
 
     const ProgramFile program = FindProgram(request.program);
     switch (program.kind) {
     case ProgramKind::Missing:
         return Fail(kExitNotFound, L"cannot find the program " + Quoted(request.program) + L".");
     case ProgramKind::NotAProgram:
-        return Fail(kExitNotWindowsProgram, Quoted(program.path) + L" is not a Windows program.");
+        return Fail(kExitCannotRun, Quoted(program.path) + L" is not a Windows program.");
     case ProgramKind::Console:
         // Its work is text in a console, which has nothing the skin paints; started from here
         // it would also get a console window of its own. Run it directly instead.
-        return Fail(kExitConsoleProgram, Quoted(program.path) +
+        return Fail(kExitCannotRun, Quoted(program.path) +
                                              L" is a console program: it has no windows to skin. "
                                              L"Run it directly.");
     case ProgramKind::Windowed:
@@ -112,10 +128,11 @@ int Run() {
     if (const DWORD error = StartProcess(program.path, ProgramCommandLine(program.path, request.arguments),
                                          CREATE_SUSPENDED, child))
         return StartFailure(error, program.path);
+    ProcessTree tree;
     bool known = false;
     const bool otherArchitecture = IsOfOtherArchitecture(child.process.get(), known);
     if (!known)
-        return Fail(kExitStartFailed, L"cannot tell the architecture of " + Quoted(program.path) + L": " +
+        return Fail(kExitFailed, L"cannot tell the architecture of " + Quoted(program.path) + L": " +
                                           SystemMessage(GetLastError()) + L".");
     if (otherArchitecture) {
         // It never ran: ended here, started again by the sibling.
@@ -126,12 +143,14 @@ int Run() {
     }
 
     const std::wstring dll = LauncherFolder() + L"dorrikskin.dll";
-    if (!FileExists(dll)) return Fail(kExitMissingPart, L"dorrikskin.dll is missing beside skinrun.exe: " + dll);
+    if (!FileExists(dll)) return Fail(kExitFailed, L"dorrikskin.dll is missing beside skinrun.exe: " + dll);
+    // Before it runs, so that every process it starts is in the tree from its first instruction.
+    JoinTree(tree, child.process.get());
     const std::wstring problem = BringInTheSkin(child, dll, request.look);
     if (!problem.empty())
-        return Fail(kExitStartFailed, Quoted(program.path) + L" was stopped: " + problem);
+        return Fail(kExitFailed, Quoted(program.path) + L" was stopped: " + problem);
     child.letGo = true;
-    return static_cast<int>(WaitForExitCode(child.process.get()));
+    return static_cast<int>(WaitForTree(tree, child.process.get()));
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <tlhelp32.h>
 
+#include <cstdint>
+#include <cwchar>
 #include <functional>
 #include <set>
 #include <string>
@@ -22,12 +24,13 @@ constexpr WPARAM kNotepadSearch = 288;
 constexpr WPARAM kNotepadAbout = 308;
 
 // skinrun's own exit codes.
-constexpr DWORD kStartFailed = 1;
-constexpr DWORD kUsage = 2;
-constexpr DWORD kNotFound = 3;
-constexpr DWORD kNotWindowsProgram = 4;
-constexpr DWORD kConsoleProgram = 5;
-constexpr DWORD kMissingPart = 6;
+constexpr DWORD kFailed = 125;
+constexpr DWORD kCannotRun = 126;
+constexpr DWORD kNotFound = 127;
+
+// The fixture's: a window that did not carry the skin as it was shown, a program it could not start.
+constexpr DWORD kNotSkinned = 99;
+constexpr DWORD kCouldNotStart = 97;
 
 std::wstring TestFolder() {
     wchar_t path[MAX_PATH] = {};
@@ -260,6 +263,46 @@ void ExpectDialogSkinned(HWND notepad, WPARAM command, const char* name) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); })) << "notepad's " << name << " dialog did not close";
 }
 
+// --- The shipped layout, from the two builds: skinrun.exe and dorrikskin.dll (32-bit) with the
+// folder x64 beside them holding the 64-bit pair.
+
+#ifdef _WIN64
+const std::wstring kX64Build = TestFolder() + L"..\\", kI686Build = TestFolder() + L"..\\..\\i686\\";
+#else
+const std::wstring kI686Build = TestFolder() + L"..\\", kX64Build = TestFolder() + L"..\\..\\x86_64\\";
+#endif
+
+bool BothBuilds() {
+    for (const std::wstring& build : {kI686Build, kX64Build}) {
+        if (!Exists(build + L"launcher\\skinrun.exe") || !Exists(build + L"tests\\skinrun_fixture.exe")) return false;
+    }
+    return true;
+}
+
+struct ShippedLayout {
+    std::wstring root;
+    bool made = true;
+    ShippedLayout() {
+        wchar_t temporary[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temporary);
+        root = std::wstring(temporary) + L"skinrun-shipped\\";
+        CreateDirectoryW(root.c_str(), nullptr);
+        CreateDirectoryW((root + L"x64").c_str(), nullptr);
+        for (const wchar_t* name : {L"skinrun.exe", L"dorrikskin.dll"}) {
+            made = made && CopyFileW((kI686Build + L"launcher\\" + name).c_str(), (root + name).c_str(), FALSE) &&
+                   CopyFileW((kX64Build + L"launcher\\" + name).c_str(), (root + L"x64\\" + name).c_str(), FALSE);
+        }
+    }
+    ~ShippedLayout() {
+        for (const wchar_t* name : {L"skinrun.exe", L"dorrikskin.dll"}) {
+            DeleteFileW((root + name).c_str());
+            DeleteFileW((root + L"x64\\" + name).c_str());
+        }
+        RemoveDirectoryW((root + L"x64").c_str());
+        RemoveDirectoryW(root.c_str());
+    }
+};
+
 // --- The programs.
 
 TEST(Skinrun, NotepadAndItsDialogsAreSkinnedAndItEndsWithItsExitCode) {
@@ -281,12 +324,18 @@ TEST(Skinrun, NotepadAndItsDialogsAreSkinnedAndItEndsWithItsExitCode) {
     EXPECT_EQ(run.exitCode(), 0u) << run.output();
 }
 
+// The 32-bit winecfg starts the 64-bit one and ends: the guest in it hands its child to the sibling.
 TEST(Skinrun, WinecfgPagesAndTabsAreSkinned) {
-#ifndef _WIN64
-    GTEST_SKIP() << "the 32-bit winecfg starts the 64-bit one and ends: its windows are never its own";
+#ifdef _WIN64
+    const std::wstring launcher = Launcher();
+#else
+    if (!BothBuilds()) GTEST_SKIP() << "the 32-bit winecfg needs the 64-bit build for its 64-bit twin";
+    ShippedLayout shipped;
+    ASSERT_TRUE(shipped.made);
+    const std::wstring launcher = shipped.root + L"skinrun.exe";
 #endif
     const std::set<DWORD> before = ProcessesWithWindows();
-    LauncherRun run(L"winecfg");
+    LauncherRun run(L"winecfg", launcher);
     ASSERT_TRUE(run.started());
     Guest guest;
     HWND sheet = WaitForNewWindow(before, [](HWND window) {
@@ -316,19 +365,41 @@ TEST(Skinrun, WinecfgPagesAndTabsAreSkinned) {
     EXPECT_EQ(run.exitCode(), 0u) << run.output();
 }
 
-TEST(Skinrun, PassesTheProgramsExitCodeAndSkinsWindowsMadeBeforeIt) {
-    LauncherRun plain(Quoted(Fixture()) + L" 7");
-    ASSERT_TRUE(plain.Finish());
-    EXPECT_EQ(plain.exitCode(), 7u) << plain.output();
-    // The fixture ends with 99 when the window it made before the skin came is not skinned.
-    LauncherRun early(L"--classic " + Quoted(Fixture()) + L" 7 --early-window");
-    ASSERT_TRUE(early.Finish());
-    EXPECT_EQ(early.exitCode(), 7u) << early.output();
+// The fixture ends with 99 when one of its windows did not carry the skin: one it made before the
+// skin came, one shown on a second thread (with and without activation), one in a child process
+// the moment it was shown. A program's own 1 is passed on as it is.
+TEST(Skinrun, PassesTheProgramsExitCodeAndSkinsWindowsOfEveryThreadAndChild) {
+    for (const wchar_t* arguments : {L" 1", L" 7 --early-window", L" 7 --thread-windows"}) {
+        LauncherRun run(L"--classic " + Quoted(Fixture()) + arguments);
+        ASSERT_TRUE(run.Finish());
+        EXPECT_EQ(run.exitCode(), std::wcstoul(arguments, nullptr, 10)) << Narrow(arguments) << ": " << run.output();
+    }
+    LauncherRun child(Quoted(Fixture()) + L" 0 --start " + Quoted(Fixture()) + L" 7 --dialog");
+    ASSERT_TRUE(child.Finish());
+    EXPECT_EQ(child.exitCode(), 7u) << "a child's dialog: " << child.output();
+}
+
+// A program that starts a child and ends at once (an uninstaller that restarts itself from the
+// temporary folder): skinrun waits for the child too, and ends with the program's exit code.
+TEST(Skinrun, WaitsForAChildThatOutlivesTheProgram) {
+    const std::wstring name = L"DorrikSkinrunTest-" + std::to_wstring(GetCurrentProcessId());
+    HANDLE orphan = CreateEventW(nullptr, TRUE, FALSE, (name + L"-orphan").c_str());
+    HANDLE end = CreateEventW(nullptr, TRUE, FALSE, (name + L"-end").c_str());
+    ASSERT_TRUE(orphan && end);
+    LauncherRun run(Quoted(Fixture()) + L" 5 --spawn " + Quoted(Fixture()) + L" 0 --outlive " + name);
+    ASSERT_TRUE(run.started());
+    EXPECT_EQ(WaitForSingleObject(orphan, kPatienceMs), WAIT_OBJECT_0) << "the child did not see its parent end";
+    EXPECT_FALSE(run.Finish(2000)) << "skinrun ended with the program, before the child it started";
+    SetEvent(end);
+    ASSERT_TRUE(run.Finish()) << "skinrun did not end with the child";
+    EXPECT_EQ(run.exitCode(), 5u) << run.output();
+    CloseHandle(orphan);
+    CloseHandle(end);
 }
 
 TEST(Skinrun, RefusesBadInputWithAMessage) {
-    ExpectRefused(L"", kUsage, "usage: skinrun");
-    ExpectRefused(L"--bright notepad", kUsage, "Unknown option");
+    ExpectRefused(L"", kFailed, "usage: skinrun");
+    ExpectRefused(L"--bright notepad", kFailed, "Unknown option");
     ExpectRefused(L"no-such-program-here", kNotFound, "cannot find the program");
 
     wchar_t temporary[MAX_PATH] = {};
@@ -339,11 +410,11 @@ TEST(Skinrun, RefusesBadInputWithAMessage) {
     DWORD written = 0;
     WriteFile(file, "just text\r\n", 11, &written, nullptr);
     CloseHandle(file);
-    ExpectRefused(Quoted(document), kNotWindowsProgram, "is not a Windows program");
+    ExpectRefused(Quoted(document), kCannotRun, "is not a Windows program");
     DeleteFileW(document.c_str());
 
-    ExpectRefused(L"cmd.exe /c exit 3", kConsoleProgram, "is a console program");
-    ExpectRefused(Quoted(TestFolder() + L"skinrun_needs_absent.exe"), kStartFailed, "ended during its start");
+    ExpectRefused(L"cmd.exe /c exit 3", kCannotRun, "is a console program");
+    ExpectRefused(Quoted(TestFolder() + L"skinrun_needs_absent.exe"), kFailed, "ended during its start");
 
     // A program of the other architecture with no sibling launcher beside this one: the
     // suspended child is ended, not left behind.
@@ -353,8 +424,50 @@ TEST(Skinrun, RefusesBadInputWithAMessage) {
     const std::wstring otherNotepad = L"C:\\windows\\sysnative\\notepad.exe";
 #endif
     const int notepadsBefore = CountProcesses(L"notepad.exe");
-    ExpectRefused(otherNotepad, kMissingPart, "skinrun.exe, which is missing");
+    ExpectRefused(otherNotepad, kFailed, "skinrun.exe, which is missing");
     EXPECT_EQ(CountProcesses(L"notepad.exe"), notepadsBefore) << "a notepad was left behind";
+}
+
+// Another process of the session leaves "settings" for a program that loads dorrikskin.dll itself,
+// under the name the skin once looked for, pointing at a handle the program holds. The program
+// loads and frees the DLL and waits alertably: nothing starts, nothing of its own is signalled or
+// closed, nothing runs in the unloaded DLL.
+TEST(Skinrun, NothingAnotherProcessMakesStartsTheSkinInAProgram) {
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE own = CreateEventW(&inheritable, TRUE, FALSE, nullptr);
+    ASSERT_NE(own, nullptr);
+    const std::wstring value = std::to_wstring(reinterpret_cast<ULONG_PTR>(own));
+    SetEnvironmentVariableW(L"DORRIK_HANDLE", value.c_str());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    std::wstring line = Quoted(Fixture()) + L" 0 --own-dll";
+    ASSERT_TRUE(CreateProcessW(Fixture().c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                               nullptr, &startup, &info));
+    SetEnvironmentVariableW(L"DORRIK_HANDLE", nullptr);
+    struct Squatted {
+        std::uint32_t size, look;
+        std::uint64_t readyEvent;
+        std::int32_t status;
+        std::uint32_t error;
+    };
+    const std::wstring name = L"Local\\DorrikSkinrun-" + std::to_wstring(info.dwProcessId);
+    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Squatted), name.c_str());
+    ASSERT_NE(mapping, nullptr);
+    if (auto* squatted = static_cast<Squatted*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(Squatted)))) {
+        *squatted = Squatted{sizeof(Squatted), 0, reinterpret_cast<ULONG_PTR>(own), 0, 0};
+        UnmapViewOfFile(squatted);
+    }
+    ResumeThread(info.hThread);
+    EXPECT_EQ(WaitForSingleObject(info.hProcess, kPatienceMs), WAIT_OBJECT_0) << "the program did not end";
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(info.hProcess, &code);
+    EXPECT_EQ(code, 0u) << "96: its own handle was closed; anything else: it crashed";
+    EXPECT_EQ(WaitForSingleObject(own, 0), WAIT_TIMEOUT) << "its own event was signalled";
+    CloseHandle(mapping);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    CloseHandle(own);
 }
 
 TEST(Skinrun, RefusesToRunWithoutItsDll) {
@@ -365,49 +478,39 @@ TEST(Skinrun, RefusesToRunWithoutItsDll) {
     const std::wstring alone = folder + L"skinrun.exe";
     ASSERT_TRUE(CopyFileW(Launcher().c_str(), alone.c_str(), FALSE));
     const int fixturesBefore = CountProcesses(L"skinrun_fixture.exe");
-    ExpectRefused(Quoted(Fixture()) + L" 7", kMissingPart, "dorrikskin.dll is missing", alone);
+    ExpectRefused(Quoted(Fixture()) + L" 7", kFailed, "dorrikskin.dll is missing", alone);
     EXPECT_EQ(CountProcesses(L"skinrun_fixture.exe"), fixturesBefore) << "the fixture was left behind";
     DeleteFileW(alone.c_str());
     RemoveDirectoryW(folder.c_str());
 }
 
-// The shipped layout, from the two builds: skinrun.exe and dorrikskin.dll (32-bit) with the
-// folder x64 beside them holding the 64-bit pair. Each launcher hands a program of the other architecture to
-// its sibling, which skins it (the fixture's early window) and passes its exit code back.
+// Each launcher of the shipped layout hands a program of the other architecture to
+// its sibling, which skins it (the fixture's early window) and passes its exit code back; the guest
+// in a program does the same with a child of the other architecture.
 TEST(Skinrun, HandsAProgramOfTheOtherArchitectureToItsSibling) {
-#ifdef _WIN64
-    const std::wstring x64Build = TestFolder() + L"..\\", i686Build = TestFolder() + L"..\\..\\i686\\";
-#else
-    const std::wstring i686Build = TestFolder() + L"..\\", x64Build = TestFolder() + L"..\\..\\x86_64\\";
-#endif
-    for (const std::wstring& build : {i686Build, x64Build}) {
-        if (!Exists(build + L"launcher\\skinrun.exe") || !Exists(build + L"tests\\skinrun_fixture.exe"))
-            GTEST_SKIP() << "the other architecture's build is not there";
-    }
-    wchar_t temporary[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temporary);
-    const std::wstring root = std::wstring(temporary) + L"skinrun-shipped\\";
-    CreateDirectoryW(root.c_str(), nullptr);
-    CreateDirectoryW((root + L"x64").c_str(), nullptr);
-    for (const wchar_t* name : {L"skinrun.exe", L"dorrikskin.dll"}) {
-        ASSERT_TRUE(CopyFileW((i686Build + L"launcher\\" + name).c_str(), (root + name).c_str(), FALSE));
-        ASSERT_TRUE(CopyFileW((x64Build + L"launcher\\" + name).c_str(), (root + L"x64\\" + name).c_str(), FALSE));
-    }
+    if (!BothBuilds()) GTEST_SKIP() << "the other architecture's build is not there";
+    ShippedLayout shipped;
+    ASSERT_TRUE(shipped.made);
+    const std::wstring& root = shipped.root;
     struct Direction {
         std::wstring launcher, program;
     };
-    for (const Direction& direction : {Direction{root + L"skinrun.exe", x64Build + L"tests\\skinrun_fixture.exe"},
-                                       Direction{root + L"x64\\skinrun.exe", i686Build + L"tests\\skinrun_fixture.exe"}}) {
+    const std::wstring i686Fixture = kI686Build + L"tests\\skinrun_fixture.exe";
+    const std::wstring x64Fixture = kX64Build + L"tests\\skinrun_fixture.exe";
+    for (const Direction& direction : {Direction{root + L"skinrun.exe", x64Fixture},
+                                       Direction{root + L"x64\\skinrun.exe", i686Fixture}}) {
         LauncherRun run(Quoted(direction.program) + L" 7 --early-window", direction.launcher);
         ASSERT_TRUE(run.Finish());
         EXPECT_EQ(run.exitCode(), 7u) << Narrow(direction.launcher) << ": " << run.output();
     }
-    for (const wchar_t* name : {L"skinrun.exe", L"dorrikskin.dll"}) {
-        DeleteFileW((root + name).c_str());
-        DeleteFileW((root + L"x64\\" + name).c_str());
+    // A program that starts one of the other architecture: the guest in it hands the suspended
+    // child to the sibling launcher, and the child's dialog carries the skin as it is shown.
+    for (const Direction& direction : {Direction{root + L"skinrun.exe", i686Fixture + L"\" 0 --start \"" + x64Fixture},
+                                       Direction{root + L"x64\\skinrun.exe", x64Fixture + L"\" 0 --start \"" + i686Fixture}}) {
+        LauncherRun run(Quoted(direction.program) + L" 7 --dialog", direction.launcher);
+        ASSERT_TRUE(run.Finish());
+        EXPECT_EQ(run.exitCode(), 7u) << Narrow(direction.program) << ": " << run.output();
     }
-    RemoveDirectoryW((root + L"x64").c_str());
-    RemoveDirectoryW(root.c_str());
 }
 
 }  // namespace
