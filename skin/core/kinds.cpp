@@ -78,6 +78,7 @@ const OptionKind kOptionKinds[] = {
     {"systabcontrol32", DORRIK_SKIN_TABS, ControlKind::TabControl},
     {"msctls_updown32", DORRIK_SKIN_UPDOWN, ControlKind::UpDown},
     {"msctls_trackbar32", DORRIK_SKIN_TRACKBARS, ControlKind::Trackbar},
+    {"scrollbar", DORRIK_SKIN_SCROLLBARS, ControlKind::ScrollBar},
 };
 
 // What a "button" window is, by its type (the low four style bits).

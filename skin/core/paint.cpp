@@ -10,6 +10,7 @@
 #include "core/attach.h"
 #include "core/hover.h"
 #include "core/props.h"
+#include "core/scroll_bars.h"
 #include "core/window_proc.h"
 #include "render/button_renderer.h"
 #include "render/check_renderer.h"
@@ -311,10 +312,13 @@ LRESULT HandlePaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, 
 LRESULT HandleNcPaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const ControlKind kind = AttachedKind(window);
     if (kind == ControlKind::ProgressBar) return NcPaintProgressBar(window);
-    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    const ScopedRegion withoutCorner(NcPaintRegionWithoutScrollCorner(window, wParam));
+    const WPARAM region = withoutCorner.get() ? reinterpret_cast<WPARAM>(withoutCorner.get()) : wParam;
+    const LRESULT result = CallPrevious(previous, window, message, region, lParam);
     // Data lists get their flat border from the client paint instead.
     if (kind != ControlKind::DataList && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE))
         FlattenClientEdge(window);
+    PaintScrollBarCorner(window);
     return result;
 }
 

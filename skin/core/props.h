@@ -47,6 +47,7 @@ enum class ControlKind {
     TabControl,      // "systabcontrol32"
     UpDown,          // "msctls_updown32"
     Trackbar,        // "msctls_trackbar32"
+    ScrollBar,       // "scrollbar"
 };
 
 // How the skin's procedure sits in a window's chain of procedures.

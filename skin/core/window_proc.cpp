@@ -8,6 +8,7 @@
 #include "core/interaction.h"
 #include "core/paint.h"
 #include "core/props.h"
+#include "core/scroll_bars.h"
 #include "dorrik_skin.h"
 #include "render/button_renderer.h"
 #include "render/combo_renderer.h"
@@ -151,6 +152,8 @@ const Route kRoutes[] = {
     {WM_LBUTTONDBLCLK, HandleLButtonDblClk},
     {WM_MOUSELEAVE, HandleMouseLeave},
     {BM_SETIMAGE, HandleButtonImage},
+    {WM_NCMOUSEMOVE, HandleNcMouseMove},
+    {WM_NCMOUSELEAVE, HandleNcMouseLeave},
 };
 
 // The window message by which the engine asks whether its link is still somewhere in a window's
@@ -170,6 +173,8 @@ MessageHandler KindProcedure(ControlKind kind) {
         return UpDownProc;
     case ControlKind::Trackbar:
         return TrackbarProc;
+    case ControlKind::ScrollBar:
+        return ScrollBarProc;
     default:
         return nullptr;
     }

@@ -25,6 +25,7 @@ LRESULT ButtonBoxProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam
 LRESULT TabControlProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT UpDownProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT TrackbarProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ScrollBarProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The previous procedure with the message unchanged. The skin subclasses with the Unicode
 // functions, so text messages reach a Unicode control without a trip through the ANSI code page.

@@ -23,7 +23,8 @@
 #define DORRIK_SKIN_UPDOWN    0x0004 /* up-down (spin) controls, joined to their buddy */
 #define DORRIK_SKIN_TRACKBARS 0x0008 /* trackbars: channel and thumb */
 #define DORRIK_SKIN_IMAGES    0x0010 /* push buttons show their images; buttons painted by the program keep their painting */
-#define DORRIK_SKIN_ALL       0x001F
+#define DORRIK_SKIN_SCROLLBARS 0x0100 /* window scroll bars and scroll-bar controls: track, arrows and thumb */
+#define DORRIK_SKIN_ALL       0x011F
 
 #ifdef __cplusplus
 extern "C" {
