@@ -276,3 +276,133 @@ TEST(ScrollBars, EveryScrollingKindShowsTheSkinsBarsAfterEveryScrollCallAndThePl
         EXPECT_TRUE(ShowsPlatformBar(control, OBJID_CLIENT));
     }
 }
+
+namespace {
+
+// The scroll messages a window receives, below the skin's procedure: each code, and for the
+// thumb's track the position it carries and the one GetScrollInfo gives meanwhile. While the
+// skin is on, the bar is looked at on every track message.
+struct ScrollRecord {
+    std::vector<std::string> events;
+    bool lookAtBar = false;
+    WNDPROC previous = nullptr;
+};
+ScrollRecord* recording = nullptr;
+
+LRESULT CALLBACK RecordScroll(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_VSCROLL && recording) {
+        std::string event = std::to_string(LOWORD(wParam));
+        if (LOWORD(wParam) == SB_THUMBTRACK || LOWORD(wParam) == SB_THUMBPOSITION) {
+            SCROLLINFO info{sizeof(info), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+            GetScrollInfo(window, SB_VERT, &info);
+            event += " at " + std::to_string(HIWORD(wParam)) + " track " + std::to_string(info.nTrackPos);
+            if (recording->lookAtBar && LOWORD(wParam) == SB_THUMBTRACK)
+                ExpectSkinnedBars(window, "thumb dragged");
+        }
+        recording->events.push_back(event);
+    }
+    return CallWindowProcW(recording ? recording->previous : DefWindowProcW, window, message, wParam, lParam);
+}
+
+// The pointer to a screen point, as input: the messages it causes carry that point.
+void PointerTo(POINT point) {
+    SetCursorPos(point.x, point.y);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &input, sizeof(input));
+}
+
+void Button(DWORD flag) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flag;
+    SendInput(1, &input, sizeof(input));
+}
+
+SCROLLBARINFO VerticalBar(HWND window) {
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof(info);
+    GetScrollBarInfo(window, OBJID_VSCROLL, &info);
+    return info;
+}
+
+// A click on the bottom arrow, one in the page below the thumb, and a drag of the thumb by
+// 40 pixels in two moves: all by input, through the platform's own tracking.
+void ClickArrowPageAndDragThumb(HWND list) {
+    const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+    SCROLLBARINFO bar = VerticalBar(list);
+    const int x = (bar.rcScrollBar.left + bar.rcScrollBar.right) / 2;
+    PointerTo({x, bar.rcScrollBar.bottom - arrow / 2});
+    Button(MOUSEEVENTF_LEFTDOWN);
+    Button(MOUSEEVENTF_LEFTUP);
+    PumpMessages();
+    bar = VerticalBar(list);
+    PointerTo({x, bar.rcScrollBar.top + bar.xyThumbBottom + 3});
+    Button(MOUSEEVENTF_LEFTDOWN);
+    Button(MOUSEEVENTF_LEFTUP);
+    PumpMessages();
+    bar = VerticalBar(list);
+    const int thumb = bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2;
+    PointerTo({x, thumb});
+    Button(MOUSEEVENTF_LEFTDOWN);
+    PointerTo({x, thumb + 20});
+    PointerTo({x, thumb + 40});
+    Button(MOUSEEVENTF_LEFTUP);
+    PumpMessages();
+}
+
+}  // namespace
+
+TEST(ScrollBars, InputOnTheBarsSendsTheSameMessagesWithTheSkinAndHotAndDraggedPartsAreTheSkins) {
+    SkinnedForm form;
+    HWND list = form.AddWindow(L"ListBox", L"", 20, 20, 150, 200, WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
+                               WS_EX_CLIENTEDGE);
+    FillList(list, 1000);
+    ScrollRecord record;
+    record.previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordScroll)));
+    recording = &record;
+    PumpMessages();
+
+    ClickArrowPageAndDragThumb(list);
+    const std::vector<std::string> withoutSkin = record.events;
+    const LRESULT topWithout = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+    SendMessageW(list, LB_SETTOPINDEX, 0, 0);
+    PointerAway();
+    PumpMessages();
+    record.events.clear();
+    {
+        ScrollBarLook look(form.form());
+        record.lookAtBar = true;
+        ClickArrowPageAndDragThumb(list);
+        record.lookAtBar = false;
+        EXPECT_EQ(withoutSkin, record.events);
+        EXPECT_EQ(topWithout, SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+        ExpectSkinnedBars(list, "after the drag");
+
+        // The part under the pointer is hot, and at rest again once the pointer has gone.
+        const SCROLLBARINFO bar = VerticalBar(list);
+        const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+        RECT frame{};
+        GetWindowRect(list, &frame);
+        const POINT sample{bar.rcScrollBar.left - frame.left + 3, bar.rcScrollBar.bottom - frame.top - arrow / 2};
+        PointerAway();
+        PumpMessages();
+        const COLORREF resting = Snapshot(list).at(sample.x, sample.y);
+        PointerTo({(bar.rcScrollBar.left + bar.rcScrollBar.right) / 2, bar.rcScrollBar.bottom - arrow / 2});
+        PumpMessages();
+        EXPECT_NE(resting, Snapshot(list).at(sample.x, sample.y)) << "the arrow under the pointer is not hot";
+        ExpectSkinnedBars(list, "hot arrow");
+        PointerAway();
+        const DWORD start = GetTickCount();
+        while (Snapshot(list).at(sample.x, sample.y) != resting && GetTickCount() - start < 5000) {
+            PumpMessages();
+            Sleep(20);
+        }
+        EXPECT_EQ(resting, Snapshot(list).at(sample.x, sample.y)) << "the arrow stayed hot after the pointer left";
+    }
+    recording = nullptr;
+    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record.previous));
+    PointerAway();
+}
