@@ -104,6 +104,11 @@ bool InterceptScrollBarDrawing(ScrollBarPainter newPainter) {
     if (!table) return false;
     void** entry = table + kDrawScrollBarEntry;
     if (!LeadsIntoModule(*entry)) return false;
+    // The table outlives every window and every detach: the code it leads to must stay loaded.
+    HMODULE self = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                            reinterpret_cast<LPCWSTR>(&DrawScrollBarInstead), &self))
+        return false;
     DWORD protection = 0;
     if (!VirtualProtect(entry, sizeof(void*), PAGE_READWRITE, &protection)) return false;
     platformDraw = reinterpret_cast<WineCallback>(*entry);
