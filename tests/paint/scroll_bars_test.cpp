@@ -247,6 +247,9 @@ TEST(ScrollBars, EveryScrollingKindShowsTheSkinsBarsAfterEveryScrollCallAndThePl
     HWND rich = form.AddWindow(RICHEDIT_CLASSW, L"", 140, 140, 120, 120,
                                WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE);
     SetWindowTextW(rich, text.c_str());
+    HWND combo = form.AddWindow(L"ComboBox", L"", 400, 10, 70, 200, CBS_DROPDOWNLIST | WS_VSCROLL);
+    for (int i = 0; i < 50; ++i)
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>((L"Choice " + std::to_wstring(i)).c_str()));
     HWND control = form.AddWindow(L"ScrollBar", L"", 270, 140, 17, 120, SBS_VERT);
     SCROLLINFO range{sizeof(range), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 10, 0, 0};
     SetScrollInfo(control, SB_CTL, &range, TRUE);
@@ -268,6 +271,18 @@ TEST(ScrollBars, EveryScrollingKindShowsTheSkinsBarsAfterEveryScrollCallAndThePl
         EnableWindow(control, FALSE);
         ExpectSkinnedBars(control, "scroll-bar control disabled");
         EnableWindow(control, TRUE);
+
+        // The combo's list, skinned as it drops down.
+        SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+        PumpMessages();
+        COMBOBOXINFO comboInfo{};
+        comboInfo.cbSize = sizeof(comboInfo);
+        ASSERT_TRUE(GetComboBoxInfo(combo, &comboInfo));
+        ExpectSkinnedBars(comboInfo.hwndList, "the combo's list dropped down");
+        SendMessageW(comboInfo.hwndList, WM_KEYDOWN, VK_NEXT, 0);
+        ExpectSkinnedBars(comboInfo.hwndList, "the combo's list a page down");
+        SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+        PumpMessages();
 
         look.Detach();
         for (HWND window : {list, edit, view, tree, rich}) {
