@@ -1060,6 +1060,71 @@ void MeasureCommonControlPaints() {
     }
 }
 
+// ---- P11: scroll bars ----
+
+HWND MakeScrollList(HWND parent, int lines) {
+    HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, L"ListBox", L"",
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 10, 10,
+                                150, 160, parent, nullptr, Instance(), nullptr);
+    for (int i = 0; i < lines; ++i) {
+        const std::wstring line = L"Line " + std::to_wstring(i);
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    }
+    return list;
+}
+
+// The list scrolled from its top to its end by the down arrow's scroll message, painted after
+// every line: microseconds for the whole way.
+double ScrollToEnd(HWND list) {
+    SendMessageW(list, LB_SETTOPINDEX, 0, 0);
+    UpdateWindow(list);
+    const double start = perf::Now();
+    LRESULT top = -1;
+    while (SendMessageW(list, LB_GETTOPINDEX, 0, 0) != top) {
+        top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+        SendMessageW(list, WM_VSCROLL, SB_LINEDOWN, 0);
+        UpdateWindow(list);
+    }
+    return (perf::Now() - start) * 1e6;
+}
+
+void MeasureScrollBars() {
+    HWND plainForm = MakeForm(10, 10, 340, 180);
+    HWND skinnedForm = MakeForm(10, 200, 340, 180);
+    HWND plain = MakeScrollList(plainForm, 1000);
+    HWND skinned = MakeScrollList(skinnedForm, 1000);
+    HWND plainBar = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_VERT, 200, 10,
+                                    17, 160, plainForm, nullptr, Instance(), nullptr);
+    HWND skinnedBar = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_VERT, 200,
+                                      10, 17, 160, skinnedForm, nullptr, Instance(), nullptr);
+    AttachSkinEx(skinnedForm, DORRIK_SKIN_SCROLLBARS);
+    Pump();
+
+    // A bar drawn on its own: the position set with a redraw, back and forth.
+    int plainPos = 0, skinnedPos = 0;
+    const perf::SideBySide setPos = Interleave(
+        [&] { SetScrollPos(plain, SB_VERT, (plainPos = 900 - plainPos), TRUE); },
+        [&] { SetScrollPos(skinned, SB_VERT, (skinnedPos = 900 - skinnedPos), TRUE); }, 50, 11);
+    const perf::SideBySide controlPaint =
+        Interleave([&] { Repaint(plainBar); }, [&] { Repaint(skinnedBar); }, 30, 11);
+    const bool paintMet = setPos.ratio <= 1.0 && controlPaint.ratio <= 1.0;
+    perf::RowMet("P11 a scroll bar's paint with DORRIK_SKIN_SCROLLBARS / unskinned: a list box's bar "
+                 "(SetScrollPos with a redraw, 160 high), a scroll-bar control's WM_PAINT (17 x 160)",
+                 (Format("%.2fx (%.0f us / %.0f us)", setPos.ratio, setPos.b, setPos.a) + ", " +
+                  Format("%.2fx (%.0f us / %.0f us)", controlPaint.ratio, controlPaint.b, controlPaint.a))
+                     .c_str(),
+                 "<= 1.0x", perf::Met(paintMet));
+
+    const perf::SideBySide toEnd =
+        perf::InterleaveTimed([&] { return ScrollToEnd(plain); }, [&] { return ScrollToEnd(skinned); }, 5);
+    perf::RowMet("P11 a 1,000-line list box scrolled to its end by the down arrow (WM_VSCROLL "
+                 "SB_LINEDOWN, painted after each line), skinned / unskinned",
+                 Format("%.2fx (%.0f ms / %.0f ms)", toEnd.ratio, toEnd.b / 1000.0, toEnd.a / 1000.0).c_str(),
+                 "<= 1.2x", perf::Met(toEnd.ratio <= 1.2));
+    DetachSkin(skinnedForm);
+    Destroy({plainForm, skinnedForm});
+}
+
 }  // namespace
 
 // With numbers on the command line ("perf_bench 2 3"), only those sections run.
@@ -1083,5 +1148,6 @@ int main(int argc, char** argv) {
     if (Wanted(8, argc, argv)) MeasurePopupMenu();
     if (Wanted(9, argc, argv)) MeasureFrame();
     if (Wanted(10, argc, argv)) MeasureCommonControlPaints();
+    if (Wanted(11, argc, argv)) MeasureScrollBars();
     return 0;
 }

@@ -22,5 +22,7 @@ bench=$DORRIK_BUILD/i686/bench
 "$WINE32" "$bench/perf_bench.exe" 9
 # The platform's common controls under AttachSkinEx.
 "$WINE32" "$bench/perf_bench.exe" 10
+# Scroll bars under DORRIK_SKIN_SCROLLBARS.
+"$WINE32" "$bench/perf_bench.exe" 11
 # A program nobody changed (notepad) through skinrun against the same program started directly.
 "$WINE32" "$bench/perf_skinrun_bench.exe"

@@ -8,6 +8,7 @@
 #include "core/kinds.h"
 #include "core/menus.h"
 #include "core/props.h"
+#include "core/scroll_bars.h"
 #include "core/window_proc.h"
 #include "dorrik_skin.h"
 #include "render/button_renderer.h"
@@ -402,6 +403,7 @@ extern "C" LONG WINAPI AttachSkin(HWND form) { return skin::AttachForm(form, 0);
 
 extern "C" LONG WINAPI AttachSkinEx(HWND form, DWORD options) {
     if (options & ~static_cast<DWORD>(DORRIK_SKIN_ALL)) return 0;
+    if (options & DORRIK_SKIN_SCROLLBARS) skin::StartScrollBarSkin();
     return skin::AttachForm(form, options | skin::kWholeTree | skin::kTreeRoot);
 }
 

@@ -86,6 +86,7 @@ const OptionKind kOptionKinds[] = {
     {"sysdatetimepick32", DORRIK_SKIN_COMMON, ControlKind::DateTimePicker},
     {"msctls_hotkey32", DORRIK_SKIN_COMMON, ControlKind::EditLikeField},
     {"sysipaddress32", DORRIK_SKIN_COMMON, ControlKind::EditLikeField},
+    {"scrollbar", DORRIK_SKIN_SCROLLBARS, ControlKind::ScrollBar},
 };
 
 // What a "button" window is, by its type (the low four style bits).

@@ -12,6 +12,7 @@
 #include "core/hover.h"
 #include "core/menus.h"
 #include "core/props.h"
+#include "core/scroll_bars.h"
 #include "core/window_proc.h"
 #include "render/button_renderer.h"
 #include "render/check_renderer.h"
@@ -314,19 +315,22 @@ LRESULT HandleNcPaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam
     const ControlKind kind = AttachedKind(window);
     if (kind == ControlKind::ProgressBar) return NcPaintProgressBar(window);
     // The platform paints only what no step of the skin paints over (when anything is left: its
-    // frame paint costs more than the skin's), then each step draws its part.
+    // frame paint costs more than the skin's), then each step draws its part. The square where
+    // two scroll bars meet is the scroll-bar step's too.
     const ScopedRegion platformPart(PlatformPartOfFrameUpdate(window, wParam));
+    const WPARAM update = platformPart.get() ? reinterpret_cast<WPARAM>(platformPart.get()) : wParam;
+    const ScopedRegion withoutCorner(NcPaintRegionWithoutScrollCorner(window, update));
+    const WPARAM region = withoutCorner.get() ? reinterpret_cast<WPARAM>(withoutCorner.get()) : update;
     RECT box{};
     LRESULT result = 0;
-    if (!platformPart.get())
-        result = CallPrevious(previous, window, message, wParam, lParam);
-    else if (GetRgnBox(platformPart.get(), &box) != NULLREGION)
-        result = CallPrevious(previous, window, message, reinterpret_cast<WPARAM>(platformPart.get()), lParam);
+    if (region == wParam || GetRgnBox(reinterpret_cast<HRGN>(region), &box) != NULLREGION)
+        result = CallPrevious(previous, window, message, region, lParam);
     PaintFrameStep(window);
     // Data lists get their flat border from the client paint instead.
     if (kind != ControlKind::DataList && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE))
         FlattenClientEdge(window);
     PaintMenuBarFace(window);
+    PaintScrollBarCorner(window);
     return result;
 }
 

@@ -54,6 +54,7 @@ enum class ControlKind {
     TreeView,         // "systreeview32": its check boxes
     DateTimePicker,   // "sysdatetimepick32": its drop button
     EditLikeField,    // "msctls_hotkey32", "sysipaddress32": framed like an edit field
+    ScrollBar,       // "scrollbar"
 };
 
 // How the skin's procedure sits in a window's chain of procedures.

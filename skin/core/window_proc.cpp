@@ -13,6 +13,7 @@
 #include "core/menus.h"
 #include "core/paint.h"
 #include "core/props.h"
+#include "core/scroll_bars.h"
 #include "dorrik_skin.h"
 #include "render/button_renderer.h"
 #include "render/combo_renderer.h"
@@ -165,6 +166,8 @@ const Route kRoutes[] = {
     {WM_DRAWITEM, HandleDrawItem},
     {WM_MENUCHAR, HandleMenuChar},
     {WM_NOTIFY, HandleNotify},
+    {WM_NCMOUSEMOVE, HandleNcMouseMove},
+    {WM_NCMOUSELEAVE, HandleNcMouseLeave},
 };
 
 // The window message by which the engine asks whether its link is still somewhere in a window's
@@ -196,6 +199,8 @@ MessageHandler KindProcedure(ControlKind kind) {
         return DateTimePickerProc;
     case ControlKind::EditLikeField:
         return EditLikeFieldProc;
+    case ControlKind::ScrollBar:
+        return ScrollBarProc;
     default:
         return nullptr;
     }

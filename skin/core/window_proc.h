@@ -31,6 +31,7 @@ LRESULT ListViewProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
 LRESULT TreeViewProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DateTimePickerProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT EditLikeFieldProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ScrollBarProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The previous procedure with the message unchanged. The skin subclasses with the Unicode
 // functions, so text messages reach a Unicode control without a trip through the ANSI code page.

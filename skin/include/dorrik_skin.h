@@ -26,7 +26,8 @@
 #define DORRIK_SKIN_COMMON    0x0020 /* progress bars, status bars, toolbars, list and tree check boxes, date-time pickers, hot-key and IP fields */
 #define DORRIK_SKIN_FRAME     0x0040 /* captions, frames and caption buttons of windows with a title bar */
 #define DORRIK_SKIN_MENUS     0x0080 /* the menu bar, popup menus, context menus and the system menu */
-#define DORRIK_SKIN_ALL       0x00FF
+#define DORRIK_SKIN_SCROLLBARS 0x0100 /* window scroll bars and scroll-bar controls: track, arrows and thumb */
+#define DORRIK_SKIN_ALL       0x01FF
 
 #ifdef __cplusplus
 extern "C" {

@@ -155,7 +155,7 @@ TEST_F(AttachTest, AttachSkinExTakesTheWholeTreeWhateverTheClasses) {
     EXPECT_EQ(1, skin::Engine().skinnedWindowCount);
     EXPECT_EQ(1, DetachSkin(main.get()));
 
-    EXPECT_EQ(0, AttachSkinEx(main.get(), 0x100)) << "an unknown option";
+    EXPECT_EQ(0, AttachSkinEx(main.get(), 0x10000)) << "an unknown option";
     EXPECT_FALSE(skinned(main.get()));
     ASSERT_EQ(1, AttachSkinEx(main.get(), 0));
     HWND laterInFrame = controls::CreateControl(L"Button", L"Late", frame, 2, 24, 60, 20, 0);

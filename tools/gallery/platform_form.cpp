@@ -223,8 +223,10 @@ void FillList(HWND form) {
                                       {L"dorrik.exe", L"180 KB", L"Program 程序"},
                                       {L"dorrikskin.dll", L"160 KB", L"Library 库"},
                                       {L"photo.png", L"34 KB", L"Picture 图片"}};
-    int row = 0;
-    for (const auto& cells : rows) {
+    // The four files three times over: more rows than the list shows, so that it scrolls.
+    constexpr int kRowCount = 12;
+    for (int row = 0; row < kRowCount; ++row) {
+        const auto& cells = rows[row % 4];
         LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = row;
@@ -235,7 +237,6 @@ void FillList(HWND form) {
             item.pszText = const_cast<wchar_t*>(cells[cell]);
             SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
         }
-        ++row;
     }
     ListView_SetItemState(list, 1, LVIS_SELECTED, LVIS_SELECTED);
     ListView_SetCheckState(list, 0, TRUE);

@@ -1,0 +1,418 @@
+// Scroll bars under AttachSkinEx with DORRIK_SKIN_SCROLLBARS: for every kind of scrolling window,
+// the pixels of its bars after each kind of scroll call, while the thumb is dragged by input, and
+// after DetachSkin; and the scroll messages a list box receives, with and without the skin.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "dorrik_skin.h"
+#include "paint/paint_fixture.h"
+#include "support/skinned_form.h"
+#include "support/test_windows.h"
+
+using paint_tests::SkinnedForm;
+using testing_support::PointerAway;
+using testing_support::PumpMessages;
+
+namespace {
+
+constexpr COLORREF kWhite = 0xFFFFFF;
+// The drop arrow, enabled and disabled.
+constexpr COLORREF kArrow = 0x5F5519, kDisabledArrow = 0xACA584;
+
+// The whole window as it is on screen, read back once.
+class Snapshot {
+public:
+    explicit Snapshot(HWND window) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        width_ = r.right - r.left;
+        height_ = r.bottom - r.top;
+        pixels_.resize(static_cast<size_t>(width_) * height_);
+        HDC windowDC = GetWindowDC(window);
+        HDC memory = CreateCompatibleDC(windowDC);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(windowDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width_, height_, windowDC, 0, 0, SRCCOPY);
+        GdiFlush();
+        const auto* source = static_cast<const DWORD*>(bits);
+        for (size_t i = 0; i < pixels_.size(); ++i) {
+            const DWORD p = source[i];  // 0x00RRGGBB
+            pixels_[i] = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+        }
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(window, windowDC);
+    }
+    COLORREF at(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<COLORREF> pixels_;
+};
+
+// A bar as the platform lays it out, in window coordinates.
+struct Bar {
+    bool shown = false;
+    RECT rect{};
+    bool vertical = true;
+    int arrow = 0;
+    int thumbTop = 0, thumbBottom = 0;  // from the bar's top (left) edge
+};
+
+Bar BarOf(HWND window, LONG object) {
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof(info);
+    Bar bar;
+    if (!GetScrollBarInfo(window, object, &info) || (info.rgstate[0] & STATE_SYSTEM_INVISIBLE))
+        return bar;
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    bar.shown = true;
+    bar.rect = info.rcScrollBar;
+    OffsetRect(&bar.rect, -frame.left, -frame.top);
+    bar.vertical = object == OBJID_VSCROLL ||
+                   (object == OBJID_CLIENT && (GetWindowLongW(window, GWL_STYLE) & SBS_VERT));
+    // (Wine's dxyLineButton is the thumb's size.)
+    bar.arrow = GetSystemMetrics(bar.vertical ? SM_CYVSCROLL : SM_CXHSCROLL);
+    bar.thumbTop = info.xyThumbTop;
+    bar.thumbBottom = info.xyThumbBottom;
+    return bar;
+}
+
+// The platform's own colours of a scroll bar, less those the skin draws too.
+// The bar's pixels in the platform's own scroll-bar colours (those the skin draws too aside).
+int PlatformPixels(const Snapshot& shot, const Bar& bar) {
+    std::set<COLORREF> platform;
+    for (int index : {COLOR_SCROLLBAR, COLOR_BTNFACE, COLOR_BTNSHADOW, COLOR_3DDKSHADOW, COLOR_3DLIGHT,
+                      COLOR_BTNTEXT, COLOR_GRAYTEXT})
+        platform.insert(GetSysColor(index));
+    platform.erase(kWhite);
+    int count = 0;
+    for (int y = bar.rect.top; y < bar.rect.bottom; ++y)
+        for (int x = bar.rect.left; x < bar.rect.right; ++x) count += platform.count(shot.at(x, y)) ? 1 : 0;
+    return count;
+}
+
+// Every pixel of the window's bars is the skin's: none of the platform's colours, a white track,
+// faces in the button's colours, the arrows in the drop arrow's.
+void ExpectSkinnedBars(HWND window, const std::string& after) {
+    SCOPED_TRACE(after);
+    const Snapshot shot(window);
+    int barsSeen = 0;
+    for (LONG object : {OBJID_VSCROLL, OBJID_HSCROLL, OBJID_CLIENT}) {
+        const Bar bar = BarOf(window, object);
+        if (!bar.shown || IsRectEmpty(&bar.rect)) continue;
+        ++barsSeen;
+        bool arrowSeen = false;
+        for (int y = bar.rect.top; y < bar.rect.bottom; ++y) {
+            for (int x = bar.rect.left; x < bar.rect.right; ++x) {
+                const COLORREF colour = shot.at(x, y);
+                if (colour == kArrow || colour == kDisabledArrow) arrowSeen = true;
+            }
+        }
+        EXPECT_EQ(0, PlatformPixels(shot, bar)) << "platform-coloured pixels in bar " << object;
+        EXPECT_TRUE(arrowSeen) << "no arrow glyph in bar " << object;
+        // The track between the top arrow and the thumb is white.
+        if (bar.thumbTop > bar.arrow + 2) {
+            const int along = bar.arrow + 1;
+            const int across = bar.vertical ? (bar.rect.left + bar.rect.right) / 2
+                                            : (bar.rect.top + bar.rect.bottom) / 2;
+            EXPECT_EQ(kWhite, bar.vertical ? shot.at(across, bar.rect.top + along)
+                                           : shot.at(bar.rect.left + along, across));
+        }
+    }
+    EXPECT_GT(barsSeen, 0) << "no bar shown";
+}
+
+// The corner where both bars meet is white, not the platform's face colour.
+void ExpectSkinnedCorner(HWND window) {
+    const Bar vertical = BarOf(window, OBJID_VSCROLL);
+    const Bar horizontal = BarOf(window, OBJID_HSCROLL);
+    ASSERT_TRUE(vertical.shown && horizontal.shown);
+    const Snapshot shot(window);
+    EXPECT_EQ(kWhite, shot.at(vertical.rect.left + 2, horizontal.rect.top + 2));
+}
+
+bool ShowsPlatformBar(HWND window, LONG object) {
+    const Bar bar = BarOf(window, object);
+    return bar.shown && PlatformPixels(Snapshot(window), bar) > 0;
+}
+
+void FillList(HWND list, int count) {
+    for (int i = 0; i < count; ++i)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>((L"Line " + std::to_wstring(i)).c_str()));
+}
+
+void InitClasses() {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    LoadLibraryW(L"riched20.dll");
+}
+
+class ScrollBarLook {
+public:
+    explicit ScrollBarLook(HWND form) : form_(form) {
+        PumpMessages();
+        EXPECT_EQ(1, AttachSkinEx(form, DORRIK_SKIN_ALL));
+        PumpMessages();
+    }
+    ~ScrollBarLook() { Detach(); }
+    void Detach() {
+        if (form_) DetachSkin(form_);
+        form_ = nullptr;
+        PumpMessages();
+    }
+
+private:
+    HWND form_;
+};
+
+// The calls that make the platform draw a window's bars, each followed by a look at the pixels.
+void ScrollEveryWay(HWND window) {
+    ExpectSkinnedBars(window, "attach");
+    SCROLLINFO info{sizeof(info), SIF_POS, 0, 0, 0, 5, 0};
+    SetScrollInfo(window, SB_VERT, &info, TRUE);
+    ExpectSkinnedBars(window, "SetScrollInfo");
+    SetScrollPos(window, SB_VERT, 2, TRUE);
+    ExpectSkinnedBars(window, "SetScrollPos");
+    EnableScrollBar(window, SB_VERT, ESB_DISABLE_BOTH);
+    ExpectSkinnedBars(window, "EnableScrollBar off");
+    EnableScrollBar(window, SB_VERT, ESB_ENABLE_BOTH);
+    ExpectSkinnedBars(window, "EnableScrollBar on");
+    ShowScrollBar(window, SB_VERT, FALSE);
+    ShowScrollBar(window, SB_VERT, TRUE);
+    PumpMessages();
+    ExpectSkinnedBars(window, "ShowScrollBar");
+    SendMessageW(window, WM_VSCROLL, SB_LINEDOWN, 0);
+    ExpectSkinnedBars(window, "arrow line");
+    SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+    ExpectSkinnedBars(window, "wheel");
+    SetFocus(window);
+    SendMessageW(window, WM_KEYDOWN, VK_NEXT, 0);
+    SendMessageW(window, WM_KEYDOWN, VK_END, 0);
+    ExpectSkinnedBars(window, "keyboard");
+    PumpMessages();
+    ExpectSkinnedBars(window, "paints");
+}
+
+}  // namespace
+
+TEST(ScrollBars, EveryScrollingKindShowsTheSkinsBarsAfterEveryScrollCallAndThePlatformsAfterDetach) {
+    InitClasses();
+    SkinnedForm form;
+    HWND list = form.AddWindow(L"ListBox", L"", 10, 10, 120, 120, WS_VSCROLL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE);
+    FillList(list, 100);
+    HWND edit = form.AddWindow(L"Edit", L"", 140, 10, 120, 120,
+                               WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                               WS_EX_CLIENTEDGE);
+    std::wstring text;
+    for (int i = 0; i < 60; ++i) text += L"A rather long line of text, number " + std::to_wstring(i) + L"\r\n";
+    SetWindowTextW(edit, text.c_str());
+    HWND view = form.AddWindow(WC_LISTVIEWW, L"", 270, 10, 120, 120, LVS_LIST, WS_EX_CLIENTEDGE);
+    for (int i = 0; i < 200; ++i) {
+        std::wstring name = L"Item " + std::to_wstring(i);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = name.data();
+        SendMessageW(view, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    HWND tree = form.AddWindow(WC_TREEVIEWW, L"", 10, 140, 120, 120, TVS_HASLINES, WS_EX_CLIENTEDGE);
+    for (int i = 0; i < 60; ++i) {
+        std::wstring name = L"Node " + std::to_wstring(i);
+        TVINSERTSTRUCTW insert{};
+        insert.hParent = TVI_ROOT;
+        insert.hInsertAfter = TVI_LAST;
+        insert.item.mask = TVIF_TEXT;
+        insert.item.pszText = name.data();
+        SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
+    }
+    HWND rich = form.AddWindow(RICHEDIT_CLASSW, L"", 140, 140, 120, 120,
+                               WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE);
+    SetWindowTextW(rich, text.c_str());
+    HWND combo = form.AddWindow(L"ComboBox", L"", 400, 10, 70, 200, CBS_DROPDOWNLIST | WS_VSCROLL);
+    for (int i = 0; i < 50; ++i)
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>((L"Choice " + std::to_wstring(i)).c_str()));
+    HWND control = form.AddWindow(L"ScrollBar", L"", 270, 140, 17, 120, SBS_VERT);
+    SCROLLINFO range{sizeof(range), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 10, 0, 0};
+    SetScrollInfo(control, SB_CTL, &range, TRUE);
+    PumpMessages();
+    // The platform's look first, so that a skinned bar is known to differ from it.
+    ASSERT_TRUE(ShowsPlatformBar(list, OBJID_VSCROLL));
+
+    {
+        ScrollBarLook look(form.form());
+        for (HWND window : {list, edit, view, tree, rich}) {
+            SCOPED_TRACE(testing_support::LowerClassName(window));
+            ScrollEveryWay(window);
+        }
+        ExpectSkinnedCorner(edit);
+        for (int pos : {0, 45, 90}) {
+            SetScrollPos(control, SB_CTL, pos, TRUE);
+            ExpectSkinnedBars(control, "scroll-bar control at " + std::to_string(pos));
+        }
+        EnableWindow(control, FALSE);
+        ExpectSkinnedBars(control, "scroll-bar control disabled");
+        EnableWindow(control, TRUE);
+
+        // The combo's list, skinned as it drops down.
+        SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+        PumpMessages();
+        COMBOBOXINFO comboInfo{};
+        comboInfo.cbSize = sizeof(comboInfo);
+        ASSERT_TRUE(GetComboBoxInfo(combo, &comboInfo));
+        ExpectSkinnedBars(comboInfo.hwndList, "the combo's list dropped down");
+        SendMessageW(comboInfo.hwndList, WM_KEYDOWN, VK_NEXT, 0);
+        ExpectSkinnedBars(comboInfo.hwndList, "the combo's list a page down");
+        SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+        PumpMessages();
+
+        look.Detach();
+        for (HWND window : {list, edit, view, tree, rich}) {
+            EXPECT_TRUE(ShowsPlatformBar(window, OBJID_VSCROLL)) << testing_support::LowerClassName(window);
+        }
+        EXPECT_TRUE(ShowsPlatformBar(control, OBJID_CLIENT));
+    }
+}
+
+namespace {
+
+// The scroll messages a window receives, below the skin's procedure: each code, and for the
+// thumb's track the position it carries and the one GetScrollInfo gives meanwhile. While the
+// skin is on, the bar is looked at on every track message.
+struct ScrollRecord {
+    std::vector<std::string> events;
+    bool lookAtBar = false;
+    WNDPROC previous = nullptr;
+};
+ScrollRecord* recording = nullptr;
+
+LRESULT CALLBACK RecordScroll(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_VSCROLL && recording) {
+        std::string event = std::to_string(LOWORD(wParam));
+        if (LOWORD(wParam) == SB_THUMBTRACK || LOWORD(wParam) == SB_THUMBPOSITION) {
+            SCROLLINFO info{sizeof(info), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+            GetScrollInfo(window, SB_VERT, &info);
+            event += " at " + std::to_string(HIWORD(wParam)) + " track " + std::to_string(info.nTrackPos);
+            if (recording->lookAtBar && LOWORD(wParam) == SB_THUMBTRACK)
+                ExpectSkinnedBars(window, "thumb dragged");
+        }
+        recording->events.push_back(event);
+    }
+    return CallWindowProcW(recording ? recording->previous : DefWindowProcW, window, message, wParam, lParam);
+}
+
+// The pointer to a screen point, as input: the messages it causes carry that point.
+void PointerTo(POINT point) {
+    SetCursorPos(point.x, point.y);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &input, sizeof(input));
+}
+
+void Button(DWORD flag) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flag;
+    SendInput(1, &input, sizeof(input));
+}
+
+SCROLLBARINFO VerticalBar(HWND window) {
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof(info);
+    GetScrollBarInfo(window, OBJID_VSCROLL, &info);
+    return info;
+}
+
+// A click on the bottom arrow, one in the page below the thumb, and a drag of the thumb by
+// 40 pixels in two moves: all by input, through the platform's own tracking.
+void ClickArrowPageAndDragThumb(HWND list) {
+    const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+    SCROLLBARINFO bar = VerticalBar(list);
+    const int x = (bar.rcScrollBar.left + bar.rcScrollBar.right) / 2;
+    PointerTo({x, bar.rcScrollBar.bottom - arrow / 2});
+    Button(MOUSEEVENTF_LEFTDOWN);
+    Button(MOUSEEVENTF_LEFTUP);
+    PumpMessages();
+    bar = VerticalBar(list);
+    PointerTo({x, bar.rcScrollBar.top + bar.xyThumbBottom + 3});
+    Button(MOUSEEVENTF_LEFTDOWN);
+    Button(MOUSEEVENTF_LEFTUP);
+    PumpMessages();
+    bar = VerticalBar(list);
+    const int thumb = bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2;
+    PointerTo({x, thumb});
+    Button(MOUSEEVENTF_LEFTDOWN);
+    PointerTo({x, thumb + 20});
+    PointerTo({x, thumb + 40});
+    Button(MOUSEEVENTF_LEFTUP);
+    PumpMessages();
+}
+
+}  // namespace
+
+TEST(ScrollBars, InputOnTheBarsSendsTheSameMessagesWithTheSkinAndHotAndDraggedPartsAreTheSkins) {
+    SkinnedForm form;
+    HWND list = form.AddWindow(L"ListBox", L"", 20, 20, 150, 200, WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
+                               WS_EX_CLIENTEDGE);
+    FillList(list, 1000);
+    ScrollRecord record;
+    record.previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordScroll)));
+    recording = &record;
+    PumpMessages();
+
+    ClickArrowPageAndDragThumb(list);
+    const std::vector<std::string> withoutSkin = record.events;
+    const LRESULT topWithout = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+    SendMessageW(list, LB_SETTOPINDEX, 0, 0);
+    PointerAway();
+    PumpMessages();
+    record.events.clear();
+    {
+        ScrollBarLook look(form.form());
+        record.lookAtBar = true;
+        ClickArrowPageAndDragThumb(list);
+        record.lookAtBar = false;
+        EXPECT_EQ(withoutSkin, record.events);
+        EXPECT_EQ(topWithout, SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+        ExpectSkinnedBars(list, "after the drag");
+
+        // The part under the pointer is hot, and at rest again once the pointer has gone.
+        const SCROLLBARINFO bar = VerticalBar(list);
+        const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+        RECT frame{};
+        GetWindowRect(list, &frame);
+        const POINT sample{bar.rcScrollBar.left - frame.left + 3, bar.rcScrollBar.bottom - frame.top - arrow / 2};
+        PointerAway();
+        PumpMessages();
+        const COLORREF resting = Snapshot(list).at(sample.x, sample.y);
+        PointerTo({(bar.rcScrollBar.left + bar.rcScrollBar.right) / 2, bar.rcScrollBar.bottom - arrow / 2});
+        PumpMessages();
+        EXPECT_NE(resting, Snapshot(list).at(sample.x, sample.y)) << "the arrow under the pointer is not hot";
+        ExpectSkinnedBars(list, "hot arrow");
+        PointerAway();
+        const DWORD start = GetTickCount();
+        while (Snapshot(list).at(sample.x, sample.y) != resting && GetTickCount() - start < 5000) {
+            PumpMessages();
+            Sleep(20);
+        }
+        EXPECT_EQ(resting, Snapshot(list).at(sample.x, sample.y)) << "the arrow stayed hot after the pointer left";
+    }
+    recording = nullptr;
+    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record.previous));
+    PointerAway();
+}
