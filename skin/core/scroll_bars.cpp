@@ -29,7 +29,9 @@ bool IsSizeBox(HWND window) {
 
 // Skinned with the option, on this thread, and not a size box (which has no bar to draw).
 bool SkinsScrollBars(HWND window, int bar) {
-    if (!window || !Engine().initialised || !IsWindowOfEngineThread(window)) return false;
+    // Asked for every bar the platform draws, on any thread: a thread without an engine gets none.
+    const EngineState* engine = EngineIfAny();
+    if (!window || !engine || !engine->initialised || !IsWindowOfThisThread(window)) return false;
     const WindowRecord* record = FindRecord(window);
     if (!record || record->link != Link::Attached || !(record->options & DORRIK_SKIN_SCROLLBARS))
         return false;
