@@ -147,8 +147,12 @@ namespace {
 constexpr UINT kLooseClassStyles =
     CS_OWNDC | CS_CLASSDC | CS_PARENTDC | CS_GLOBALCLASS | CS_VREDRAW | CS_HREDRAW;
 
+// A group box answers as a static control does; its type and the button's extra bytes tell it
+// from one.
 bool AnswersButtonCode(HWND window) {
-    return (SendMessageW(window, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON) != 0;
+    const LRESULT code = SendMessageW(window, WM_GETDLGCODE, 0, 0);
+    if (code & DLGC_BUTTON) return true;
+    return (code & DLGC_STATIC) && (GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
 }
 
 bool AnswersStaticCode(HWND window) {

@@ -224,6 +224,53 @@ SpinBox AddSpinBox(SkinnedForm& form, int x, int y) {
 
 }  // namespace
 
+namespace {
+
+constexpr COLORREF kProgramsTab = 0x00C000;
+
+// A holder that draws its owner-drawn tabs in one colour of its own.
+LRESULT CALLBACK DrawsItsTabs(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DRAWITEM) {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        HBRUSH brush = CreateSolidBrush(kProgramsTab);
+        FillRect(item->hDC, &item->rcItem, brush);
+        DeleteObject(brush);
+        return TRUE;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+// The program draws the tabs of an owner-drawn tab control, also under the whole look.
+TEST(CommonControls, OwnerDrawnTabsKeepTheProgramsDrawing) {
+    InitCommonClasses();
+    WNDCLASSW holderClass{};
+    holderClass.lpfnWndProc = DrawsItsTabs;
+    holderClass.hInstance = GetModuleHandleW(nullptr);
+    holderClass.lpszClassName = L"DorrikTestTabHolder";
+    RegisterClassW(&holderClass);
+    SkinnedForm form;
+    HWND holder = form.AddWindow(L"DorrikTestTabHolder", L"", 10, 10, 340, 200);
+    HWND tab = form.AddWindow(WC_TABCONTROLW, L"", 10, 10, 300, 150, TCS_OWNERDRAWFIXED, 0, holder);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(L"One");
+    SendMessageW(tab, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(tab, TCM_INSERTITEMW, 1, reinterpret_cast<LPARAM>(&item));
+    WholeLook look(form.form());
+    CoverWindow(tab);
+    RepaintClient(tab);
+    for (int index : {0, 1}) {
+        const POINT middle = Centre(TabRect(tab, index));
+        EXPECT_EQ(kProgramsTab, WindowPixel(tab, middle.x, middle.y)) << index;
+    }
+    // Hover and press leave the program's drawing too.
+    const POINT second = Centre(TabRect(tab, 1));
+    SendMessageW(tab, WM_MOUSEMOVE, 0, At(second.x, second.y));
+    EXPECT_EQ(kProgramsTab, WindowPixel(tab, second.x, second.y));
+}
+
 TEST(CommonControls, UpDownJoinsItsBuddyWithOneBorderLineAndShowsEachHalfsState) {
     InitCommonClasses();
     SkinnedForm form;
