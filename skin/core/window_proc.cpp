@@ -3,6 +3,7 @@
 #include "core/window_proc.h"
 
 #include "core/attach.h"
+#include "core/default_button.h"
 #include "core/engine.h"
 #include "core/hover.h"
 #include "core/interaction.h"
@@ -151,6 +152,8 @@ const Route kRoutes[] = {
     {WM_LBUTTONDBLCLK, HandleLButtonDblClk},
     {WM_MOUSELEAVE, HandleMouseLeave},
     {BM_SETIMAGE, HandleButtonImage},
+    {WM_GETDLGCODE, HandleGetDlgCode},
+    {BM_SETSTYLE, HandleSetStyle},
 };
 
 // The window message by which the engine asks whether its link is still somewhere in a window's
