@@ -58,9 +58,9 @@ int main() {
     }
     const std::wstring direct = L"notepad.exe";
     const std::wstring through = L"\"" + skinrun + L"\" notepad.exe";
-    const perf::StartComparison starts =
-        perf::CompareStarts(15, [&] { return TimeStart(direct, false); }, [&] { return TimeStart(through, true); });
-    if (!starts.measured) {
+    const perf::SideBySide starts = perf::InterleaveTimed(
+        [&] { return TimeStart(direct, false); }, [&] { return TimeStart(through, true); }, 15);
+    if (starts.ratio <= 0.0) {
         perf::Row("P6 notepad through skinrun", "not measured: notepad did not show a painted window");
         return 0;
     }

@@ -55,9 +55,9 @@ int main() {
         perf::Row("P6 start-up", "not measured: dorrik.exe or perf_plain_window_bench.exe is not built");
         return 0;
     }
-    const perf::StartComparison starts = perf::CompareStarts(
-        9, [&] { return TimeStart(plain, L" --wait", false); }, [&] { return TimeStart(dorrik, L"", true); });
-    if (!starts.measured) {
+    const perf::SideBySide starts = perf::InterleaveTimed(
+        [&] { return TimeStart(plain, L" --wait", false); }, [&] { return TimeStart(dorrik, L"", true); }, 9);
+    if (starts.ratio <= 0.0) {
         perf::Row("P6 start-up", "not measured: a program did not show a painted window");
         return 0;
     }

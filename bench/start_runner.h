@@ -1,12 +1,11 @@
-// Timing a program's start to its painted window, and two starts compared in alternating rounds:
-// what the start-up benchmarks share.
+// Timing a program's start to its painted window: what the start-up benchmarks share (two starts
+// are compared with perf::InterleaveTimed).
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "painted_window.h"
 #include "perf_util.h"
@@ -63,43 +62,6 @@ inline double TimeStart(const std::wstring& commandLine, const StartOptions& opt
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return painted;
-}
-
-struct StartComparison {
-    bool measured = false;
-    double ratio = 0.0;  // median of b / a
-    double a = 0.0;      // median milliseconds
-    double b = 0.0;
-};
-
-// Both once untimed (so that neither pays alone for files coming into the cache), then rounds in
-// alternating order; rounds where either did not paint are left out.
-inline StartComparison CompareStarts(int rounds, const std::function<double()>& a,
-                                     const std::function<double()>& b) {
-    a();
-    b();
-    std::vector<double> aRuns, bRuns, ratios;
-    for (int round = 0; round < rounds; ++round) {
-        double ta, tb;
-        if (round % 2 == 0) {
-            ta = a();
-            tb = b();
-        } else {
-            tb = b();
-            ta = a();
-        }
-        if (ta <= 0.0 || tb <= 0.0) continue;
-        aRuns.push_back(ta);
-        bRuns.push_back(tb);
-        ratios.push_back(tb / ta);
-    }
-    StartComparison result;
-    if (ratios.empty()) return result;
-    result.measured = true;
-    result.ratio = Median(ratios);
-    result.a = Median(aRuns);
-    result.b = Median(bRuns);
-    return result;
 }
 
 }  // namespace perf
