@@ -377,12 +377,6 @@ TEST_F(AttachTest, SuperclassesOfThePlatformsControlsAreSkinnedAsThoseControlsUn
     ASSERT_EQ(1, DetachSkin(form.get()));
     EXPECT_EQ(pushStyle, GetWindowLongW(push, GWL_STYLE));
     for (HWND w : {push, check, option, group, combo}) EXPECT_TRUE(SkinPropertyNames(w).empty());
-
-    // Without the buttons option a superclassed check box is a push button to the skin, as a
-    // platform one is.
-    ASSERT_EQ(1, AttachSkinEx(form.get(), 0));
-    EXPECT_EQ(ControlKind::PushButton, skin::AttachedKind(check));
-    ASSERT_EQ(1, DetachSkin(form.get()));
 }
 
 TEST_F(AttachTest, UnicodeCaptionsSurviveTheSkin) {
