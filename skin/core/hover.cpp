@@ -15,12 +15,13 @@ namespace {
 // The fade's timer shares the button with whatever timers the program sets on it: its identifier
 // is an address inside the engine, which no program's timer can have.
 const char kFadeTimerTag = 0;
-UINT_PTR FadeTimerId() { return reinterpret_cast<UINT_PTR>(&kFadeTimerTag); }
 constexpr UINT kHoverIntervalMs = 15;
 // About 1.3 s from transparent to opaque at the nominal interval.
 constexpr intptr_t kFadeStep = 3;
 
 }  // namespace
+
+UINT_PTR FadeTimerId() { return reinterpret_cast<UINT_PTR>(&kFadeTimerTag); }
 
 LRESULT StartHoverTimer(HWND window) {
     if (GetSkinProp(window, kPropTimerId) != 0) return 0;
