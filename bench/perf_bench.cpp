@@ -687,9 +687,9 @@ void MeasureSuperclassRecognition() {
 }
 
 void MeasureAttachDetach() {
+    MeasureSuperclassRecognition();
     MeasureKinds();
     MeasureLinearity();
-    MeasureSuperclassRecognition();
 }
 
 // ---- 5. Memory, and 6. the skin's share of the main window's start ----
