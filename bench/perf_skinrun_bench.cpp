@@ -7,19 +7,11 @@
 #include <cstdio>
 #include <set>
 #include <string>
-#include <vector>
 
-#include "painted_window.h"
 #include "perf_util.h"
+#include "start_runner.h"
 
 namespace {
-
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
 
 struct Search {
     const std::set<HWND>* before;
@@ -42,76 +34,40 @@ BOOL CALLBACK CollectNotepads(HWND window, LPARAM lParam) {
     return TRUE;
 }
 
-// Milliseconds from CreateProcess to notepad's window painted, or -1 when it never was.
+// Notepad's window is its own process's, not skinrun's: the one that was not there before.
 double TimeStart(const std::wstring& commandLine, bool throughSkinrun) {
     std::set<HWND> before;
     EnumWindows(CollectNotepads, reinterpret_cast<LPARAM>(&before));
-    std::wstring line = commandLine;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    const double start = perf::Now();
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return -1.0;
-    double painted = -1.0;
-    HWND window = nullptr;
-    const double giveUp = start + 20.0;
-    while (perf::Now() < giveUp) {
+    perf::StartOptions options;
+    options.skinned = throughSkinrun;
+    // skinrun ends when notepad does.
+    return perf::TimeStart(commandLine, options, [&](DWORD) {
         Search search = {&before, nullptr};
         EnumWindows(FindNewNotepad, reinterpret_cast<LPARAM>(&search));
-        window = search.found;
-        if (window && perf::Painted(window) && (!throughSkinrun || GetPropA(window, "PROCADDR"))) {
-            painted = (perf::Now() - start) * 1e3;
-            break;
-        }
-        if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0) break;
-    }
-    // skinrun ends when notepad does.
-    if (window) PostMessageW(window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return painted;
+        return search.found;
+    });
 }
 
 }  // namespace
 
 int main() {
-    const std::wstring skinrun = ProgramFolder() + L"..\\launcher\\skinrun.exe";
+    const std::wstring skinrun = perf::ProgramFolder() + L"..\\launcher\\skinrun.exe";
     if (GetFileAttributesW(skinrun.c_str()) == INVALID_FILE_ATTRIBUTES) {
         perf::Row("P6 notepad through skinrun", "not measured: skinrun.exe is not built");
         return 0;
     }
     const std::wstring direct = L"notepad.exe";
     const std::wstring through = L"\"" + skinrun + L"\" notepad.exe";
-    // Both once untimed, so that neither pays alone for files coming into the cache.
-    TimeStart(direct, false);
-    TimeStart(through, true);
-    std::vector<double> directRuns, throughRuns, ratios;
-    for (int round = 0; round < 15; ++round) {
-        double d, t;
-        if (round % 2 == 0) {
-            d = TimeStart(direct, false);
-            t = TimeStart(through, true);
-        } else {
-            t = TimeStart(through, true);
-            d = TimeStart(direct, false);
-        }
-        if (d <= 0.0 || t <= 0.0) continue;
-        directRuns.push_back(d);
-        throughRuns.push_back(t);
-        ratios.push_back(t / d);
-    }
-    if (ratios.empty()) {
+    const perf::SideBySide starts = perf::InterleaveTimed(
+        [&] { return TimeStart(direct, false); }, [&] { return TimeStart(through, true); }, 15);
+    if (starts.ratio <= 0.0) {
         perf::Row("P6 notepad through skinrun", "not measured: notepad did not show a painted window");
         return 0;
     }
-    const double ratio = perf::Median(ratios);
     char measured[96];
-    std::snprintf(measured, sizeof(measured), "%.2fx (%.0f ms / %.0f ms)", ratio,
-                  perf::Median(throughRuns), perf::Median(directRuns));
+    std::snprintf(measured, sizeof(measured), "%.2fx (%.0f ms / %.0f ms)", starts.ratio, starts.b, starts.a);
     perf::Row("P6 start of a program nobody changed (notepad) to its painted window: through skinrun / "
               "started directly",
-              measured, "<= 1.30x", ratio <= 1.30);
+              measured, "<= 1.30x", starts.ratio <= 1.30);
     return 0;
 }

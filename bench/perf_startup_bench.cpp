@@ -6,20 +6,13 @@
 // and waited for before the next starts.
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
-#include <vector>
 
-#include "painted_window.h"
 #include "perf_util.h"
+#include "start_runner.h"
 
 namespace {
-
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -37,77 +30,40 @@ BOOL CALLBACK FindVisibleTopLevel(HWND window, LPARAM lParam) {
     return FALSE;
 }
 
-// Milliseconds from CreateProcess to the main window painted, or -1 when it never was.
+HWND VisibleTopLevelOf(DWORD processId) {
+    Search search = {processId, nullptr};
+    EnumWindows(FindVisibleTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 double TimeStart(const std::wstring& program, const wchar_t* arguments, bool skinned) {
-    std::wstring commandLine = L"\"" + program + L"\"" + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION process{};
-    const double start = perf::Now();
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
-                        nullptr, nullptr, &startup, &process))
-        return -1.0;
-    WaitForInputIdle(process.hProcess, 20000);
-    double painted = -1.0;
-    HWND window = nullptr;
-    const double giveUp = start + 20.0;
-    while (perf::Now() < giveUp) {
-        Search search = {process.dwProcessId, nullptr};
-        EnumWindows(FindVisibleTopLevel, reinterpret_cast<LPARAM>(&search));
-        window = search.found;
-        if (window && perf::Painted(window) && (!skinned || GetPropA(window, "PROCADDR"))) {
-            painted = (perf::Now() - start) * 1e3;
-            break;
-        }
-        if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0) break;
-    }
-    if (window) PostMessageW(window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return painted;
+    perf::StartOptions options;
+    options.creationFlags = DETACHED_PROCESS;
+    options.showNormal = true;
+    options.waitForInputIdle = true;
+    options.skinned = skinned;
+    return perf::TimeStart(L"\"" + program + L"\"" + arguments, options, VisibleTopLevelOf);
 }
 
 }  // namespace
 
 int main() {
-    const std::wstring folder = ProgramFolder();
+    const std::wstring folder = perf::ProgramFolder();
     const std::wstring dorrik = folder + L"..\\app\\dorrik.exe";
     const std::wstring plain = folder + L"perf_plain_window_bench.exe";
     if (!Exists(dorrik) || !Exists(plain)) {
         perf::Row("P6 start-up", "not measured: dorrik.exe or perf_plain_window_bench.exe is not built");
         return 0;
     }
-    // Both programs once untimed, so that neither pays alone for files coming into the cache.
-    TimeStart(plain, L" --wait", false);
-    TimeStart(dorrik, L"", true);
-
-    std::vector<double> plainRuns, dorrikRuns, ratios;
-    for (int round = 0; round < 9; ++round) {
-        double p, d;
-        if (round % 2 == 0) {
-            p = TimeStart(plain, L" --wait", false);
-            d = TimeStart(dorrik, L"", true);
-        } else {
-            d = TimeStart(dorrik, L"", true);
-            p = TimeStart(plain, L" --wait", false);
-        }
-        if (p <= 0.0 || d <= 0.0) continue;
-        plainRuns.push_back(p);
-        dorrikRuns.push_back(d);
-        ratios.push_back(d / p);
-    }
-    if (ratios.empty()) {
+    const perf::SideBySide starts = perf::InterleaveTimed(
+        [&] { return TimeStart(plain, L" --wait", false); }, [&] { return TimeStart(dorrik, L"", true); }, 9);
+    if (starts.ratio <= 0.0) {
         perf::Row("P6 start-up", "not measured: a program did not show a painted window");
         return 0;
     }
-    const double ratio = perf::Median(ratios);
     char measured[96];
-    std::snprintf(measured, sizeof(measured), "%.2fx (%.0f ms / %.0f ms)", ratio,
-                  perf::Median(dorrikRuns), perf::Median(plainRuns));
+    std::snprintf(measured, sizeof(measured), "%.2fx (%.0f ms / %.0f ms)", starts.ratio, starts.b, starts.a);
     perf::Row("P6 start-up to the painted window: Dorrik / a plain window of the same size",
-              measured, "<= 1.10x", ratio <= 1.10);
+              measured, "<= 1.10x", starts.ratio <= 1.10);
     return 0;
 }

@@ -62,8 +62,9 @@ SideBySide Interleave(BodyA&& a, BodyB&& b, int calls, int rounds) {
     return {Median(as), Median(bs), Median(ratios)};
 }
 
-// The same for sides that time themselves (each call returns its own microseconds), so that the
-// set-up and clean-up around the timed part stay out of the comparison.
+// The same for sides that time themselves (each call returns its own time), so that the set-up
+// and clean-up around the timed part stay out of the comparison. A round where a side returns 0
+// or less (it could not be measured) is left out; with none left every figure is 0.
 template <typename BodyA, typename BodyB>
 SideBySide InterleaveTimed(BodyA&& a, BodyB&& b, int rounds) {
     a();
@@ -78,6 +79,7 @@ SideBySide InterleaveTimed(BodyA&& a, BodyB&& b, int rounds) {
             tb = b();
             ta = a();
         }
+        if (ta <= 0.0 || tb <= 0.0) continue;
         as.push_back(ta);
         bs.push_back(tb);
         ratios.push_back(tb / ta);

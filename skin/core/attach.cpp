@@ -45,7 +45,19 @@ BOOL CALLBACK AttachWaitingChild(HWND window, LPARAM) {
     return TRUE;
 }
 
+bool HasWindowRegion(HWND window) {
+    const ScopedRegion probe(CreateRectRgn(0, 0, 0, 0));
+    return probe.get() && GetWindowRgn(window, probe.get()) != ERROR;
+}
+
+bool KeepsOwnRegion(HWND window) {
+    const WindowRecord* record = FindRecord(window);
+    return record && record->ownRegion;
+}
+
 void AttachPushButton(HWND window) {
+    // A button shaped by the program (a round one) keeps its shape instead of the rounded corners.
+    if (WindowRecord* record = FindRecord(window)) record->ownRegion = HasWindowRegion(window);
     WindowBounds bounds;
     GetWindowBounds(window, bounds);
     {
@@ -81,7 +93,7 @@ void DetachPushButton(HWND window) {
     RemoveSkinProp(window, kPropTimerId);
     RemoveSkinProp(window, kPropOldState);
     RemoveSkinProp(window, kPropAlphaLevel);
-    SetWindowRgn(window, nullptr, TRUE);
+    if (!KeepsOwnRegion(window)) SetWindowRgn(window, nullptr, TRUE);
 }
 
 // A combo's drop-down list belongs to the desktop, not to the form, so the form's detach does not
@@ -219,6 +231,7 @@ bool ButtonKeepsOwnPainting(LONG style) {
 }
 
 void SetButtonRegion(HWND window, int width, int height) {
+    if (KeepsOwnRegion(window)) return;
     ScopedRegion region(
         CreateRoundRectRgn(0, 0, width + 1, height + 1, kButtonCornerSize, kButtonCornerSize));
     // Once SetWindowRgn succeeds the region belongs to the system.
@@ -275,6 +288,15 @@ LRESULT AttachWindow(HWND window, DWORD options) {
     if (existing && (existing->link == Link::Attaching || existing->link == Link::Detaching))
         return 0;
     const EngineBusy busy;
+
+    // PROCADDR taken off by other code while the skin is still on: the record, not the property,
+    // says what the window was before the skin (a push button's own type), so the skin comes off
+    // by the record before it goes on again.
+    if (existing && existing->link == Link::Attached && existing->values[SlotProcAddr] != 0 &&
+        IsLinkInChain(window)) {
+        DetachWindow(window);
+        existing = FindRecord(window);
+    }
 
     // A link still in the window's chain (waiting, passing through, or this procedure on top) is
     // switched on again rather than installed a second time. A record that says attached while

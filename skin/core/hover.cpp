@@ -12,17 +12,20 @@ namespace skin {
 
 namespace {
 
-// Every button uses the same identifier: timers are told apart by their window.
-constexpr UINT_PTR kHoverTimerId = 1;
+// The fade's timer shares the button with whatever timers the program sets on it: its identifier
+// is an address inside the engine, which no program's timer can have.
+const char kFadeTimerTag = 0;
 constexpr UINT kHoverIntervalMs = 15;
 // About 1.3 s from transparent to opaque at the nominal interval.
 constexpr intptr_t kFadeStep = 3;
 
 }  // namespace
 
+UINT_PTR FadeTimerId() { return reinterpret_cast<UINT_PTR>(&kFadeTimerTag); }
+
 LRESULT StartHoverTimer(HWND window) {
     if (GetSkinProp(window, kPropTimerId) != 0) return 0;
-    const UINT_PTR id = SetTimer(window, kHoverTimerId, kHoverIntervalMs, nullptr);
+    const UINT_PTR id = SetTimer(window, FadeTimerId(), kHoverIntervalMs, nullptr);
     SetSkinProp(window, kPropTimerId, static_cast<intptr_t>(id));
     return static_cast<LRESULT>(id);
 }

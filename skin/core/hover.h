@@ -5,6 +5,9 @@
 
 namespace skin {
 
+// The fade timer's identifier: an address inside the engine, which no program's timer can have.
+UINT_PTR FadeTimerId();
+
 LRESULT StartHoverTimer(HWND window);
 LRESULT StopHoverTimer(HWND window);
 LRESULT HandleTimer(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);

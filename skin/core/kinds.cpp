@@ -1,5 +1,7 @@
 #include "core/kinds.h"
 
+#include <commctrl.h>
+
 #include "core/window_proc.h"
 #include "dorrik_skin.h"
 
@@ -137,8 +139,112 @@ bool IsProgramCanvas(HWND window) {
     return !HasCaption(window) && !HasImage(window) && HasProgramProcedure(window);
 }
 
+namespace {
+
+// ---- Controls by what they are ----
+//
+// Class libraries make their controls as superclasses of the platform's (Delphi's TButton,
+// Windows Forms' WindowsForms10.BUTTON.app.0...): the platform's class info under a new name, with
+// a procedure of their own that calls the platform's. Neither the name, nor the class's procedure,
+// nor RealGetWindowClass (under Wine it answers the class's own name) says what such a window is;
+// the control does. A class carries the platform class's window extra bytes (the platform's
+// procedure keeps its state there, a superclass may only add to them) and its class style but for
+// the bits class libraries set or clear; only a class that matches is asked, and asked something
+// that only that control answers and that changes nothing.
+
+// Class-style bits class libraries set or clear on their superclasses.
+constexpr UINT kLooseClassStyles =
+    CS_OWNDC | CS_CLASSDC | CS_PARENTDC | CS_GLOBALCLASS | CS_VREDRAW | CS_HREDRAW;
+
+// A group box answers as a static control does; its type and the button's extra bytes tell it
+// from one.
+bool AnswersButtonCode(HWND window) {
+    const LRESULT code = SendMessageW(window, WM_GETDLGCODE, 0, 0);
+    if (code & DLGC_BUTTON) return true;
+    return (code & DLGC_STATIC) && (GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+bool AnswersStaticCode(HWND window) {
+    return (SendMessageW(window, WM_GETDLGCODE, 0, 0) & DLGC_STATIC) != 0;
+}
+
+// The selection field's height.
+bool AnswersComboItemHeight(HWND window) {
+    return SendMessageW(window, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0) > 0;
+}
+
+bool AnswersTextLimit(HWND window) { return SendMessageW(window, EM_GETLIMITTEXT, 0, 0) > 0; }
+
+bool AnswersListItemHeight(HWND window) { return SendMessageW(window, LB_GETITEMHEIGHT, 0, 0) > 0; }
+
+// The page's rectangle inside a window rectangle: the tabs take room from it.
+bool AdjustsTabRect(HWND window) {
+    RECT rect{0, 0, 200, 200};
+    SendMessageW(window, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&rect));
+    return rect.left != 0 || rect.top != 0 || rect.right != 200 || rect.bottom != 200;
+}
+
+bool AnswersNumberBase(HWND window) {
+    const LRESULT base = SendMessageW(window, UDM_GETBASE, 0, 0);
+    return base == 10 || base == 16;
+}
+
+bool AnswersThumbLength(HWND window) { return SendMessageW(window, TBM_GETTHUMBLENGTH, 0, 0) > 0; }
+
+struct PlatformClass {
+    const wchar_t* name;
+    const char* lowerName;
+    bool (*answers)(HWND window);
+};
+
+// The platform's own controls first: what they are asked lies in the messages every window knows
+// the meaning of.
+const PlatformClass kPlatformClasses[] = {
+    {L"Button", "button", AnswersButtonCode},
+    {L"ComboBox", "combobox", AnswersComboItemHeight},
+    {L"Edit", "edit", AnswersTextLimit},
+    {L"ListBox", "listbox", AnswersListItemHeight},
+    {L"Static", "static", AnswersStaticCode},
+    {WC_TABCONTROLW, "systabcontrol32", AdjustsTabRect},
+    {UPDOWN_CLASSW, "msctls_updown32", AnswersNumberBase},
+    {TRACKBAR_CLASSW, "msctls_trackbar32", AnswersThumbLength},
+};
+
+bool MatchesClassInfo(HWND window, const PlatformClass& platform) {
+    WNDCLASSEXW info{};
+    info.cbSize = sizeof(info);
+    if (!GetClassInfoExW(nullptr, platform.name, &info)) return false;
+    const auto extra = static_cast<int>(GetClassLongPtrW(window, GCL_CBWNDEXTRA));
+    const auto style = static_cast<UINT>(GetClassLongPtrW(window, GCL_STYLE));
+    return extra >= info.cbWndExtra &&
+           (style & ~kLooseClassStyles) == (info.style & ~kLooseClassStyles);
+}
+
+// Whether the engine knows the class by its name.
+bool IsNamedClass(const std::string& name) {
+    if (ClassifyClassName(name) != ControlKind::Other) return true;
+    for (const OptionKind& entry : kOptionKinds) {
+        if (name == entry.name) return true;
+    }
+    for (const PlatformClass& platform : kPlatformClasses) {
+        if (name == platform.lowerName) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string PlatformClassName(HWND window) {
+    std::string name = GetClassNameLower(window);
+    if (name.empty() || IsNamedClass(name)) return name;
+    for (const PlatformClass& platform : kPlatformClasses) {
+        if (MatchesClassInfo(window, platform) && platform.answers(window)) return platform.lowerName;
+    }
+    return name;
+}
+
 ControlKind ClassifyWindowWithOptions(HWND window, DWORD options) {
-    const std::string name = GetClassNameLower(window);
+    const std::string name = PlatformClassName(window);
     for (const OptionKind& entry : kOptionKinds) {
         if (name == entry.name) return (options & entry.option) ? entry.kind : ClassifyClassName(name);
     }

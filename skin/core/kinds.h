@@ -14,7 +14,12 @@ std::string GetClassNameLower(HWND window);
 ControlKind ClassifyClassName(std::string_view lowerClassName);
 ControlKind ClassifyWindow(HWND window);
 
-// The kind a window is skinned as under the given AttachSkinEx options: the kind of its class,
+// The lower-case name of the window's class or, for a class the engine does not name that is made
+// from one of the platform's controls (a class library's superclass), of that platform class.
+std::string PlatformClassName(HWND window);
+
+// The kind a window is skinned as under the given AttachSkinEx options: the kind of its class
+// (or of the platform class it is made from),
 // or one of the whole look's own kinds where an option takes the control over.
 // A "button" check box, three-state box, option button or group box is one of the whole look's
 // kinds under DORRIK_SKIN_BUTTONS; tab controls, up-down controls and trackbars under their

@@ -217,8 +217,7 @@ LRESULT PaintHeader(HWND window) {
             const RECT item = GetHeaderItemRect(window, i);
             // Pressed wins over hot.
             const int state = i == pressedItem ? Pressed : i == hotItem ? Hot : Normal;
-            DrawHeaderItemFace(dc, item.left, item.right - item.left, size.cy, item.bottom, state,
-                               GetHeaderItemText(window, i));
+            DrawHeaderItem(dc, window, i, item.left, item.right - item.left, size.cy, item.bottom, state);
         }
     }
     ScopedPaint paint(window);

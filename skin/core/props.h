@@ -109,6 +109,7 @@ struct WindowRecord {
     bool holdsWaiting = false;  // windows were made inside this one that wait for their first paint
     bool holdsTree = false;  // attach took every window inside it along; detach does too
     DWORD options = 0;  // the form's AttachSkinEx options (kWholeTree set for AttachSkinEx at all)
+    bool ownRegion = false;  // a push button with a window region of the program's: it stays
     intptr_t values[kSlotCount] = {};
     FrameState frame;
 };

@@ -1,5 +1,9 @@
 // Tab controls in the skin's look: flat tabs and page frame. HMINDEX holds the tab under the
 // pointer, HDINDEX the tab the left button went down on (-1 for none).
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include "core/kind_routes.h"
 #include "render/scoped_gdi.h"
 #include "render/tab_renderer.h"
@@ -94,6 +98,10 @@ const KindRoute kTabRoutes[] = {
 }  // namespace
 
 LRESULT TabControlProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The program draws the tabs of an owner-drawn tab control (WM_DRAWITEM to its parent): the
+    // control paints as its own, and only the frame is the skin's.
+    if (GetWindowLongW(window, GWL_STYLE) & TCS_OWNERDRAWFIXED)
+        return RouteMessage(previous, window, message, wParam, lParam);
     return RouteKindMessage(kTabRoutes, previous, window, message, wParam, lParam);
 }
 

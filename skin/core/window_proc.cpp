@@ -6,6 +6,7 @@
 
 #include "core/attach.h"
 #include "core/common_controls.h"
+#include "core/default_button.h"
 #include "core/engine.h"
 #include "core/frame.h"
 #include "core/hover.h"
@@ -168,6 +169,8 @@ const Route kRoutes[] = {
     {WM_NOTIFY, HandleNotify},
     {WM_NCMOUSEMOVE, HandleNcMouseMove},
     {WM_NCMOUSELEAVE, HandleNcMouseLeave},
+    {WM_GETDLGCODE, HandleGetDlgCode},
+    {BM_SETSTYLE, HandleSetStyle},
 };
 
 // The window message by which the engine asks whether its link is still somewhere in a window's

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/attach.h"
+#include "core/default_button.h"
 #include "core/props.h"
 #include "dorrik_skin.h"
 #include "render/image_set.h"
@@ -20,6 +21,9 @@ namespace {
 constexpr int kCaptionInset = 2;
 
 constexpr COLORREF kCaptionColour = 0x000000;
+
+// The default button's second frame line lies just inside the face's own.
+constexpr int kDefaultFrameInset = 1;
 
 // An image's size: a bitmap's own, an icon's from its colour bitmap (or its mask, which holds the
 // AND and XOR halves one above the other when there is no colour bitmap).
@@ -95,6 +99,11 @@ bool ShowsImages(HWND window) {
     return record && (record->options & DORRIK_SKIN_IMAGES) != 0;
 }
 
+bool ShowsTheWholeLook(HWND window) {
+    const WindowRecord* record = FindRecord(window);
+    return record && (record->options & kWholeTree) != 0;
+}
+
 }  // namespace
 
 ButtonImage FindButtonImage(HWND window, LONG style) {
@@ -126,6 +135,10 @@ void DrawButtonFace(HDC surface, int state, const FaceContent& content, int widt
     DrawNineSlice(surface, 0, 0, width, height, SkinImages().ButtonFaceImage, frame.x, frame.y,
                   frame.width, frame.height, kButtonFrameRim, kButtonFrameRim, kButtonFrameRim,
                   kButtonFrameRim);
+    // The default button's frame is two lines thick, as the platform thickens it.
+    if (content.isDefault && state != Disabled)
+        FrameSolid(surface, kDefaultFrameInset, kDefaultFrameInset, width - 2 * kDefaultFrameInset,
+                   height - 2 * kDefaultFrameInset, kSkinBorder);
     SetTextColor(surface, state == Disabled ? kSkinDisabledCaption : kCaptionColour);
     DrawLabel(surface, content, state == Disabled, width, height);
     if (content.focused)
@@ -142,6 +155,7 @@ void RenderButtonFaces(HWND window) {
     content.focused = GetFocus() == window;
     content.style = GetWindowLongW(window, GWL_STYLE);
     if (ShowsImages(window)) content.image = FindButtonImage(window, content.style);
+    content.isDefault = ShowsTheWholeLook(window) && IsDefaultPushButton(window);
     for (int state = 0; state < kStateCount; ++state) {
         HDC surface = GetStateSurface(window, state);
         if (!surface) continue;

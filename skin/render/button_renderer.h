@@ -30,6 +30,7 @@ struct FaceContent {
     std::wstring caption;
     bool focused = false;
     LONG style = 0;  // the alignment bits place an image shown alone
+    bool isDefault = false;  // marked with a second frame line: Enter presses it
     ButtonImage image;
 };
 

@@ -26,6 +26,13 @@ LRESULT PaintHeaderItem(HWND window, HDC target, int index, int state);
 // The item's text, at most 255 characters; empty for an item without text or beyond the last.
 std::wstring GetHeaderItemText(HWND header, int index);
 
+// Draws item index of the header in the look of state over (x, 0, width, height), its content in
+// rows [0, textHeight). Under the whole look the content follows the item: its text aligned as its
+// format says and ending in an ellipsis before the divider, its image, its sort arrow; otherwise
+// its text is centred (DrawHeaderItemFace).
+void DrawHeaderItem(HDC dc, HWND header, int index, int x, int width, int height, int textHeight,
+                    int state);
+
 // Draws an item's frame in the look of state (pressed, hot, anything else normal) over
 // (x, 0, width, height) and, unless text is empty, the text centred in (x, 0, width, textHeight)
 // in the context's current font and text colour, with a transparent background.

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 
 #include "core/props.h"
 #include "render/flat_parts.h"
@@ -108,13 +109,47 @@ void DrawTicks(HDC dc, HWND trackbar, const TrackbarLayout& layout) {
     }
 }
 
+// The thumb's outline: a rectangle with TBS_BOTH, otherwise pointed at the ticks (down or right
+// by default, up or left with TBS_TOP / TBS_LEFT), the point as long as half the thumb is wide.
+HRGN CreateThumbOutline(const TrackbarLayout& layout) {
+    const RECT& t = layout.thumb;
+    if (layout.style & TBS_BOTH) return CreateRectRgn(t.left, t.top, t.right, t.bottom);
+    const bool towardsStart = (layout.style & TBS_TOP) != 0;
+    std::array<POINT, 5> p;
+    if (layout.vertical) {
+        const int half = (t.bottom - t.top) / 2;
+        const int middle = t.top + half;
+        if (towardsStart)
+            p = {{{t.left + half, t.top}, {t.right, t.top}, {t.right, t.bottom},
+                  {t.left + half, t.bottom}, {t.left, middle}}};
+        else
+            p = {{{t.left, t.top}, {t.right - half, t.top}, {t.right, middle},
+                  {t.right - half, t.bottom}, {t.left, t.bottom}}};
+    } else {
+        const int half = (t.right - t.left) / 2;
+        const int middle = t.left + half;
+        if (towardsStart)
+            p = {{{middle, t.top}, {t.right, t.top + half}, {t.right, t.bottom}, {t.left, t.bottom},
+                  {t.left, t.top + half}}};
+        else
+            p = {{{t.left, t.top}, {t.right, t.top}, {t.right, t.bottom - half}, {middle, t.bottom},
+                  {t.left, t.bottom - half}}};
+    }
+    return CreatePolygonRgn(p.data(), static_cast<int>(p.size()), WINDING);
+}
+
+// The face clipped to the outline, then the outline framed. The surface has no clip of its own.
 void DrawThumb(HDC dc, const TrackbarLayout& layout, int state) {
     if (layout.style & TBS_NOTHUMB) return;
     const RECT& t = layout.thumb;
-    const int width = t.right - t.left;
-    const int height = t.bottom - t.top;
-    DrawFlatFace(dc, t.left + 1, t.top + 1, width - 2, height - 2, layout.enabled ? state : Normal);
-    FrameSolid(dc, t.left, t.top, width, height, FrameColour(layout.enabled));
+    const ScopedRegion outline(CreateThumbOutline(layout));
+    if (!outline.get()) return;
+    SelectClipRgn(dc, outline.get());
+    DrawFlatFace(dc, t.left + 1, t.top + 1, t.right - t.left - 2, t.bottom - t.top - 2,
+                 layout.enabled ? state : Normal);
+    SelectClipRgn(dc, nullptr);
+    const ScopedBrush frame(CreateSolidBrush(FrameColour(layout.enabled)));
+    FrameRgn(dc, outline.get(), frame.get(), 1, 1);
 }
 
 }  // namespace

@@ -8,8 +8,10 @@
 
 #include "button/button_fixture.h"
 #include "core/props.h"
+#include "dorrik_skin.h"
 #include "render/button_renderer.h"
 #include "render/primitives.h"
+#include "support/dialog_template.h"
 #include "support/test_windows.h"
 
 using button_tests::kButtonHeight;
@@ -390,4 +392,58 @@ TEST(ButtonFaces, CaptionIsDrawnInTheButtonsFontWhichIsNotKeptSelectedAndFollows
     SendMessageW(large, WM_SETFONT, 0, FALSE);
     SendMessageW(standard, WM_SETFONT, 0, FALSE);
     EXPECT_TRUE(DeleteObject(font));
+}
+
+namespace {
+
+INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+constexpr int kOtherButton = 100;
+
+// The left inner column, halfway down, of a button's normal face.
+COLORREF InnerEdge(HWND button) {
+    RECT rect{};
+    GetWindowRect(button, &rect);
+    return GetPixel(skin::GetStateSurface(button, skin::Normal), 1, (rect.bottom - rect.top) / 2);
+}
+
+}  // namespace
+
+// Under the whole look the default button's frame is a line thicker, in the skin's border colour,
+// and the mark moves where the dialog moves the default; detach leaves the types the dialog gave.
+TEST(ButtonFaces, TheDefaultButtonIsMarkedAndTheMarkFollowsTheDialog) {
+    constexpr COLORREF kBorder = 0xD5A554;
+    testing_support::DialogTemplate layout(L"Default", 10, 10, 120, 60);
+    layout.AddItem(testing_support::DialogTemplate::kButtonAtom, L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK,
+                   7, 7, 50, 14);
+    layout.AddItem(testing_support::DialogTemplate::kButtonAtom, L"Other", BS_PUSHBUTTON | WS_TABSTOP,
+                   kOtherButton, 7, 30, 50, 14);
+    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), layout.get(), nullptr, PlainDialog, 0);
+    ASSERT_NE(nullptr, dialog);
+    HWND ok = GetDlgItem(dialog, IDOK);
+    HWND other = GetDlgItem(dialog, kOtherButton);
+
+    ASSERT_EQ(1, AttachSkin(dialog));
+    EXPECT_NE(kBorder, InnerEdge(ok)) << "plain AttachSkin keeps today's look";
+    ASSERT_EQ(1, DetachSkin(dialog));
+
+    ASSERT_EQ(1, AttachSkinEx(dialog, 0));
+    EXPECT_EQ(kBorder, InnerEdge(ok));
+    EXPECT_NE(kBorder, InnerEdge(other));
+    EXPECT_EQ(IDOK, LOWORD(SendMessageW(dialog, DM_GETDEFID, 0, 0)));
+    testing_support::PumpMessages();
+    EXPECT_EQ(kBorder, WindowPixel(ok, 1, 10));
+
+    // The dialog makes the focused push button the default.
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(other), TRUE);
+    testing_support::PumpMessages();
+    EXPECT_NE(kBorder, InnerEdge(ok));
+    EXPECT_EQ(kBorder, InnerEdge(other));
+    EXPECT_EQ(kBorder, WindowPixel(other, 1, 10));
+    EXPECT_EQ(BS_OWNERDRAW, GetWindowLongW(other, GWL_STYLE) & BS_TYPEMASK);
+
+    ASSERT_EQ(1, DetachSkin(dialog));
+    EXPECT_EQ(BS_PUSHBUTTON, GetWindowLongW(ok, GWL_STYLE) & BS_TYPEMASK);
+    EXPECT_EQ(BS_DEFPUSHBUTTON, GetWindowLongW(other, GWL_STYLE) & BS_TYPEMASK);
+    DestroyWindow(dialog);
 }

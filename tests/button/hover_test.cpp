@@ -38,7 +38,7 @@ void StartHotFade(HWND button, intptr_t level) {
     ASSERT_EQ(kNormalRed, ProbeRed(button));
     skin::SetSkinProp(button, skin::kPropOldState, skin::Hot);
     skin::SetSkinProp(button, skin::kPropAlphaLevel, level);
-    ASSERT_EQ(1, skin::StartHoverTimer(button));
+    ASSERT_NE(0, skin::StartHoverTimer(button));
 }
 
 // The red channel after one constant-alpha blend of the hot face over the normal one.
@@ -119,7 +119,7 @@ TEST(HoverFade, FromZeroTakes86TicksAndEndsOnTheFullFace) {
     for (int tick = 1; tick <= 85; ++tick) {
         Tick(button);
         ASSERT_EQ(3 * tick, Level(button)) << tick;
-        ASSERT_EQ(1, TimerId(button)) << tick;
+        ASSERT_NE(0, TimerId(button)) << tick;
         // Each tick lays the hot face over what the last one left: the pixel only moves one way.
         const int red = ProbeRed(button);
         ASSERT_LE(red, previousRed) << tick;
@@ -175,7 +175,7 @@ TEST(HoverFade, TickAt253IsTheLastAndTickAt252IsNot) {
     Tick(button);
     EXPECT_NEAR(BlendedRed(252), ProbeRed(button), 1);
     EXPECT_EQ(255, Level(button));
-    EXPECT_EQ(1, TimerId(button));
+    EXPECT_NE(0, TimerId(button));
     Tick(button);
     EXPECT_EQ(kHotRed, ProbeRed(button));
     EXPECT_EQ(0, Level(button));
@@ -218,9 +218,10 @@ TEST(HoverTimer, StartingARunningTimerKeepsTheOneTimer) {
     HWND button = form.AddButton(L"Go");
     form.Attach();
 
-    EXPECT_EQ(1, skin::StartHoverTimer(button));
+    const LRESULT id = skin::StartHoverTimer(button);
+    EXPECT_NE(0, id);
     EXPECT_EQ(0, skin::StartHoverTimer(button));
-    EXPECT_EQ(1, TimerId(button));
+    EXPECT_EQ(id, TimerId(button));
     Sleep(40);
     EXPECT_TRUE(TimerMessageWaiting(button));
 
@@ -230,6 +231,35 @@ TEST(HoverTimer, StartingARunningTimerKeepsTheOneTimer) {
     }
     Sleep(60);
     EXPECT_FALSE(TimerMessageWaiting(button));
+}
+
+// Waits (generously) for a WM_TIMER of that identifier to reach the window.
+bool TimerArrives(HWND window, UINT_PTR id) {
+    const DWORD deadline = GetTickCount() + 5000;
+    MSG msg;
+    while (GetTickCount() < deadline) {
+        while (PeekMessageW(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+            if (msg.wParam == id) return true;
+        }
+        Sleep(5);
+    }
+    return false;
+}
+
+// The program's own timer 1 on the button runs on through a whole fade and after it.
+TEST(HoverTimer, AProgramsTimerOnTheButtonOutlivesTheFade) {
+    SkinnedForm form;
+    HWND button = form.AddButton(L"Go");
+    form.Attach();
+    ASSERT_NE(0u, SetTimer(button, 1, 10, nullptr));
+    ASSERT_NO_FATAL_FAILURE(StartHotFade(button, 0));
+    const UINT_PTR fade = static_cast<UINT_PTR>(TimerId(button));
+    EXPECT_NE(1u, fade);
+    EXPECT_TRUE(TimerArrives(button, 1)) << "the program's timer while the fade runs";
+    for (int tick = 0; tick < 86 && TimerId(button) != 0; ++tick) Tick(button, fade);
+    EXPECT_EQ(0, TimerId(button));
+    EXPECT_TRUE(TimerArrives(button, 1)) << "the program's timer after the fade";
+    KillTimer(button, 1);
 }
 
 TEST(HoverTimer, StoppingWithNoTimerTouchesNothing) {

@@ -2,11 +2,14 @@
 // leaving, focus and enable changes, each as properties, timer, leave request and pixels.
 #include <gtest/gtest.h>
 
+#include "core/hover.h"
 #include "interaction/interaction_fixture.h"
 
 using namespace interaction_tests;
 
 namespace {
+
+intptr_t FadeId() { return static_cast<intptr_t>(skin::FadeTimerId()); }
 
 constexpr int kWidth = 75;
 constexpr int kHeight = 25;
@@ -45,7 +48,7 @@ TEST_F(PushButtonStates, TwoMovesOverTheButtonEnterOnce) {
     EXPECT_EQ(1, P("MOUSEFLAG"));
     EXPECT_EQ(1, P("OLDSTATE"));
     EXPECT_EQ(0, P("ALPHALEVEL"));
-    EXPECT_EQ(1, P("TIMERID"));
+    EXPECT_EQ(FadeId(), P("TIMERID"));
     EXPECT_TRUE(TimerRuns(button));
     EXPECT_TRUE(LeaveTracked(button));
     // The control saw the move before the skin changed anything.
@@ -57,7 +60,7 @@ TEST_F(PushButtonStates, TwoMovesOverTheButtonEnterOnce) {
     EXPECT_EQ(1, P("MOUSEFLAG"));
     EXPECT_EQ(1, P("OLDSTATE"));
     EXPECT_EQ(0, P("ALPHALEVEL"));
-    EXPECT_EQ(1, P("TIMERID"));
+    EXPECT_EQ(FadeId(), P("TIMERID"));
     EXPECT_EQ(2, probe->Count(WM_MOUSEMOVE));
     // The hot face comes with the timer, not with the move.
     EXPECT_EQ(kSentinel, Pixel(2, 2));
@@ -82,7 +85,7 @@ TEST_F(PushButtonStates, OneLeaveRequestPerVisit) {
 TEST_F(PushButtonStates, PressShowsPressedFaceAtOnceAndStopsTheFade) {
     PointerAt(button, 10, 10);
     Send(WM_MOUSEMOVE);
-    ASSERT_EQ(1, P("TIMERID"));
+    ASSERT_EQ(FadeId(), P("TIMERID"));
     PaintSentinel(button, 0, 0, kWidth, kHeight);
 
     EXPECT_EQ(ProbeResult(WM_LBUTTONDOWN), Send(WM_LBUTTONDOWN, MK_LBUTTON));
@@ -115,7 +118,7 @@ TEST_F(PushButtonStates, ReleaseFadesTheNormalFaceInFromSixty) {
     EXPECT_EQ(0, P("MOUSEFLAG"));
     EXPECT_EQ(0, P("OLDSTATE"));
     EXPECT_EQ(60, P("ALPHALEVEL"));
-    EXPECT_EQ(1, P("TIMERID"));
+    EXPECT_EQ(FadeId(), P("TIMERID"));
     EXPECT_TRUE(TimerRuns(button));
     EXPECT_EQ(kPressedAt22, Pixel(2, 2)) << "nothing is drawn before the first tick";
 
@@ -135,7 +138,7 @@ TEST_F(PushButtonStates, PressDraggedOffRedrawsPressedFully) {
     Send(WM_LBUTTONDOWN, MK_LBUTTON);
     // A focus change during the press starts a fade of the pressed face from 0.
     Send(WM_SETFOCUS);
-    ASSERT_EQ(1, P("TIMERID"));
+    ASSERT_EQ(FadeId(), P("TIMERID"));
     PaintSentinel(button, 0, 0, kWidth, kHeight);
 
     PointerAway();
@@ -168,7 +171,7 @@ TEST_F(PushButtonStates, SpaceBarPressesAndReleases) {
     EXPECT_EQ(0, P("MOUSEFLAG"));
     EXPECT_EQ(0, P("ALPHALEVEL"));
     EXPECT_EQ(0, P("OLDSTATE"));
-    EXPECT_EQ(1, P("TIMERID"));
+    EXPECT_EQ(FadeId(), P("TIMERID"));
     EXPECT_EQ(kPressedAt22, Pixel(2, 2)) << "the normal face comes with the timer";
 }
 
@@ -204,7 +207,7 @@ TEST_F(PushButtonStates, LeavingLaysHotOnceThenFadesNormal) {
     EXPECT_EQ(0, P("MOUSEFLAG"));
     EXPECT_EQ(0, P("OLDSTATE"));
     EXPECT_EQ(0, P("ALPHALEVEL"));
-    EXPECT_EQ(1, P("TIMERID"));
+    EXPECT_EQ(FadeId(), P("TIMERID"));
     EXPECT_EQ(1, probe->arrivals().back().oldState);
     EXPECT_EQ(1, probe->arrivals().back().mouseFlag);
     const COLORREF expected = Blend(kHotAt22, kSentinel, 140);
@@ -246,14 +249,14 @@ TEST_F(PushButtonStates, FocusChangesRenderTheFacesAgainAndFade) {
     ASSERT_EQ(button, GetFocus());
     EXPECT_NE(withoutFocus, row2());
     EXPECT_EQ(0, P("ALPHALEVEL"));
-    EXPECT_EQ(1, P("TIMERID"));
+    EXPECT_EQ(FadeId(), P("TIMERID"));
 
     Send(WM_LBUTTONDOWN, MK_LBUTTON);  // stops the timer
     ASSERT_EQ(0, P("TIMERID"));
     SetFocus(form.form());
     EXPECT_EQ(withoutFocus, row2());
     EXPECT_EQ(0, P("ALPHALEVEL"));
-    EXPECT_EQ(1, P("TIMERID"));
+    EXPECT_EQ(FadeId(), P("TIMERID"));
     EXPECT_EQ(1, probe->Count(WM_SETFOCUS));
     EXPECT_EQ(1, probe->Count(WM_KILLFOCUS));
 }
@@ -297,13 +300,13 @@ TEST(PushButtonStyles, CheckBoxStyledButtonGetsStateButNoDrawing) {
     SendMessageW(button, WM_MOUSEMOVE, 0, At(10, 10));
     EXPECT_EQ(1, Prop(button, "MOUSEFLAG"));
     EXPECT_EQ(1, Prop(button, "OLDSTATE"));
-    EXPECT_EQ(1, Prop(button, "TIMERID"));
+    EXPECT_EQ(FadeId(), Prop(button, "TIMERID"));
     SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
     EXPECT_EQ(2, Prop(button, "OLDSTATE"));
     EXPECT_EQ(0, Prop(button, "TIMERID"));
     SendMessageW(button, WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(0, Prop(button, "OLDSTATE"));
-    EXPECT_EQ(1, Prop(button, "TIMERID"));
+    EXPECT_EQ(FadeId(), Prop(button, "TIMERID"));
     for (int x : {1, 2, 10, 50, 98})
         EXPECT_EQ(kSentinel, testing_support::WindowPixel(button, x, 10)) << x;
 }

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/hover.h"
+
 namespace interaction_tests {
 
 namespace {
@@ -125,8 +127,8 @@ void CancelLeaveTracking(HWND window) {
 }
 
 bool TimerRuns(HWND window) {
-    if (!KillTimer(window, 1)) return false;
-    SetTimer(window, 1, 15, nullptr);
+    if (!KillTimer(window, skin::FadeTimerId())) return false;
+    SetTimer(window, skin::FadeTimerId(), 15, nullptr);
     return true;
 }
 

@@ -225,6 +225,53 @@ SpinBox AddSpinBox(SkinnedForm& form, int x, int y) {
 
 }  // namespace
 
+namespace {
+
+constexpr COLORREF kProgramsTab = 0x00C000;
+
+// A holder that draws its owner-drawn tabs in one colour of its own.
+LRESULT CALLBACK DrawsItsTabs(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DRAWITEM) {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        HBRUSH brush = CreateSolidBrush(kProgramsTab);
+        FillRect(item->hDC, &item->rcItem, brush);
+        DeleteObject(brush);
+        return TRUE;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+// The program draws the tabs of an owner-drawn tab control, also under the whole look.
+TEST(CommonControls, OwnerDrawnTabsKeepTheProgramsDrawing) {
+    InitCommonClasses();
+    WNDCLASSW holderClass{};
+    holderClass.lpfnWndProc = DrawsItsTabs;
+    holderClass.hInstance = GetModuleHandleW(nullptr);
+    holderClass.lpszClassName = L"DorrikTestTabHolder";
+    RegisterClassW(&holderClass);
+    SkinnedForm form;
+    HWND holder = form.AddWindow(L"DorrikTestTabHolder", L"", 10, 10, 340, 200);
+    HWND tab = form.AddWindow(WC_TABCONTROLW, L"", 10, 10, 300, 150, TCS_OWNERDRAWFIXED, 0, holder);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(L"One");
+    SendMessageW(tab, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(tab, TCM_INSERTITEMW, 1, reinterpret_cast<LPARAM>(&item));
+    WholeLook look(form.form());
+    CoverWindow(tab);
+    RepaintClient(tab);
+    for (int index : {0, 1}) {
+        const POINT middle = Centre(TabRect(tab, index));
+        EXPECT_EQ(kProgramsTab, WindowPixel(tab, middle.x, middle.y)) << index;
+    }
+    // Hover and press leave the program's drawing too.
+    const POINT second = Centre(TabRect(tab, 1));
+    SendMessageW(tab, WM_MOUSEMOVE, 0, At(second.x, second.y));
+    EXPECT_EQ(kProgramsTab, WindowPixel(tab, second.x, second.y));
+}
+
 TEST(CommonControls, UpDownJoinsItsBuddyWithOneBorderLineAndShowsEachHalfsState) {
     InitCommonClasses();
     SkinnedForm form;
@@ -357,7 +404,6 @@ TEST(CommonControls, TrackbarChannelAndThumbAreFlatTheThumbHotAndPressed) {
     SendMessageW(bar, WM_MOUSEMOVE, 0, onThumb);
     EXPECT_EQ(1, Prop(bar, "OLDSTATE"));
     EXPECT_EQ(kHotTop, WindowPixel(bar, thumb.left + 2, thumb.top + 1));
-    EXPECT_EQ(kHotBottom, WindowPixel(bar, thumb.left + 2, thumb.bottom - 2));
     SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, onThumb);
     EXPECT_EQ(2, Prop(bar, "OLDSTATE"));
     EXPECT_EQ(kPressedTop, WindowPixel(bar, thumb.left + 2, thumb.top + 1));
@@ -392,6 +438,36 @@ TEST(CommonControls, TrackbarChannelAndThumbAreFlatTheThumbHotAndPressed) {
     RepaintClient(bar);
     EXPECT_NE(kCover, WindowPixel(bar, moved.left + 2, moved.top + 2));
     EXPECT_NE(kBorder, WindowPixel(bar, moved.left, (moved.top + moved.bottom) / 2));
+}
+
+// The thumb points at the ticks as the platform's does: down by default, up with TBS_TOP; with
+// ticks on both sides it is a plain rectangle, hot face and all.
+TEST(CommonControls, TrackbarThumbPointsAtItsTicks) {
+    InitCommonClasses();
+    SkinnedForm form;
+    HWND down = AddTrackbar(form, TBS_HORZ, 20, 20, 200, 40);
+    HWND up = AddTrackbar(form, TBS_HORZ | TBS_TOP, 20, 80, 200, 40);
+    HWND both = AddTrackbar(form, TBS_HORZ | TBS_BOTH, 20, 140, 200, 50);
+    WholeLook look(form.form());
+    for (HWND bar : {down, up, both}) {
+        CoverWindow(bar);
+        RepaintClient(bar);
+    }
+    // Corners on the pointed side are cut away; the point and the square corners are frame.
+    const RECT d = ThumbOf(down);
+    EXPECT_EQ(kBorder, WindowPixel(down, d.left, d.top));
+    EXPECT_NE(kBorder, WindowPixel(down, d.left, d.bottom - 1));
+    EXPECT_NE(kBorder, WindowPixel(down, d.right - 1, d.bottom - 1));
+    EXPECT_EQ(kBorder, WindowPixel(down, d.left + (d.right - d.left) / 2, d.bottom - 1));
+    const RECT u = ThumbOf(up);
+    EXPECT_NE(kBorder, WindowPixel(up, u.left, u.top));
+    EXPECT_EQ(kBorder, WindowPixel(up, u.left + (u.right - u.left) / 2, u.top + 1));
+    EXPECT_EQ(kBorder, WindowPixel(up, u.right - 1, u.bottom - 1));
+    const RECT b = ThumbOf(both);
+    EXPECT_EQ(kBorder, WindowPixel(both, b.left, b.bottom - 1));
+    EXPECT_EQ(kBorder, WindowPixel(both, b.right - 1, b.top));
+    SendMessageW(both, WM_MOUSEMOVE, 0, At((b.left + b.right) / 2, (b.top + b.bottom) / 2));
+    EXPECT_EQ(kHotBottom, WindowPixel(both, b.left + 2, b.bottom - 2));
 }
 
 TEST(CommonControls, PlainAttachSkinAndOptionsLeftOutKeepTheControlsOwnLook) {

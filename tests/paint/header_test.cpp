@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/props.h"
+#include "dorrik_skin.h"
 #include "paint/paint_fixture.h"
 #include "render/header_renderer.h"
 #include "render/primitives.h"
@@ -192,4 +193,76 @@ TEST(HeaderItem, TextIsReadAsUnicodeUpTo255Characters) {
     EXPECT_EQ(std::wstring(255, L'x'), skin::GetHeaderItemText(header, 1));
     EXPECT_EQ(L"", skin::GetHeaderItemText(header, 2));
     EXPECT_EQ(L"", skin::GetHeaderItemText(header, 3));
+}
+
+namespace {
+
+void AddFormattedItem(HWND header, int width, const wchar_t* text, int format, int image = -1) {
+    HDITEMW item{};
+    item.mask = HDI_WIDTH | HDI_TEXT | HDI_FORMAT | (image >= 0 ? HDI_IMAGE : 0);
+    item.cxy = width;
+    item.pszText = const_cast<wchar_t*>(text);
+    item.fmt = HDF_STRING | format;
+    item.iImage = image;
+    const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    SendMessageW(header, HDM_INSERTITEMW, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&item));
+}
+
+// Whether a pixel of colour lies in columns [left, right) and rows [top, bottom).
+bool HasPixel(HWND window, COLORREF colour, int left, int right, int top, int bottom) {
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            if (WindowPixel(window, x, y) == colour) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+// Under the whole look a column's caption follows its alignment and ends before the divider, and
+// the column's sort arrow and image are shown; under AttachSkin every caption stays centred.
+TEST(HeaderPaint, TheWholeLookFollowsTheColumnsFormat) {
+    constexpr COLORREF kArrow = 0x5F5519;
+    constexpr COLORREF kImageColour = 0x0000FF;
+    SkinnedForm form;
+    HWND header = AddHeader(form, 24);
+    HIMAGELIST images = ImageList_Create(8, 8, ILC_COLOR24, 1, 0);
+    {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), 8, 8, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HBITMAP red = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        auto* bytes = static_cast<BYTE*>(bits);
+        for (int i = 0; i < 8 * 8; ++i) bytes[i * 3] = 0, bytes[i * 3 + 1] = 0, bytes[i * 3 + 2] = 0xFF;
+        ImageList_Add(images, red, nullptr);
+        DeleteObject(red);
+    }
+    SendMessageW(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    AddFormattedItem(header, 100, L"A", HDF_LEFT);                  //   0 .. 100
+    AddFormattedItem(header, 100, L"A", HDF_RIGHT);                 // 100 .. 200
+    AddFormattedItem(header, 40, L"WWWWWWWWWWWW", HDF_LEFT);         // 200 .. 240
+    AddFormattedItem(header, 60, L"", HDF_LEFT | HDF_SORTUP | HDF_IMAGE, 0);  // 240 .. 300
+
+    form.Attach();
+    CoverWindow(header);
+    RepaintClient(header);
+    EXPECT_TRUE(HasDarkPixel(header, 40, 60, 1, 23)) << "plain AttachSkin centres every caption";
+    EXPECT_FALSE(HasPixel(header, kArrow, 240, 300, 1, 23));
+    form.Detach();
+
+    ASSERT_EQ(1, AttachSkinEx(form.form(), 0));
+    CoverWindow(header);
+    RepaintClient(header);
+    EXPECT_TRUE(HasDarkPixel(header, 1, 20, 1, 23)) << "left";
+    EXPECT_FALSE(HasDarkPixel(header, 40, 99, 1, 23)) << "left";
+    EXPECT_TRUE(HasDarkPixel(header, 180, 199, 1, 23)) << "right";
+    EXPECT_FALSE(HasDarkPixel(header, 101, 160, 1, 23)) << "right";
+    // Too long: cut short of the divider, with room to spare before it.
+    EXPECT_TRUE(HasDarkPixel(header, 201, 230, 1, 23));
+    EXPECT_FALSE(HasDarkPixel(header, 236, 240, 1, 23));
+    EXPECT_TRUE(HasPixel(header, kArrow, 270, 299, 1, 23)) << "the sort arrow";
+    EXPECT_TRUE(HasPixel(header, kImageColour, 241, 270, 1, 23)) << "the image";
+    DetachSkin(form.form());
+    ImageList_Destroy(images);
 }

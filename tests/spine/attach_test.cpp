@@ -289,6 +289,96 @@ TEST_F(AttachTest, ButtonsThatPaintThemselvesKeepTheirStyle) {
     ASSERT_EQ(1, DetachSkin(form.get()));
 }
 
+// A round button of the program's keeps its shape through attach, resize and detach.
+TEST_F(AttachTest, AButtonsOwnRegionStays) {
+    TestWindow form(300, 100);
+    HWND round = Child(L"Button", form.get(), BS_PUSHBUTTON, 40, 40);
+    SetWindowRgn(round, CreateEllipticRgn(0, 0, 30, 30), TRUE);
+    const RECT own = RegionBox(round);
+    ASSERT_LT(own.right, 31);
+    ASSERT_EQ(1, AttachSkin(form.get()));
+    EXPECT_EQ(own.right, RegionBox(round).right);
+    SetWindowPos(round, nullptr, 0, 0, 50, 50, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(own.right, RegionBox(round).right);
+    ASSERT_EQ(1, DetachSkin(form.get()));
+    EXPECT_EQ(own.bottom, RegionBox(round).bottom);
+}
+
+// Other code takes PROCADDR off a skinned button and the button is attached again: the skin
+// still knows it was a push button, and DetachSkin gives it back as one.
+TEST_F(AttachTest, AttachingAgainAfterPROCADDRWasTakenOffKeepsTheButtonsType) {
+    TestWindow form(300, 100);
+    HWND button = Child(L"Button", form.get(), BS_PUSHBUTTON);
+    const LONG styleBefore = GetWindowLongW(button, GWL_STYLE);
+    const WNDPROC procBefore = WindowProcOf(button);
+    ASSERT_EQ(1, AttachSkin(form.get()));
+    RemovePropA(button, "PROCADDR");
+    ASSERT_EQ(1, AttachSkin(button));
+    EXPECT_EQ(styleBefore, static_cast<LONG>(skin::GetSkinProp(button, skin::kPropOldStyle)));
+    EXPECT_EQ(BS_OWNERDRAW, GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK);
+    EXPECT_EQ(2, skin::Engine().skinnedWindowCount);
+    ASSERT_EQ(1, DetachSkin(form.get()));
+    EXPECT_EQ(styleBefore, GetWindowLongW(button, GWL_STYLE));
+    EXPECT_EQ(procBefore, WindowProcOf(button));
+}
+
+// Class libraries make their controls as superclasses: the platform's class info under a new
+// name, with a procedure of their own that calls the platform's.
+WNDPROC platformProcedures[2];
+template <int Which>
+LRESULT CALLBACK LibraryProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcW(platformProcedures[Which], window, message, wParam, lParam);
+}
+
+template <int Which>
+void RegisterSuperclass(const wchar_t* platformClass, const wchar_t* name) {
+    WNDCLASSW info{};
+    ASSERT_TRUE(GetClassInfoW(nullptr, platformClass, &info));
+    platformProcedures[Which] = info.lpfnWndProc;
+    info.lpfnWndProc = LibraryProcedure<Which>;
+    info.hInstance = GetModuleHandleW(nullptr);
+    info.lpszClassName = name;
+    info.style |= CS_HREDRAW | CS_VREDRAW;  // as Delphi's do
+    RegisterClassW(&info);
+}
+
+TEST_F(AttachTest, SuperclassesOfThePlatformsControlsAreSkinnedAsThoseControlsUnderAttachSkinEx) {
+    RegisterSuperclass<0>(L"Button", L"TButton");
+    RegisterSuperclass<1>(L"ComboBox", L"WindowsForms10.COMBOBOX.app.0.1");
+    TestWindow form(400, 300);
+    HWND push = controls::CreateControl(L"TButton", L"Go", form.get(), 10, 10, 80, 25, BS_PUSHBUTTON);
+    HWND check = controls::CreateControl(L"TButton", L"C", form.get(), 10, 40, 80, 17, BS_AUTOCHECKBOX);
+    HWND option = controls::CreateControl(L"TButton", L"O", form.get(), 10, 60, 80, 17, BS_AUTORADIOBUTTON);
+    HWND group = controls::CreateControl(L"TButton", L"G", form.get(), 100, 10, 120, 80, BS_GROUPBOX);
+    HWND combo = controls::CreateControl(L"WindowsForms10.COMBOBOX.app.0.1", L"", form.get(), 10, 100, 120,
+                                         100, CBS_DROPDOWNLIST);
+    // A window that only looks like a button to the class info is left as what it is.
+    HWND plain = Child(L"Static", form.get());
+    const LONG pushStyle = GetWindowLongW(push, GWL_STYLE);
+
+    // Plain AttachSkin knows the names only.
+    ASSERT_EQ(1, AttachSkin(form.get()));
+    for (HWND w : {push, check, option, group, combo}) {
+        EXPECT_TRUE(skin::IsAttached(w));
+        EXPECT_EQ(ControlKind::Other, skin::AttachedKind(w));
+    }
+    EXPECT_EQ(pushStyle, GetWindowLongW(push, GWL_STYLE));
+    ASSERT_EQ(1, DetachSkin(form.get()));
+
+    ASSERT_EQ(1, AttachSkinEx(form.get(), DORRIK_SKIN_BUTTONS));
+    EXPECT_EQ(ControlKind::PushButton, skin::AttachedKind(push));
+    EXPECT_EQ(ControlKind::ButtonCheckBox, skin::AttachedKind(check));
+    EXPECT_EQ(ControlKind::ButtonOption, skin::AttachedKind(option));
+    EXPECT_EQ(ControlKind::GroupBox, skin::AttachedKind(group));
+    EXPECT_EQ(ControlKind::ComboBox, skin::AttachedKind(combo));
+    EXPECT_EQ(ControlKind::Other, skin::AttachedKind(plain));
+    EXPECT_EQ(BS_OWNERDRAW, GetWindowLongW(push, GWL_STYLE) & BS_TYPEMASK);
+    EXPECT_NE(nullptr, skin::GetStateSurface(push, 0));
+    ASSERT_EQ(1, DetachSkin(form.get()));
+    EXPECT_EQ(pushStyle, GetWindowLongW(push, GWL_STYLE));
+    for (HWND w : {push, check, option, group, combo}) EXPECT_TRUE(SkinPropertyNames(w).empty());
+}
+
 TEST_F(AttachTest, UnicodeCaptionsSurviveTheSkin) {
     TestWindow form(300, 100);
     HWND button = controls::CreateControl(L"Button", L"关闭光驱", form.get(), 8, 16, 113, 33);

@@ -111,10 +111,37 @@ const Item kSettingsPage[] = {
     {L"Button", L"Repeat 重复", 10, 96, 150, 20, kCheck, 0, 0},
 };
 
+// Class libraries' controls (Delphi's TButton, TComboBox): superclasses of the platform's.
+constexpr wchar_t kLibraryButtonClass[] = L"TButton";
+constexpr wchar_t kLibraryComboClass[] = L"TComboBox";
+
 const Item kAdvancedPage[] = {
     {L"Button", L"Show hidden files 显示隐藏文件", 10, 12, 250, 20, kCheck, 0, 0},
     {L"Button", L"Confirm each step 逐步确认", 10, 36, 250, 20, kCheck, 0, 0},
+    {kLibraryButtonClass, L"TCheckBox 类库复选框", 10, 64, 250, 20, kCheck, 0, 0},
+    {kLibraryButtonClass, L"TRadioButton 类库选项", 10, 88, 250, 20, kRadio | WS_TABSTOP, 0, 0},
+    {kLibraryComboClass, L"", 10, 116, 160, 120, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, 0},
+    {kLibraryButtonClass, L"TButton 类库按钮", 180, 114, 120, 26, kPush, 0, 0},
 };
+
+WNDPROC libraryBases[2];
+
+template <int Which>
+LRESULT CALLBACK LibraryProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcW(libraryBases[Which], window, message, wParam, lParam);
+}
+
+template <int Which>
+void RegisterLibraryClass(HINSTANCE instance, const wchar_t* platformClass, const wchar_t* name) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    if (GetClassInfoExW(instance, name, &wc) || !GetClassInfoExW(nullptr, platformClass, &wc)) return;
+    libraryBases[Which] = wc.lpfnWndProc;
+    wc.lpfnWndProc = LibraryProc<Which>;
+    wc.hInstance = instance;
+    wc.lpszClassName = name;
+    RegisterClassExW(&wc);
+}
 
 const Item kAboutPage[] = {
     {L"Static", L"The platform's own controls, skinned by AttachSkinEx.\n系统自带的控件。", 10, 12, 340, 40, SS_LEFT, 0, 0},
@@ -138,6 +165,8 @@ LRESULT CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 bool RegisterPageClass(HINSTANCE instance) {
+    RegisterLibraryClass<0>(instance, L"Button", kLibraryButtonClass);
+    RegisterLibraryClass<1>(instance, L"ComboBox", kLibraryComboClass);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     if (GetClassInfoExW(instance, kPageClass, &wc)) return true;
