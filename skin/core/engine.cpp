@@ -3,6 +3,7 @@
 // which stays loaded once its procedure is in a window.
 #include "core/engine.h"
 
+#include <atomic>
 #include <memory>
 #include <utility>
 
@@ -126,6 +127,11 @@ EngineState& Engine() {
         return *engineWithoutSlot;
     }
     return *made.release();
+}
+
+size_t NewThreadPartIndex() {
+    static std::atomic<size_t> next{0};
+    return next++;
 }
 
 EngineBusy::EngineBusy() { ++Engine().busy; }

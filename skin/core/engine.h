@@ -7,12 +7,23 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
+#include <vector>
 
 #include "core/props.h"
 
 namespace skin {
+
+// What a part of the engine keeps for the windows of one thread (the menus it has taken over, a
+// toolbar's custom-draw answers, ...), destroyed with the thread's engine. Kept here rather than in
+// thread-local variables, whose destructors run at a thread's end in an order the engine does not
+// control.
+struct ThreadPart {
+    virtual ~ThreadPart() = default;
+};
 
 // The engine of one thread. Only that thread ever reads or writes it.
 struct EngineState {
@@ -22,6 +33,7 @@ struct EngineState {
     HHOOK creationHook = nullptr;  // sees windows made on this thread while initialised
     int busy = 0;                  // attaches and detaches running, nested
     std::unordered_map<HWND, WindowRecord> records;  // one per window the skin is linked into
+    std::vector<std::unique_ptr<ThreadPart>> parts;   // by ThreadPartIndex
 };
 
 // The calling thread's engine, made on first use and given back when the thread ends.
@@ -29,6 +41,19 @@ EngineState& Engine();
 // The calling thread's engine, or null when this thread never used one: for the paths every
 // message takes, which must not make one.
 EngineState* EngineIfAny();
+
+size_t NewThreadPartIndex();
+
+// The calling thread's part of kind T (a ThreadPart), made on first use.
+template <typename T>
+T& ThisThreadPart() {
+    static const size_t index = NewThreadPartIndex();
+    EngineState& engine = Engine();
+    if (engine.parts.size() <= index) engine.parts.resize(index + 1);
+    std::unique_ptr<ThreadPart>& part = engine.parts[index];
+    if (!part) part = std::make_unique<T>();
+    return static_cast<T&>(*part);
+}
 
 // Held while windows are attached or detached: the engine is settled when the outermost ends,
 // never in the middle (a failed attach of a form's first control must not stop the engine under

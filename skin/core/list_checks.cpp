@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "core/engine.h"
 #include "core/common_controls.h"
 #include "core/kind_routes.h"
 #include "render/check_renderer.h"
@@ -28,7 +29,11 @@ struct StateImages {
 };
 
 // The lists swapped, per control, for the windows of this thread.
-thread_local std::unordered_map<HWND, StateImages> swapped;
+struct SwappedLists : ThreadPart {
+    std::unordered_map<HWND, StateImages> byControl;
+};
+
+std::unordered_map<HWND, StateImages>& Swapped() { return ThisThreadPart<SwappedLists>().byControl; }
 
 struct ListMessages {
     UINT get;
@@ -79,7 +84,7 @@ HIMAGELIST BuildCheckImages(int width, int height, int count) {
 }
 
 void SwapIn(HWND control, ControlKind kind) {
-    if (swapped.contains(control) || !HasCheckBoxes(control, kind)) return;
+    if (Swapped().contains(control) || !HasCheckBoxes(control, kind)) return;
     const ListMessages messages = MessagesOf(kind);
     HIMAGELIST own = StateList(control, messages);
     int width = 0, height = 0;
@@ -88,15 +93,15 @@ void SwapIn(HWND control, ControlKind kind) {
     HIMAGELIST skin = BuildCheckImages(width, height, count);
     if (!skin) return;
     PutStateList(control, messages, skin);
-    swapped[control] = {own, skin};
+    Swapped()[control] = {own, skin};
 }
 
 // The control's own list back, where the skin's is still the one the control holds.
 void SwapOut(HWND control, ControlKind kind) {
-    const auto found = swapped.find(control);
-    if (found == swapped.end()) return;
+    const auto found = Swapped().find(control);
+    if (found == Swapped().end()) return;
     const StateImages images = found->second;
-    swapped.erase(found);
+    Swapped().erase(found);
     const ListMessages messages = MessagesOf(kind);
     if (StateList(control, messages) != images.skin) return;
     PutStateList(control, messages, images.own);
@@ -107,8 +112,8 @@ bool IsStateList(ControlKind kind, WPARAM which) { return which == MessagesOf(ki
 
 LRESULT GetImages(ControlKind kind, WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                   LPARAM lParam) {
-    const auto found = swapped.find(window);
-    if (IsStateList(kind, wParam) && found != swapped.end())
+    const auto found = Swapped().find(window);
+    if (IsStateList(kind, wParam) && found != Swapped().end())
         return reinterpret_cast<LRESULT>(found->second.own);
     return RouteMessage(previous, window, message, wParam, lParam);
 }

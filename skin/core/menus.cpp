@@ -5,6 +5,7 @@
 // item keeps its text, so screen readers and the program still read it. Items the program draws
 // itself, old-style bitmap items and items whose bitmap the program draws are left as they are.
 // Owner-drawn items lose the platform's own mnemonic matching, so WM_MENUCHAR finds it again.
+#include "core/engine.h"
 #include "core/menus.h"
 
 #include <algorithm>
@@ -42,7 +43,7 @@ struct MenuBar {
 };
 
 // One per thread: menus are shown on the thread of the window that owns them.
-struct MenuState {
+struct MenuState : ThreadPart {
     std::vector<SkinnedMenu> menus;
     std::vector<MenuBar> bars;
     std::vector<HWND> looping;  // owners whose menu loop runs
@@ -50,7 +51,7 @@ struct MenuState {
     HBRUSH background = nullptr;  // the platform fills around the items with it
 };
 
-thread_local MenuState state;
+MenuState& State() { return ThisThreadPart<MenuState>(); }
 
 bool ShowsSkinnedMenus(HWND window) {
     const WindowRecord* record = FindRecord(window);
@@ -58,14 +59,14 @@ bool ShowsSkinnedMenus(HWND window) {
 }
 
 SkinnedMenu* FindMenu(HMENU menu) {
-    for (SkinnedMenu& entry : state.menus) {
+    for (SkinnedMenu& entry : State().menus) {
         if (entry.menu == menu) return &entry;
     }
     return nullptr;
 }
 
 MenuBar* FindBar(HWND window) {
-    for (MenuBar& bar : state.bars) {
+    for (MenuBar& bar : State().bars) {
         if (bar.window == window) return &bar;
     }
     return nullptr;
@@ -74,7 +75,7 @@ MenuBar* FindBar(HWND window) {
 // The skin's record behind an item's data, or null for data that is not the skin's.
 const SkinnedItem* FindItem(ULONG_PTR data, HMENU* menu = nullptr) {
     if (!data) return nullptr;
-    for (const SkinnedMenu& entry : state.menus) {
+    for (const SkinnedMenu& entry : State().menus) {
         for (const auto& item : entry.items) {
             if (reinterpret_cast<ULONG_PTR>(item.get()) != data) continue;
             if (menu) *menu = entry.menu;
@@ -86,12 +87,12 @@ const SkinnedItem* FindItem(ULONG_PTR data, HMENU* menu = nullptr) {
 
 // The menu font of the platform, made on first use and kept while the skin shows menus.
 HFONT MenuFont() {
-    if (state.font) return state.font;
+    if (State().font) return State().font;
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
-        state.font = CreateFontIndirectW(&metrics.lfMenuFont);
-    return state.font;
+        State().font = CreateFontIndirectW(&metrics.lfMenuFont);
+    return State().font;
 }
 
 // Items the platform or the program draws: owner-drawn already, old-style bitmap items, and
@@ -109,10 +110,10 @@ void ConvertMenu(HMENU menu, HWND owner, bool bar) {
         info.cbSize = sizeof(info);
         info.fMask = MIM_BACKGROUND;
         GetMenuInfo(menu, &info);
-        state.menus.push_back({menu, owner, bar, info.hbrBack, {}});
-        entry = &state.menus.back();
-        if (!state.background) state.background = CreateSolidBrush(kMenuBackground);
-        info.hbrBack = state.background;
+        State().menus.push_back({menu, owner, bar, info.hbrBack, {}});
+        entry = &State().menus.back();
+        if (!State().background) State().background = CreateSolidBrush(kMenuBackground);
+        info.hbrBack = State().background;
         SetMenuInfo(menu, &info);
     }
     for (int position = 0; position < count; ++position) {
@@ -161,20 +162,20 @@ void RestoreMenus(HWND owner, bool withBar) {
         return false;
     };
     // Restoring sends no message, so the list cannot change under the walk.
-    state.menus.erase(std::stable_partition(state.menus.begin(), state.menus.end(), keep),
-                      state.menus.end());
+    State().menus.erase(std::stable_partition(State().menus.begin(), State().menus.end(), keep),
+                      State().menus.end());
 }
 
 // The font and brush live while any menu is the skin's. Windows and menus that went away
 // without the skin hearing of it (its link cut out of the chain) count no longer.
 void ReleaseWhenIdle() {
-    std::erase_if(state.bars, [](const MenuBar& bar) { return !IsWindow(bar.window); });
-    std::erase_if(state.menus, [](const SkinnedMenu& entry) { return !IsMenu(entry.menu); });
-    if (!state.bars.empty() || !state.menus.empty()) return;
-    if (state.font) DeleteObject(state.font);
-    if (state.background) DeleteObject(state.background);
-    state.font = nullptr;
-    state.background = nullptr;
+    std::erase_if(State().bars, [](const MenuBar& bar) { return !IsWindow(bar.window); });
+    std::erase_if(State().menus, [](const SkinnedMenu& entry) { return !IsMenu(entry.menu); });
+    if (!State().bars.empty() || !State().menus.empty()) return;
+    if (State().font) DeleteObject(State().font);
+    if (State().background) DeleteObject(State().background);
+    State().font = nullptr;
+    State().background = nullptr;
 }
 
 // The window's bar as the skin shows it: another bar put in (SetMenu) gives the old one back
@@ -186,7 +187,7 @@ void SyncMenuBar(HWND window) {
     if (current != bar->menu) {
         if (SkinnedMenu* old = FindMenu(bar->menu); old && old->owner == window) {
             RestoreMenu(*old);
-            state.menus.erase(state.menus.begin() + (old - state.menus.data()));
+            State().menus.erase(State().menus.begin() + (old - State().menus.data()));
         }
         bar->menu = current;
     }
@@ -303,18 +304,18 @@ LRESULT MatchMnemonic(HMENU menu, wchar_t key) {
 void AttachMenus(HWND window) {
     // A child's "menu" is its identifier. A window without a bar is watched for one put in later.
     if (!ShowsSkinnedMenus(window) || (GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) return;
-    if (!FindBar(window)) state.bars.push_back({window, nullptr});
+    if (!FindBar(window)) State().bars.push_back({window, nullptr});
     SyncMenuBar(window);
     if (GetMenu(window)) DrawMenuBar(window);
 }
 
 void DetachMenus(HWND window) {
-    const auto bar = std::find_if(state.bars.begin(), state.bars.end(),
+    const auto bar = std::find_if(State().bars.begin(), State().bars.end(),
                                   [&](const MenuBar& entry) { return entry.window == window; });
-    const bool hadBar = bar != state.bars.end() && bar->menu;
-    if (bar != state.bars.end()) state.bars.erase(bar);
-    state.looping.erase(std::remove(state.looping.begin(), state.looping.end(), window),
-                        state.looping.end());
+    const bool hadBar = bar != State().bars.end() && bar->menu;
+    if (bar != State().bars.end()) State().bars.erase(bar);
+    State().looping.erase(std::remove(State().looping.begin(), State().looping.end(), window),
+                        State().looping.end());
     RestoreMenus(window, true);
     // The bar is measured again with the platform's items.
     if (hadBar && IsWindow(window)) DrawMenuBar(window);
@@ -364,8 +365,8 @@ LRESULT HandleNcCalcSizeMenus(WNDPROC previous, HWND window, UINT message, WPARA
 
 LRESULT HandleEnterMenuLoop(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                             LPARAM lParam) {
-    if (std::find(state.looping.begin(), state.looping.end(), window) == state.looping.end())
-        state.looping.push_back(window);
+    if (std::find(State().looping.begin(), State().looping.end(), window) == State().looping.end())
+        State().looping.push_back(window);
     return CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
@@ -377,7 +378,7 @@ LRESULT HandleInitMenuPopup(WNDPROC previous, HWND window, UINT message, WPARAM 
     // An accelerator announces its popup too, with no loop to close it again: only a popup
     // that is shown is converted.
     const bool shown =
-        std::find(state.looping.begin(), state.looping.end(), window) != state.looping.end();
+        std::find(State().looping.begin(), State().looping.end(), window) != State().looping.end();
     if (shown && ShowsSkinnedMenus(window) && IsMenu(menu) && !IsBar(menu))
         ConvertMenu(menu, window, false);
     return result;
@@ -389,7 +390,7 @@ LRESULT HandleUninitMenuPopup(WNDPROC previous, HWND window, UINT message, WPARA
     HMENU menu = reinterpret_cast<HMENU>(wParam);
     if (SkinnedMenu* entry = FindMenu(menu); entry && !entry->bar) {
         RestoreMenu(*entry);
-        state.menus.erase(state.menus.begin() + (entry - state.menus.data()));
+        State().menus.erase(State().menus.begin() + (entry - State().menus.data()));
     }
     return result;
 }
@@ -397,8 +398,8 @@ LRESULT HandleUninitMenuPopup(WNDPROC previous, HWND window, UINT message, WPARA
 LRESULT HandleExitMenuLoop(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                            LPARAM lParam) {
     // Before the loop's WM_COMMAND is handled the program's menus are its own again.
-    state.looping.erase(std::remove(state.looping.begin(), state.looping.end(), window),
-                        state.looping.end());
+    State().looping.erase(std::remove(State().looping.begin(), State().looping.end(), window),
+                        State().looping.end());
     RestoreMenus(window, false);
     ReleaseWhenIdle();
     return CallWindowProcW(previous, window, message, wParam, lParam);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "core/engine.h"
 #include "core/common_controls.h"
 #include "core/kind_routes.h"
 #include "core/paint.h"
@@ -25,7 +26,11 @@ constexpr int kMarqueeBlockShare = 4;
 constexpr int kMarqueeStride = 4;
 
 // How far each marquee bar's block has moved, for the windows of this thread.
-thread_local std::unordered_map<HWND, int> marqueeSteps;
+struct MarqueeSteps : ThreadPart {
+    std::unordered_map<HWND, int> steps;
+};
+
+std::unordered_map<HWND, int>& Marquees() { return ThisThreadPart<MarqueeSteps>().steps; }
 
 LONG Style(HWND bar) { return GetWindowLongW(bar, GWL_STYLE); }
 
@@ -37,8 +42,8 @@ SIZE ClientSize(HWND window) {
 
 ProgressSpan MarqueeSpan(HWND bar, int axis) {
     const int block = std::max(axis / kMarqueeBlockShare, 1);
-    const auto found = marqueeSteps.find(bar);
-    const int step = found == marqueeSteps.end() ? 0 : found->second;
+    const auto found = Marquees().find(bar);
+    const int step = found == Marquees().end() ? 0 : found->second;
     // The block comes in at the start and leaves at the end, then comes in again.
     return {step % (axis + block) - block, block};
 }
@@ -101,7 +106,7 @@ LRESULT NcPaintBar(WNDPROC, HWND window, UINT, WPARAM, LPARAM) {
 
 // The control's marquee timer: the block moves on, and the control asks for the repaint.
 LRESULT BarTimer(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (Style(window) & PBS_MARQUEE) marqueeSteps[window] += kMarqueeStride;
+    if (Style(window) & PBS_MARQUEE) Marquees()[window] += kMarqueeStride;
     return RouteMessage(previous, window, message, wParam, lParam);
 }
 
@@ -129,6 +134,6 @@ LRESULT ProgressControlProc(WNDPROC previous, HWND window, UINT message, WPARAM 
     return RouteKindMessage(kBarRoutes, previous, window, message, wParam, lParam);
 }
 
-void ForgetMarquee(HWND bar) { marqueeSteps.erase(bar); }
+void ForgetMarquee(HWND bar) { Marquees().erase(bar); }
 
 }  // namespace skin

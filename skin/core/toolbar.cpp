@@ -8,6 +8,7 @@
 
 #include <unordered_map>
 
+#include "core/engine.h"
 #include "core/common_controls.h"
 #include "core/kind_routes.h"
 #include "render/flat_parts.h"
@@ -23,7 +24,11 @@ constexpr int kSeparatorInset = 2;
 
 // The custom draw the program asked for at the start of each toolbar's paint, for the windows of
 // this thread; and whether it asked to see the end of the button being drawn now.
-thread_local std::unordered_map<HWND, LRESULT> programAnswers;
+struct ProgramAnswers : ThreadPart {
+    std::unordered_map<HWND, LRESULT> byToolbar;
+};
+
+std::unordered_map<HWND, LRESULT>& Answers() { return ThisThreadPart<ProgramAnswers>().byToolbar; }
 thread_local bool programWantsItemEnd = false;
 // The notification being answered: a parent that passes it further up (a rebar to its frame)
 // must not have it answered twice.
@@ -123,11 +128,11 @@ LRESULT AnswerToolbar(WNDPROC previous, HWND window, UINT message, WPARAM wParam
     case CDDS_PREPAINT: {
         const LRESULT program = ask();
         if (program & CDRF_SKIPDEFAULT) return program;
-        programAnswers[toolbar] = program;
+        Answers()[toolbar] = program;
         return program | CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
     }
     case CDDS_ITEMPREPAINT: {
-        const LRESULT asked = programAnswers[toolbar];
+        const LRESULT asked = Answers()[toolbar];
         const LRESULT program = (asked & CDRF_NOTIFYITEMDRAW) ? ask() : CDRF_DODEFAULT;
         programWantsItemEnd = (program & CDRF_NOTIFYPOSTPAINT) != 0;
         if (program & CDRF_SKIPDEFAULT) return program;
@@ -139,7 +144,7 @@ LRESULT AnswerToolbar(WNDPROC previous, HWND window, UINT message, WPARAM wParam
         return program;
     }
     case CDDS_POSTPAINT: {
-        const LRESULT program = (programAnswers[toolbar] & CDRF_NOTIFYPOSTPAINT) ? ask() : CDRF_DODEFAULT;
+        const LRESULT program = (Answers()[toolbar] & CDRF_NOTIFYPOSTPAINT) ? ask() : CDRF_DODEFAULT;
         RestyleSeparators(toolbar, draw.nmcd.hdc);
         return program;
     }
@@ -162,6 +167,6 @@ LRESULT HandleNotify(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
     return result;
 }
 
-void ForgetToolbar(HWND toolbar) { programAnswers.erase(toolbar); }
+void ForgetToolbar(HWND toolbar) { Answers().erase(toolbar); }
 
 }  // namespace skin

@@ -213,6 +213,7 @@ TEST_F(GuestTest, TwoThreadsSkinTheirOwnFormsAtOnce) {
 TEST_F(GuestTest, AThreadThatEndsWithSkinnedWindowsLeavesNothingBehind) {
     std::atomic<LONG> attached{-1};
     std::atomic<HWND> gone{nullptr};
+    ASSERT_TRUE(controls::RegisterControlClasses());
     std::thread([&] {
         HWND form = CreateWindowExW(0, controls::kFormClass, L"Worker", WS_POPUP | WS_VISIBLE, 300, 100,
                                     200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
