@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "core/engine.h"
 #include "core/common_controls.h"
+#include "core/engine.h"
 #include "core/kind_routes.h"
 #include "render/check_renderer.h"
 #include "render/image_tables.h"

@@ -5,7 +5,6 @@
 // item keeps its text, so screen readers and the program still read it. Items the program draws
 // itself, old-style bitmap items and items whose bitmap the program draws are left as they are.
 // Owner-drawn items lose the platform's own mnemonic matching, so WM_MENUCHAR finds it again.
-#include "core/engine.h"
 #include "core/menus.h"
 
 #include <algorithm>
@@ -14,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "core/engine.h"
 #include "core/props.h"
+#include "core/window_proc.h"
 #include "dorrik_skin.h"
 #include "render/menu_renderer.h"
 #include "render/scoped_gdi.h"
@@ -47,8 +48,9 @@ struct MenuState : ThreadPart {
     std::vector<SkinnedMenu> menus;
     std::vector<MenuBar> bars;
     std::vector<HWND> looping;  // owners whose menu loop runs
-    HFONT font = nullptr;
-    HBRUSH background = nullptr;  // the platform fills around the items with it
+    // Both live while any menu is the skin's, and go with the thread's engine at the latest.
+    ScopedGdiObject<HFONT> font;
+    ScopedBrush background;  // the platform fills around the items with it
 };
 
 MenuState& State() { return ThisThreadPart<MenuState>(); }
@@ -87,12 +89,13 @@ const SkinnedItem* FindItem(ULONG_PTR data, HMENU* menu = nullptr) {
 
 // The menu font of the platform, made on first use and kept while the skin shows menus.
 HFONT MenuFont() {
-    if (State().font) return State().font;
+    MenuState& state = State();
+    if (state.font.get()) return state.font.get();
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
-        State().font = CreateFontIndirectW(&metrics.lfMenuFont);
-    return State().font;
+        state.font.reset(CreateFontIndirectW(&metrics.lfMenuFont));
+    return state.font.get();
 }
 
 // Items the platform or the program draws: owner-drawn already, old-style bitmap items, and
@@ -110,10 +113,11 @@ void ConvertMenu(HMENU menu, HWND owner, bool bar) {
         info.cbSize = sizeof(info);
         info.fMask = MIM_BACKGROUND;
         GetMenuInfo(menu, &info);
-        State().menus.push_back({menu, owner, bar, info.hbrBack, {}});
-        entry = &State().menus.back();
-        if (!State().background) State().background = CreateSolidBrush(kMenuBackground);
-        info.hbrBack = State().background;
+        MenuState& state = State();
+        state.menus.push_back({menu, owner, bar, info.hbrBack, {}});
+        entry = &state.menus.back();
+        if (!state.background.get()) state.background.reset(CreateSolidBrush(kMenuBackground));
+        info.hbrBack = state.background.get();
         SetMenuInfo(menu, &info);
     }
     for (int position = 0; position < count; ++position) {
@@ -169,13 +173,12 @@ void RestoreMenus(HWND owner, bool withBar) {
 // The font and brush live while any menu is the skin's. Windows and menus that went away
 // without the skin hearing of it (its link cut out of the chain) count no longer.
 void ReleaseWhenIdle() {
-    std::erase_if(State().bars, [](const MenuBar& bar) { return !IsWindow(bar.window); });
-    std::erase_if(State().menus, [](const SkinnedMenu& entry) { return !IsMenu(entry.menu); });
-    if (!State().bars.empty() || !State().menus.empty()) return;
-    if (State().font) DeleteObject(State().font);
-    if (State().background) DeleteObject(State().background);
-    State().font = nullptr;
-    State().background = nullptr;
+    MenuState& state = State();
+    std::erase_if(state.bars, [](const MenuBar& bar) { return !IsWindow(bar.window); });
+    std::erase_if(state.menus, [](const SkinnedMenu& entry) { return !IsMenu(entry.menu); });
+    if (!state.bars.empty() || !state.menus.empty()) return;
+    state.font.reset();
+    state.background.reset();
 }
 
 // The window's bar as the skin shows it: another bar put in (SetMenu) gives the old one back
@@ -345,7 +348,7 @@ void PaintMenuBarFace(HWND window) {
 }
 
 LRESULT PaintMenuWindow(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = CallWindowProcW(previous, window, message, wParam, lParam);
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
     wchar_t className[8] = {};
     GetClassNameW(window, className, 8);
     if (!ShowsSkinnedMenus(window) || wcscmp(className, L"#32768") != 0) return result;
@@ -360,20 +363,20 @@ LRESULT HandleNcCalcSizeMenus(WNDPROC previous, HWND window, UINT message, WPARA
                               LPARAM lParam) {
     // The bar is measured here: its items must be the skin's by then.
     SyncMenuBar(window);
-    return CallWindowProcW(previous, window, message, wParam, lParam);
+    return CallPrevious(previous, window, message, wParam, lParam);
 }
 
 LRESULT HandleEnterMenuLoop(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                             LPARAM lParam) {
     if (std::find(State().looping.begin(), State().looping.end(), window) == State().looping.end())
         State().looping.push_back(window);
-    return CallWindowProcW(previous, window, message, wParam, lParam);
+    return CallPrevious(previous, window, message, wParam, lParam);
 }
 
 LRESULT HandleInitMenuPopup(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                             LPARAM lParam) {
     // The program fills, checks and greys its items first.
-    const LRESULT result = CallWindowProcW(previous, window, message, wParam, lParam);
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
     HMENU menu = reinterpret_cast<HMENU>(wParam);
     // An accelerator announces its popup too, with no loop to close it again: only a popup
     // that is shown is converted.
@@ -386,7 +389,7 @@ LRESULT HandleInitMenuPopup(WNDPROC previous, HWND window, UINT message, WPARAM 
 
 LRESULT HandleUninitMenuPopup(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                               LPARAM lParam) {
-    const LRESULT result = CallWindowProcW(previous, window, message, wParam, lParam);
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
     HMENU menu = reinterpret_cast<HMENU>(wParam);
     if (SkinnedMenu* entry = FindMenu(menu); entry && !entry->bar) {
         RestoreMenu(*entry);
@@ -402,7 +405,7 @@ LRESULT HandleExitMenuLoop(WNDPROC previous, HWND window, UINT message, WPARAM w
                         State().looping.end());
     RestoreMenus(window, false);
     ReleaseWhenIdle();
-    return CallWindowProcW(previous, window, message, wParam, lParam);
+    return CallPrevious(previous, window, message, wParam, lParam);
 }
 
 LRESULT HandleMeasureItem(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
@@ -412,7 +415,7 @@ LRESULT HandleMeasureItem(WNDPROC previous, HWND window, UINT message, WPARAM wP
     const SkinnedItem* item = measure && measure->CtlType == ODT_MENU && wParam == 0
                                   ? FindItem(measure->itemData, &menu)
                                   : nullptr;
-    if (!item) return CallWindowProcW(previous, window, message, wParam, lParam);
+    if (!item) return CallPrevious(previous, window, message, wParam, lParam);
     return MeasureSkinnedItem(*measure, menu, item);
 }
 
@@ -422,12 +425,12 @@ LRESULT HandleDrawItem(WNDPROC previous, HWND window, UINT message, WPARAM wPara
     const SkinnedItem* item = draw && draw->CtlType == ODT_MENU && wParam == 0
                                   ? FindItem(draw->itemData, &menu)
                                   : nullptr;
-    if (!item) return CallWindowProcW(previous, window, message, wParam, lParam);
+    if (!item) return CallPrevious(previous, window, message, wParam, lParam);
     return DrawSkinnedItem(*draw, menu, item);
 }
 
 LRESULT HandleMenuChar(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = CallWindowProcW(previous, window, message, wParam, lParam);
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
     HMENU menu = reinterpret_cast<HMENU>(lParam);
     if (HIWORD(result) != MNC_IGNORE || !FindMenu(menu)) return result;
     return MatchMnemonic(menu, static_cast<wchar_t>(LOWORD(wParam)));

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "core/engine.h"
 #include "core/common_controls.h"
+#include "core/engine.h"
 #include "core/kind_routes.h"
 #include "core/paint.h"
 #include "render/primitives.h"

@@ -8,8 +8,8 @@
 
 #include <unordered_map>
 
-#include "core/engine.h"
 #include "core/common_controls.h"
+#include "core/engine.h"
 #include "core/kind_routes.h"
 #include "render/flat_parts.h"
 #include "render/image_tables.h"

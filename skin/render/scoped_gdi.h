@@ -76,6 +76,10 @@ public:
     ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
     Handle get() const { return object_; }
     Handle release() { return std::exchange(object_, nullptr); }
+    void reset(Handle object = nullptr) {
+        if (object_) DeleteObject(object_);
+        object_ = object;
+    }
 
 private:
     Handle object_;
