@@ -314,22 +314,22 @@ LRESULT HandleNcPaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam
     const ControlKind kind = AttachedKind(window);
     if (kind == ControlKind::ProgressBar) return NcPaintProgressBar(window);
     // The platform paints only what no step of the skin paints over (when anything is left: its
-    // frame paint costs more than the skin's), then each step draws its part. The square where
-    // two scroll bars meet is the scroll-bar step's too.
+    // frame paint costs more than the skin's), then each step draws its part. The scroll bars,
+    // and the square where two of them meet, are left out of the platform's paint altogether.
     const ScopedRegion platformPart(PlatformPartOfFrameUpdate(window, wParam));
-    const WPARAM update = platformPart.get() ? reinterpret_cast<WPARAM>(platformPart.get()) : wParam;
-    const ScopedRegion withoutCorner(NcPaintRegionWithoutScrollCorner(window, update));
-    const WPARAM region = withoutCorner.get() ? reinterpret_cast<WPARAM>(withoutCorner.get()) : update;
+    const WPARAM region = platformPart.get() ? reinterpret_cast<WPARAM>(platformPart.get()) : wParam;
     RECT box{};
     LRESULT result = 0;
-    if (region == wParam || GetRgnBox(reinterpret_cast<HRGN>(region), &box) != NULLREGION)
+    if (region == wParam || GetRgnBox(reinterpret_cast<HRGN>(region), &box) != NULLREGION) {
+        const HiddenScrollBars hidden(window);
         result = CallPrevious(previous, window, message, region, lParam);
+    }
     PaintFrameStep(window);
     // Data lists get their flat border from the client paint instead.
     if (kind != ControlKind::DataList && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE))
         FlattenClientEdge(window);
     PaintMenuBarFace(window);
-    PaintScrollBarCorner(window);
+    PaintWindowScrollBars(window);
     return result;
 }
 

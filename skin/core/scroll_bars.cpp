@@ -1,15 +1,17 @@
-// Scroll bars in the skin's look. The platform draws every scroll bar through one callback that
-// the skin intercepts (core/scroll_draw_hook.cpp); the bars of windows skinned with the option are
-// drawn there by the skin, the rest by the platform. The skin adds the hot part under the pointer
-// and the square where a window's two bars meet.
+// Scroll bars in the skin's look: how the skin draws them, keeps the platform's paint off them,
+// and follows the pointer over them. Where the platform draws a bar through a callback the skin
+// can take (Wine 8, core/scroll_draw_hook.cpp), whatever drawing is still left to the platform
+// comes out in the skin's look too.
 #include "core/scroll_bars.h"
+
+#include <atomic>
 
 #include "core/engine.h"
 #include "core/kind_routes.h"
+#include "core/scroll_calls.h"
 #include "core/scroll_draw_hook.h"
 #include "dorrik_skin.h"
 #include "render/scoped_gdi.h"
-#include "render/scrollbar_renderer.h"
 
 namespace skin {
 
@@ -23,19 +25,14 @@ struct HotBar {
 };
 thread_local HotBar hot;
 
+// The window whose bar styles the skin is changing on this thread: its style messages are the
+// skin's own.
+thread_local HWND restyling = nullptr;
+
+std::atomic<bool> platformCallbackUsed{true};
+
 bool IsSizeBox(HWND window) {
     return (GetWindowLongW(window, GWL_STYLE) & (SBS_SIZEBOX | SBS_SIZEGRIP)) != 0;
-}
-
-// Skinned with the option, on this thread, and not a size box (which has no bar to draw).
-bool SkinsScrollBars(HWND window, int bar) {
-    // Asked for every bar the platform draws, on any thread: a thread without an engine gets none.
-    const EngineState* engine = EngineIfAny();
-    if (!window || !engine || !engine->initialised || !IsWindowOfThisThread(window)) return false;
-    const WindowRecord* record = FindRecord(window);
-    if (!record || record->link != Link::Attached || !(record->options & DORRIK_SKIN_SCROLLBARS))
-        return false;
-    return bar != SB_CTL || !IsSizeBox(window);
 }
 
 ScrollPart HotPartOf(HWND window, int bar) {
@@ -43,7 +40,8 @@ ScrollPart HotPartOf(HWND window, int bar) {
 }
 
 bool PaintSkinnedScrollBar(const PlatformScrollBar& bar) {
-    if (!SkinsScrollBars(bar.window, bar.bar)) return false;
+    if (!platformCallbackUsed.load(std::memory_order_relaxed) || !SkinsScrollBars(bar.window, bar.bar))
+        return false;
     ScrollBarLook look;
     look.width = bar.rect.right - bar.rect.left;
     look.height = bar.rect.bottom - bar.rect.top;
@@ -53,10 +51,8 @@ bool PaintSkinnedScrollBar(const PlatformScrollBar& bar) {
     look.thumbSize = bar.thumbSize;
     look.upDisabled = (bar.enableFlags & ESB_DISABLE_LTUP) != 0;
     look.downDisabled = (bar.enableFlags & ESB_DISABLE_RTDN) != 0;
-    // The platform numbers the parts from the top as ScrollPart does.
-    if (bar.heldPart > 0 && bar.heldPart <= static_cast<int>(ScrollPart::LineDown))
-        look.pressed = static_cast<ScrollPart>(bar.heldPart);
     look.hot = HotPartOf(bar.window, bar.bar);
+    ApplyScrollTracking(bar.window, bar.bar, look);
     DrawScrollBar(bar.dc, bar.rect.left, bar.rect.top, look);
     return true;
 }
@@ -75,9 +71,156 @@ LONG ObjectOf(int bar) {
     return bar == SB_VERT ? OBJID_VSCROLL : bar == SB_HORZ ? OBJID_HSCROLL : OBJID_CLIENT;
 }
 
-// The bar as the platform lays it out now, and where it lies: in window coordinates for a
-// window's bars, in client coordinates for a control.
+LONG_PTR StyleBitOf(int bar) { return bar == SB_VERT ? WS_VSCROLL : bar == SB_HORZ ? WS_HSCROLL : 0; }
+
+// The bar's look as it is to be drawn now: the platform's layout with the skin's state on it.
 bool CurrentLook(HWND window, int bar, ScrollBarLook& look, POINT& origin) {
+    if (!PlatformScrollBarLayout(window, bar, look, origin)) return false;
+    look.hot = HotPartOf(window, bar);
+    ApplyScrollTracking(window, bar, look);
+    return true;
+}
+
+void DrawCurrentLook(HWND window, int bar, HDC dc) {
+    ScrollBarLook look;
+    POINT origin{};
+    if (CurrentLook(window, bar, look, origin)) DrawScrollBar(dc, origin.x, origin.y, look);
+}
+
+ScrollPart PartAtScreenPoint(HWND window, int bar, POINT screen) {
+    ScrollBarLook look;
+    POINT origin{};
+    if (!PlatformScrollBarLayout(window, bar, look, origin)) return ScrollPart::None;
+    RECT frame{};
+    if (bar == SB_CTL) {
+        ScreenToClient(window, &screen);
+    } else {
+        GetWindowRect(window, &frame);
+        screen.x -= frame.left;
+        screen.y -= frame.top;
+    }
+    const int across = look.vertical ? screen.x - origin.x : screen.y - origin.y;
+    if (across < 0 || across >= (look.vertical ? look.width : look.height)) return ScrollPart::None;
+    return ScrollPartAt(look, look.vertical ? screen.y - origin.y : screen.x - origin.x);
+}
+
+// The hot part moves: the bar it leaves and the bar it enters are drawn again.
+void SetHot(HWND window, int bar, ScrollPart part) {
+    const HotBar before = hot;
+    if (before.window == window && before.bar == bar && before.part == part) return;
+    hot = {part == ScrollPart::None ? nullptr : window, bar, part};
+    if (before.window && IsWindow(before.window)) RedrawScrollBar(before.window, before.bar);
+    if (hot.window && (hot.window != before.window || hot.bar != before.bar)) RedrawScrollBar(window, bar);
+}
+
+void TrackLeave(HWND window, DWORD flags) {
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_LEAVE | flags;
+    track.hwndTrack = window;
+    TrackMouseEvent(&track);
+}
+
+// The square where a window's two bars meet, in window coordinates; empty without both.
+RECT ScrollCorner(HWND window) {
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    if ((style & (WS_VSCROLL | WS_HSCROLL)) != (WS_VSCROLL | WS_HSCROLL)) return {};
+    RECT client{}, frame{};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    GetWindowRect(window, &frame);
+    OffsetRect(&client, -frame.left, -frame.top);
+    const int width = GetSystemMetrics(SM_CXVSCROLL);
+    const int height = GetSystemMetrics(SM_CYHSCROLL);
+    if (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR)
+        return {client.left - width, client.bottom, client.left, client.bottom + height};
+    return {client.right, client.bottom, client.right + width, client.bottom + height};
+}
+
+// Scroll-bar controls. The skin paints them and runs a press on them; what changes their state
+// goes to the platform first (with its drawing, when the callback does not catch it) and is then
+// drawn in the skin's look.
+LRESULT ControlPaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!SkinsScrollBars(window, SB_CTL)) return CallPrevious(previous, window, message, wParam, lParam);
+    if (wParam) {
+        DrawCurrentLook(window, SB_CTL, reinterpret_cast<HDC>(wParam));
+        return 0;
+    }
+    PAINTSTRUCT paint{};
+    if (HDC dc = BeginPaint(window, &paint)) {
+        DrawCurrentLook(window, SB_CTL, dc);
+        EndPaint(window, &paint);
+    }
+    return 0;
+}
+
+LRESULT ControlPress(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!SkinsScrollBars(window, SB_CTL)) return CallPrevious(previous, window, message, wParam, lParam);
+    POINT point = MessagePoint(lParam);
+    ClientToScreen(window, &point);
+    SetHot(window, SB_CTL, ScrollPart::None);
+    TrackScrollBar(window, SB_CTL, point);
+    return 0;
+}
+
+LRESULT ControlChange(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    RedrawScrollBar(window, SB_CTL);
+    return result;
+}
+
+// The hot part follows the pointer over the client area.
+LRESULT ControlMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    if (!SkinsScrollBars(window, SB_CTL)) return result;
+    POINT point = MessagePoint(lParam);
+    ClientToScreen(window, &point);
+    const ScrollPart part = PartAtScreenPoint(window, SB_CTL, point);
+    if (part != ScrollPart::None) TrackLeave(window, 0);
+    SetHot(window, SB_CTL, part);
+    return result;
+}
+
+LRESULT ControlMouseLeave(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    if (hot.window == window) SetHot(window, SB_CTL, ScrollPart::None);
+    return result;
+}
+
+const KindRoute kScrollBarRoutes[] = {
+    {WM_PAINT, ControlPaint},
+    {WM_LBUTTONDOWN, ControlPress},
+    {WM_LBUTTONDBLCLK, ControlPress},
+    {SBM_SETSCROLLINFO, ControlChange},
+    {SBM_SETPOS, ControlChange},
+    {SBM_SETRANGEREDRAW, ControlChange},
+    {SBM_ENABLE_ARROWS, ControlChange},
+    {WM_ENABLE, ControlChange},
+    {WM_MOUSEMOVE, ControlMouseMove},
+    {WM_MOUSELEAVE, ControlMouseLeave},
+};
+
+}  // namespace
+
+void StartScrollBarSkin() {
+    static LONG started = 0;
+    if (InterlockedCompareExchange(&started, 1, 0) != 0) return;
+    InterceptScrollBarDrawing(PaintSkinnedScrollBar);
+    TakeOverScrollCalls();
+}
+
+bool SkinsScrollBars(HWND window, int bar) {
+    // Asked for every bar the platform draws, on any thread: a thread without an engine gets none.
+    const EngineState* engine = EngineIfAny();
+    if (!window || !engine || !engine->initialised || !IsWindowOfThisThread(window)) return false;
+    const WindowRecord* record = FindRecord(window);
+    if (!record || record->link != Link::Attached || !(record->options & DORRIK_SKIN_SCROLLBARS))
+        return false;
+    if (bar == SB_CTL) return record->kind == ControlKind::ScrollBar && !IsSizeBox(window);
+    return record->kind != ControlKind::ScrollBar;
+}
+
+bool PlatformScrollBarLayout(HWND window, int bar, ScrollBarLook& look, POINT& origin) {
     SCROLLBARINFO info{};
     info.cbSize = sizeof(info);
     if (!GetScrollBarInfo(window, ObjectOf(bar), &info)) return false;
@@ -99,129 +242,83 @@ bool CurrentLook(HWND window, int bar, ScrollBarLook& look, POINT& origin) {
     look.thumbSize = info.xyThumbBottom - info.xyThumbTop;
     look.upDisabled = (info.rgstate[1] & STATE_SYSTEM_UNAVAILABLE) != 0;
     look.downDisabled = (info.rgstate[5] & STATE_SYSTEM_UNAVAILABLE) != 0;
-    for (int part = 1; part <= 5; ++part) {
-        if (info.rgstate[part] & STATE_SYSTEM_PRESSED) look.pressed = static_cast<ScrollPart>(part);
-    }
-    look.hot = HotPartOf(window, bar);
-    return true;
+    return look.width > 0 && look.height > 0;
 }
 
-void RedrawBar(HWND window, int bar) {
+void RedrawScrollBar(HWND window, int bar) {
     if (!SkinsScrollBars(window, bar)) return;
-    ScrollBarLook look;
-    POINT origin{};
-    if (!CurrentLook(window, bar, look, origin)) return;
+    if (bar != SB_CTL && !(GetWindowLongPtrW(window, GWL_STYLE) & StyleBitOf(bar))) return;
     const ScopedWindowDC dc(window, bar == SB_CTL ? ScopedWindowDC::ClientArea : ScopedWindowDC::WholeWindow);
-    DrawScrollBar(dc.get(), origin.x, origin.y, look);
+    DrawCurrentLook(window, bar, dc.get());
 }
 
-ScrollPart PartAtScreenPoint(HWND window, int bar, POINT screen) {
-    ScrollBarLook look;
-    POINT origin{};
-    if (!CurrentLook(window, bar, look, origin)) return ScrollPart::None;
-    RECT frame{};
-    if (bar == SB_CTL) {
-        ScreenToClient(window, &screen);
-    } else {
-        GetWindowRect(window, &frame);
-        screen.x -= frame.left;
-        screen.y -= frame.top;
-    }
-    const int across = look.vertical ? screen.x - origin.x : screen.y - origin.y;
-    if (across < 0 || across >= (look.vertical ? look.width : look.height)) return ScrollPart::None;
-    return ScrollPartAt(look, look.vertical ? screen.y - origin.y : screen.x - origin.x);
-}
-
-// The hot part moves: the bar it leaves and the bar it enters are drawn again.
-void SetHot(HWND window, int bar, ScrollPart part) {
-    const HotBar before = hot;
-    if (before.window == window && before.bar == bar && before.part == part) return;
-    hot = {part == ScrollPart::None ? nullptr : window, bar, part};
-    if (before.window && IsWindow(before.window)) RedrawBar(before.window, before.bar);
-    if (hot.window && (hot.window != before.window || hot.bar != before.bar)) RedrawBar(window, bar);
-}
-
-void TrackLeave(HWND window, DWORD flags) {
-    TRACKMOUSEEVENT track{};
-    track.cbSize = sizeof(track);
-    track.dwFlags = TME_LEAVE | flags;
-    track.hwndTrack = window;
-    TrackMouseEvent(&track);
-}
-
-// The square where a window's two bars meet, in screen coordinates; empty without both.
-RECT ScrollCorner(HWND window) {
-    const LONG style = GetWindowLongW(window, GWL_STYLE);
-    if ((style & (WS_VSCROLL | WS_HSCROLL)) != (WS_VSCROLL | WS_HSCROLL)) return {};
-    RECT client{};
-    GetClientRect(window, &client);
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    const int width = GetSystemMetrics(SM_CXVSCROLL);
-    const int height = GetSystemMetrics(SM_CYHSCROLL);
-    if (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR)
-        return {client.left - width, client.bottom, client.left, client.bottom + height};
-    return {client.right, client.bottom, client.right + width, client.bottom + height};
-}
-
-// Scroll-bar controls: the hot part follows the pointer over the client area.
-LRESULT ControlMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
-    POINT point = MessagePoint(lParam);
-    ClientToScreen(window, &point);
-    const ScrollPart part = PartAtScreenPoint(window, SB_CTL, point);
-    if (part != ScrollPart::None) TrackLeave(window, 0);
-    SetHot(window, SB_CTL, part);
-    return result;
-}
-
-LRESULT ControlMouseLeave(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
-    if (hot.window == window) SetHot(window, SB_CTL, ScrollPart::None);
-    return result;
-}
-
-const KindRoute kScrollBarRoutes[] = {
-    {WM_MOUSEMOVE, ControlMouseMove},
-    {WM_MOUSELEAVE, ControlMouseLeave},
-};
-
-}  // namespace
-
-void StartScrollBarSkin() { InterceptScrollBarDrawing(PaintSkinnedScrollBar); }
-
-HRGN NcPaintRegionWithoutScrollCorner(HWND window, WPARAM wParam) {
-    if (!SkinsScrollBars(window, SB_VERT)) return nullptr;
-    const RECT corner = ScrollCorner(window);
-    if (IsRectEmpty(&corner)) return nullptr;
-    HRGN region = nullptr;
-    if (wParam > 1) {
-        region = CreateRectRgn(0, 0, 0, 0);
-        if (region) CombineRgn(region, reinterpret_cast<HRGN>(wParam), nullptr, RGN_COPY);
-    } else {
-        RECT whole{};
-        GetWindowRect(window, &whole);
-        region = CreateRectRgnIndirect(&whole);
-    }
-    if (!region) return nullptr;
-    const ScopedRegion cornerRegion(CreateRectRgnIndirect(&corner));
-    if (cornerRegion.get()) CombineRgn(region, region, cornerRegion.get(), RGN_DIFF);
-    return region;
-}
-
-void PaintScrollBarCorner(HWND window) {
+void PaintWindowScrollBars(HWND window) {
     if (!SkinsScrollBars(window, SB_VERT)) return;
-    RECT corner = ScrollCorner(window);
-    if (IsRectEmpty(&corner)) return;
-    RECT frame{};
-    GetWindowRect(window, &frame);
-    OffsetRect(&corner, -frame.left, -frame.top);
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    if (!(style & (WS_VSCROLL | WS_HSCROLL))) return;
     const ScopedWindowDC dc(window);
-    DrawScrollCorner(dc.get(), corner);
+    if (style & WS_VSCROLL) DrawCurrentLook(window, SB_VERT, dc.get());
+    if (style & WS_HSCROLL) DrawCurrentLook(window, SB_HORZ, dc.get());
+    const RECT corner = ScrollCorner(window);
+    if (!IsRectEmpty(&corner)) DrawScrollCorner(dc.get(), corner);
+}
+
+HiddenScrollBars::HiddenScrollBars(HWND window) {
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    const LONG_PTR bits = style & (WS_VSCROLL | WS_HSCROLL);
+    if (!bits || !SkinsScrollBars(window, SB_VERT)) return;
+    window_ = window;
+    bits_ = bits;
+    const HWND outer = restyling;
+    restyling = window;
+    SetWindowLongPtrW(window, GWL_STYLE, style & ~bits);
+    restyling = outer;
+}
+
+HiddenScrollBars::~HiddenScrollBars() {
+    if (!window_ || !IsWindow(window_)) return;
+    const HWND outer = restyling;
+    restyling = window_;
+    SetWindowLongPtrW(window_, GWL_STYLE, GetWindowLongPtrW(window_, GWL_STYLE) | bits_);
+    restyling = outer;
+}
+
+bool RepaintsWholeFrame(UINT message) {
+    return message == WM_NCACTIVATE || message == WM_SETTEXT || message == WM_SETICON;
+}
+
+bool RouteWindowScrollBarMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_STYLECHANGING:
+    case WM_STYLECHANGED:
+        if (window != restyling || wParam != static_cast<WPARAM>(GWL_STYLE)) return false;
+        result = 0;
+        return true;
+    case WM_SYSCOMMAND: {
+        const WPARAM command = wParam & 0xFFF0;
+        if (command != SC_VSCROLL && command != SC_HSCROLL) return false;
+        const int bar = command == SC_VSCROLL ? SB_VERT : SB_HORZ;
+        if (!SkinsScrollBars(window, bar)) return false;
+        SetHot(window, bar, ScrollPart::None);
+        TrackScrollBar(window, bar, MessagePoint(lParam));
+        result = 0;
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 LRESULT HandleNcMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
     const int bar = wParam == HTVSCROLL ? SB_VERT : wParam == HTHSCROLL ? SB_HORZ : -1;
+    LRESULT result = 0;
+    if (bar >= 0 || hot.window == window) {
+        // The platform draws its own hot part over a bar it painted itself.
+        const HiddenScrollBars hidden(window);
+        result = CallPrevious(previous, window, message, wParam, lParam);
+    } else {
+        result = CallPrevious(previous, window, message, wParam, lParam);
+    }
     if (bar < 0 || !SkinsScrollBars(window, bar)) {
         if (hot.window == window) SetHot(window, hot.bar, ScrollPart::None);
         return result;
@@ -233,7 +330,11 @@ LRESULT HandleNcMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wP
 }
 
 LRESULT HandleNcMouseLeave(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    LRESULT result = 0;
+    {
+        const HiddenScrollBars hidden(window);
+        result = CallPrevious(previous, window, message, wParam, lParam);
+    }
     if (hot.window == window) SetHot(window, hot.bar, ScrollPart::None);
     return result;
 }
@@ -241,5 +342,7 @@ LRESULT HandleNcMouseLeave(WNDPROC previous, HWND window, UINT message, WPARAM w
 LRESULT ScrollBarProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return RouteKindMessage(kScrollBarRoutes, previous, window, message, wParam, lParam);
 }
+
+void UsePlatformScrollBarCallback(bool use) { platformCallbackUsed.store(use, std::memory_order_relaxed); }
 
 }  // namespace skin

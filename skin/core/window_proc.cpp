@@ -209,6 +209,14 @@ MessageHandler KindProcedure(ControlKind kind) {
     }
 }
 
+// An attached window's message, to its kind's own procedure, the frame's or the shared routes.
+LRESULT DispatchToKind(ControlKind kind, DWORD options, WNDPROC previous, HWND window, UINT message,
+                       WPARAM wParam, LPARAM lParam) {
+    if (const MessageHandler own = KindProcedure(kind)) return own(previous, window, message, wParam, lParam);
+    if (options & DORRIK_SKIN_FRAME) return FrameProc(previous, window, message, wParam, lParam);
+    return RouteMessage(previous, window, message, wParam, lParam);
+}
+
 }  // namespace
 
 LRESULT RouteMessage(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -257,10 +265,17 @@ LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return CallPrevious(previous, window, message, wParam, lParam);
     if (record->values[SlotProcAddr] == 0) return DefWindowProcW(window, message, wParam, lParam);
 
-    if (const MessageHandler own = KindProcedure(record->kind))
-        return own(previous, window, message, wParam, lParam);
-    if (record->options & DORRIK_SKIN_FRAME) return FrameProc(previous, window, message, wParam, lParam);
-    return RouteMessage(previous, window, message, wParam, lParam);
+    const ControlKind kind = record->kind;
+    const DWORD options = record->options;
+    if (options & DORRIK_SKIN_SCROLLBARS) {
+        LRESULT result = 0;
+        if (RouteWindowScrollBarMessage(window, message, wParam, lParam, result)) return result;
+        if (RepaintsWholeFrame(message)) {
+            const HiddenScrollBars hidden(window);
+            return DispatchToKind(kind, options, previous, window, message, wParam, lParam);
+        }
+    }
+    return DispatchToKind(kind, options, previous, window, message, wParam, lParam);
 }
 
 }  // namespace skin

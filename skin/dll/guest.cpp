@@ -16,7 +16,7 @@
 #include <string>
 
 #include "dorrik_skin.h"
-#include "entry_patch.h"
+#include "core/entry_patch.h"
 #include "guest_settings.h"
 #include "inject.h"
 
@@ -215,7 +215,7 @@ void FollowNewProcesses() {
     FARPROC entry = kernelBase ? GetProcAddress(kernelBase, "CreateProcessInternalW") : nullptr;
     if (!entry) entry = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CreateProcessInternalW");
     if (!entry) return;
-    createProcess = reinterpret_cast<CreateProcessInternal>(skinrun::RedirectEntry(
+    createProcess = reinterpret_cast<CreateProcessInternal>(skin::RedirectEntry(
         reinterpret_cast<void*>(entry), reinterpret_cast<const void*>(&CreateFollowedProcess)));
 }
 

@@ -1,4 +1,4 @@
-#include "entry_patch.h"
+#include "core/entry_patch.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 
-namespace skinrun {
+namespace skin {
 namespace {
 
 using Byte = unsigned char;
@@ -164,4 +164,4 @@ void* RedirectEntry(void* function, const void* replacement) {
     return block;
 }
 
-}  // namespace skinrun
+}  // namespace skin

@@ -1,0 +1,123 @@
+// In front of the scroll functions. On Windows 10 and later and in Wine 8, user32 reaches the
+// window manager's SetScrollInfo and EnableScrollBar (NtUserSetScrollInfo, NtUserEnableScrollBar
+// in win32u) through its import table, whoever called it: the program, the common controls or
+// user32's own list box and edit control. Those two entries of user32's table are the skin's.
+// GetScrollInfo stays in user32, so its entry itself leads to the skin, which gives the position
+// of a thumb the skin drags as the platform gives the one it drags.
+#include "core/scroll_calls.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "core/entry_patch.h"
+#include "core/scroll_bars.h"
+
+namespace skin {
+
+namespace {
+
+using SetScrollInfoFunction = int(WINAPI*)(HWND, int, const SCROLLINFO*, BOOL);
+using EnableScrollBarFunction = BOOL(WINAPI*)(HWND, UINT, UINT);
+using GetScrollInfoFunction = BOOL(WINAPI*)(HWND, int, LPSCROLLINFO);
+
+SetScrollInfoFunction platformSetScrollInfo = nullptr;
+EnableScrollBarFunction platformEnableScrollBar = nullptr;
+GetScrollInfoFunction platformGetScrollInfo = nullptr;
+
+// A window's own bar, set without the platform's drawing, then drawn by the skin. A change of
+// range may have the platform draw the arrows even without a redraw: the skin draws over them.
+int WINAPI SetScrollInfoInstead(HWND window, int bar, const SCROLLINFO* info, BOOL redraw) {
+    if ((bar != SB_HORZ && bar != SB_VERT) || !SkinsScrollBars(window, bar))
+        return platformSetScrollInfo(window, bar, info, redraw);
+    const int result = platformSetScrollInfo(window, bar, info, FALSE);
+    const bool rangeChanged = info && (info->fMask & (SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL));
+    if (redraw || rangeChanged) RedrawScrollBar(window, bar);
+    // What the platform tells accessibility tools after a redrawn change.
+    if (redraw && (GetWindowLongPtrW(window, GWL_STYLE) & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)))
+        NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window, bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL,
+                       CHILDID_SELF);
+    return result;
+}
+
+// The arrows' state changes with the bars' styles off, so that the platform draws neither.
+BOOL WINAPI EnableScrollBarInstead(HWND window, UINT bar, UINT flags) {
+    if (bar == SB_CTL) {
+        const BOOL result = platformEnableScrollBar(window, bar, flags);
+        RedrawScrollBar(window, SB_CTL);
+        return result;
+    }
+    if (!SkinsScrollBars(window, SB_VERT)) return platformEnableScrollBar(window, bar, flags);
+    BOOL result = FALSE;
+    {
+        const HiddenScrollBars hidden(window);
+        result = platformEnableScrollBar(window, bar, flags);
+    }
+    if (bar != SB_HORZ) RedrawScrollBar(window, SB_VERT);
+    if (bar != SB_VERT) RedrawScrollBar(window, SB_HORZ);
+    return result;
+}
+
+BOOL WINAPI GetScrollInfoInstead(HWND window, int bar, LPSCROLLINFO info) {
+    const BOOL result = platformGetScrollInfo(window, bar, info);
+    int value = 0;
+    if (result && info && (info->fMask & SIF_TRACKPOS) && info->cbSize == sizeof(SCROLLINFO) &&
+        TrackedThumbValue(window, bar, value))
+        info->nTrackPos = value;
+    return result;
+}
+
+// The entry of a module's import table through which it calls a function of another module,
+// found by the function's name.
+void** ImportEntry(HMODULE module, const char* fromModule, const char* function) {
+    auto* base = reinterpret_cast<BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    if (!base || dos->e_magic != IMAGE_DOS_SIGNATURE) return nullptr;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    if (nt->Signature != IMAGE_NT_SIGNATURE) return nullptr;
+    const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!directory.VirtualAddress) return nullptr;
+    for (auto* import = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+         import->Name; ++import) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + import->Name), fromModule) != 0) continue;
+        if (!import->OriginalFirstThunk) continue;
+        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
+        auto* entries = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++entries) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0)
+                return reinterpret_cast<void**>(&entries->u1.Function);
+        }
+    }
+    return nullptr;
+}
+
+// Puts the replacement in the entry and returns what was there.
+void* ReplaceImport(void** entry, void* replacement) {
+    DWORD protection = 0;
+    if (!entry || !VirtualProtect(entry, sizeof(void*), PAGE_READWRITE, &protection)) return nullptr;
+    void* const previous = InterlockedExchangePointer(entry, replacement);
+    VirtualProtect(entry, sizeof(void*), protection, &protection);
+    return previous;
+}
+
+}  // namespace
+
+void TakeOverScrollCalls() {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (!user32) return;
+    void** setEntry = ImportEntry(user32, "win32u.dll", "NtUserSetScrollInfo");
+    void** enableEntry = ImportEntry(user32, "win32u.dll", "NtUserEnableScrollBar");
+    if (setEntry && enableEntry) {
+        platformSetScrollInfo = reinterpret_cast<SetScrollInfoFunction>(*setEntry);
+        platformEnableScrollBar = reinterpret_cast<EnableScrollBarFunction>(*enableEntry);
+        ReplaceImport(setEntry, reinterpret_cast<void*>(&SetScrollInfoInstead));
+        ReplaceImport(enableEntry, reinterpret_cast<void*>(&EnableScrollBarInstead));
+    }
+    if (void* getScrollInfo = reinterpret_cast<void*>(GetProcAddress(user32, "GetScrollInfo")))
+        platformGetScrollInfo = reinterpret_cast<GetScrollInfoFunction>(
+            RedirectEntry(getScrollInfo, reinterpret_cast<const void*>(&GetScrollInfoInstead)));
+}
+
+}  // namespace skin
