@@ -283,8 +283,11 @@ HiddenScrollBars::~HiddenScrollBars() {
     restyling = outer;
 }
 
-bool RepaintsWholeFrame(UINT message) {
-    return message == WM_NCACTIVATE || message == WM_SETTEXT || message == WM_SETICON;
+bool RepaintsWholeFrame(HWND window, UINT message) {
+    // Only a captioned window's frame is painted again by these. (A control's own handling of
+    // them, an edit's new text, may show or hide its bars: it must see its true styles.)
+    if (message != WM_NCACTIVATE && message != WM_SETTEXT && message != WM_SETICON) return false;
+    return (GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
 }
 
 bool RouteWindowScrollBarMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

@@ -49,8 +49,8 @@ private:
 // platform's WM_SYSCOMMAND, run by the skin's own tracking) and the default processing that
 // repaints a whole frame. Returns true with the result when it has answered.
 bool RouteWindowScrollBarMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-// Whether the message's default processing may paint a whole frame, bars and all.
-bool RepaintsWholeFrame(UINT message);
+// Whether the message's default processing may paint the window's whole frame, bars and all.
+bool RepaintsWholeFrame(HWND window, UINT message);
 
 // The pointer over a window's bars: the part under it is hot.
 LRESULT HandleNcMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -28,6 +28,12 @@ GetScrollInfoFunction platformGetScrollInfo = nullptr;
 // A window's own bar, set without the platform's drawing, then drawn by the skin. A change of
 // range may have the platform draw the arrows even without a redraw: the skin draws over them.
 int WINAPI SetScrollInfoInstead(HWND window, int bar, const SCROLLINFO* info, BOOL redraw) {
+    if (bar == SB_CTL) {
+        // A control keeps its own state and its enabling: only the skin's look comes after.
+        const int result = platformSetScrollInfo(window, bar, info, redraw);
+        if (redraw) RedrawScrollBar(window, SB_CTL);
+        return result;
+    }
     if ((bar != SB_HORZ && bar != SB_VERT) || !SkinsScrollBars(window, bar))
         return platformSetScrollInfo(window, bar, info, redraw);
     const int result = platformSetScrollInfo(window, bar, info, FALSE);

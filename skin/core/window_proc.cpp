@@ -270,7 +270,7 @@ LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (options & DORRIK_SKIN_SCROLLBARS) {
         LRESULT result = 0;
         if (RouteWindowScrollBarMessage(window, message, wParam, lParam, result)) return result;
-        if (RepaintsWholeFrame(message)) {
+        if (RepaintsWholeFrame(window, message)) {
             const HiddenScrollBars hidden(window);
             return DispatchToKind(kind, options, previous, window, message, wParam, lParam);
         }

@@ -273,6 +273,11 @@ TEST_P(ScrollBars, EveryScrollingKindShowsTheSkinsBarsAfterEveryScrollCallAndThe
             ScrollEveryWay(window);
         }
         ExpectSkinnedCorner(edit);
+        // A list that empties loses its bar and gets it back as it fills, as without the skin.
+        SendMessageW(list, LB_RESETCONTENT, 0, 0);
+        EXPECT_FALSE(GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL) << "the emptied list kept its bar";
+        FillList(list, 100);
+        ExpectSkinnedBars(list, "the list filled again");
         for (int pos : {0, 45, 90}) {
             SetScrollPos(control, SB_CTL, pos, TRUE);
             ExpectSkinnedBars(control, "scroll-bar control at " + std::to_string(pos));
