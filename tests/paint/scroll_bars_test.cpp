@@ -306,6 +306,54 @@ TEST_P(ScrollBars, EveryScrollingKindShowsTheSkinsBarsAfterEveryScrollCallAndThe
     }
 }
 
+// A program's own scrolling windows: a child of its own class, and a captioned top-level window
+// skinned for its bars alone, whose new title and activation make the platform paint its frame.
+TEST_P(ScrollBars, AProgramsOwnScrollingWindowsShowTheSkinsBars) {
+    WNDCLASSW ownClass{};
+    ownClass.lpfnWndProc = DefWindowProcW;
+    ownClass.hInstance = GetModuleHandleW(nullptr);
+    ownClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    ownClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    ownClass.lpszClassName = L"DorrikTestScroller";
+    RegisterClassW(&ownClass);
+    SkinnedForm form;
+    HWND child = form.AddWindow(L"DorrikTestScroller", L"", 10, 10, 150, 150, WS_VSCROLL | WS_HSCROLL,
+                                WS_EX_CLIENTEDGE);
+    HWND top = CreateWindowExW(0, L"DorrikTestScroller", L"Scroller",
+                               WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE, 300, 300, 240, 200,
+                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(top);
+    for (HWND window : {child, top}) {
+        SCROLLINFO range{sizeof(range), SIF_RANGE | SIF_PAGE, 0, 99, 10, 0, 0};
+        SetScrollInfo(window, SB_VERT, &range, TRUE);
+        SetScrollInfo(window, SB_HORZ, &range, TRUE);
+    }
+    PumpMessages();
+    {
+        ScrollBarLook look(form.form());
+        EXPECT_EQ(1, AttachSkinEx(top, DORRIK_SKIN_SCROLLBARS));
+        PumpMessages();
+        for (HWND window : {child, top}) {
+            SCOPED_TRACE(window == top ? "top-level" : "child");
+            ExpectSkinnedBars(window, "attach");
+            ExpectSkinnedCorner(window);
+            SetScrollPos(window, SB_HORZ, 40, TRUE);
+            ExpectSkinnedBars(window, "SetScrollPos");
+            EnableScrollBar(window, SB_BOTH, ESB_DISABLE_BOTH);
+            ExpectSkinnedBars(window, "EnableScrollBar off");
+            EnableScrollBar(window, SB_BOTH, ESB_ENABLE_BOTH);
+        }
+        SetWindowTextW(top, L"Scroller, renamed");
+        ExpectSkinnedBars(top, "a new title");
+        SendMessageW(top, WM_NCACTIVATE, FALSE, 0);
+        ExpectSkinnedBars(top, "inactive");
+        SendMessageW(top, WM_NCACTIVATE, TRUE, 0);
+        ExpectSkinnedBars(top, "active");
+        DetachSkin(top);
+    }
+    DestroyWindow(top);
+}
+
 namespace {
 
 // The scroll messages a window receives, below the skin's procedure: each code, and for the
