@@ -257,10 +257,12 @@ void PaintWindowScrollBars(HWND window) {
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     if (!(style & (WS_VSCROLL | WS_HSCROLL))) return;
     const ScopedWindowDC dc(window);
-    if (style & WS_VSCROLL) DrawCurrentLook(window, SB_VERT, dc.get());
-    if (style & WS_HSCROLL) DrawCurrentLook(window, SB_HORZ, dc.get());
+    // The corner first: Wine lays each bar one pixel into it, and a bar drawn alone later covers
+    // that pixel with its arrow's edge again.
     const RECT corner = ScrollCorner(window);
     if (!IsRectEmpty(&corner)) DrawScrollCorner(dc.get(), corner);
+    if (style & WS_VSCROLL) DrawCurrentLook(window, SB_VERT, dc.get());
+    if (style & WS_HSCROLL) DrawCurrentLook(window, SB_HORZ, dc.get());
 }
 
 HiddenScrollBars::HiddenScrollBars(HWND window) {

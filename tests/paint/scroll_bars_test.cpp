@@ -144,6 +144,11 @@ void ExpectSkinnedCorner(HWND window) {
     ASSERT_TRUE(vertical.shown && horizontal.shown);
     const Snapshot shot(window);
     EXPECT_EQ(kWhite, shot.at(vertical.rect.left + 2, horizontal.rect.top + 2));
+    // The last arrows keep their outer edges where the bars reach the corner.
+    EXPECT_NE(kWhite, shot.at((vertical.rect.left + vertical.rect.right) / 2, vertical.rect.bottom - 1))
+        << "the down arrow lost its lower edge to the corner";
+    EXPECT_NE(kWhite, shot.at(horizontal.rect.right - 1, (horizontal.rect.top + horizontal.rect.bottom) / 2))
+        << "the right arrow lost its right edge to the corner";
 }
 
 bool ShowsPlatformBar(HWND window, LONG object) {
