@@ -169,6 +169,17 @@ LRESULT ControlChange(WNDPROC previous, HWND window, UINT message, WPARAM wParam
     return result;
 }
 
+// Asked directly, the control gives the dragged thumb's position as GetScrollInfo does.
+LRESULT ControlScrollInfo(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    auto* info = reinterpret_cast<SCROLLINFO*>(lParam);
+    int value = 0;
+    if (result && info && (info->fMask & SIF_TRACKPOS) && info->cbSize == sizeof(SCROLLINFO) &&
+        TrackedThumbValue(window, SB_CTL, value))
+        info->nTrackPos = value;
+    return result;
+}
+
 // The hot part follows the pointer over the client area.
 LRESULT ControlMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
@@ -195,6 +206,7 @@ const KindRoute kScrollBarRoutes[] = {
     {SBM_SETPOS, ControlChange},
     {SBM_SETRANGEREDRAW, ControlChange},
     {SBM_ENABLE_ARROWS, ControlChange},
+    {SBM_GETSCROLLINFO, ControlScrollInfo},
     {WM_ENABLE, ControlChange},
     {WM_MOUSEMOVE, ControlMouseMove},
     {WM_MOUSELEAVE, ControlMouseLeave},

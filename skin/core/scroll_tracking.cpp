@@ -87,6 +87,12 @@ WORD CodeOf(ScrollPart part) {
     }
 }
 
+// What Windows tells accessibility tools as a press on a bar starts and ends.
+void NotifyScrolling(HWND window, int bar, DWORD event) {
+    const LONG object = bar == SB_VERT ? OBJID_VSCROLL : bar == SB_HORZ ? OBJID_HSCROLL : OBJID_CLIENT;
+    NotifyWinEvent(event, window, object, CHILDID_SELF);
+}
+
 void SendScroll(HWND window, int bar, bool vertical, WORD code, int value) {
     const HWND owner = bar == SB_CTL ? GetParent(window) : window;
     const LPARAM control = bar == SB_CTL ? reinterpret_cast<LPARAM>(window) : 0;
@@ -157,6 +163,7 @@ void TrackScrollBar(HWND window, int bar, POINT screen) {
     HideCaret(window);
     if (bar == SB_CTL && (GetWindowLongW(window, GWL_STYLE) & WS_TABSTOP)) SetFocus(window);
     SetCapture(window);
+    NotifyScrolling(window, bar, EVENT_SYSTEM_SCROLLINGSTART);
     tracking = {window, bar, part, true, false, along, along, look.thumbPos, look.thumbPos, 0};
     if (part == ScrollPart::Thumb) {
         tracking.thumbValue = ThumbValue(window, bar, look, look.thumbPos);
@@ -197,6 +204,7 @@ void TrackScrollBar(HWND window, int bar, POINT screen) {
     if (IsWindow(window)) {
         KillTimer(window, kRepeatTimer);
         if (released) Release(window, bar);
+        NotifyScrolling(window, bar, EVENT_SYSTEM_SCROLLINGEND);
     }
     tracking = {};
     if (GetCapture() == window) ReleaseCapture();
