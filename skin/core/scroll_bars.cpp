@@ -180,10 +180,20 @@ LRESULT ControlScrollInfo(WNDPROC previous, HWND window, UINT message, WPARAM wP
     return result;
 }
 
+// The platform's control does nothing with the pointer's moves but draw its own hot part, at
+// every move: the skin's hot part replaces it. Other code under the skin still sees them, and the
+// skin draws over whatever the platform drew meanwhile.
+LRESULT PassPointerMessage(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (reinterpret_cast<WNDPROC>(GetClassLongPtrW(window, GCLP_WNDPROC)) == previous) return 0;
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    RedrawScrollBar(window, SB_CTL);
+    return result;
+}
+
 // The hot part follows the pointer over the client area.
 LRESULT ControlMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
-    if (!SkinsScrollBars(window, SB_CTL)) return result;
+    if (!SkinsScrollBars(window, SB_CTL)) return CallPrevious(previous, window, message, wParam, lParam);
+    const LRESULT result = PassPointerMessage(previous, window, message, wParam, lParam);
     POINT point = MessagePoint(lParam);
     ClientToScreen(window, &point);
     const ScrollPart part = PartAtScreenPoint(window, SB_CTL, point);
@@ -193,7 +203,8 @@ LRESULT ControlMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wPa
 }
 
 LRESULT ControlMouseLeave(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    if (!SkinsScrollBars(window, SB_CTL)) return CallPrevious(previous, window, message, wParam, lParam);
+    const LRESULT result = PassPointerMessage(previous, window, message, wParam, lParam);
     if (hot.window == window) SetHot(window, SB_CTL, ScrollPart::None);
     return result;
 }

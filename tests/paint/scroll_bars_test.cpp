@@ -287,6 +287,11 @@ TEST_P(ScrollBars, EveryScrollingKindShowsTheSkinsBarsAfterEveryScrollCallAndThe
             SetScrollPos(control, SB_CTL, pos, TRUE);
             ExpectSkinnedBars(control, "scroll-bar control at " + std::to_string(pos));
         }
+        // The pointer over the control, twice on the same part and then gone.
+        for (int y : {60, 62}) SendMessageW(control, WM_MOUSEMOVE, 0, MAKELPARAM(8, y));
+        ExpectSkinnedBars(control, "the pointer over the scroll-bar control");
+        SendMessageW(control, WM_MOUSELEAVE, 0, 0);
+        ExpectSkinnedBars(control, "the pointer gone from the scroll-bar control");
         EnableWindow(control, FALSE);
         ExpectSkinnedBars(control, "scroll-bar control disabled");
         EnableWindow(control, TRUE);
