@@ -128,6 +128,32 @@ Byte* AllocateNear(const Byte* target) {
 
 void* RedirectEntry(void* function, const void* replacement) {
     auto* entry = static_cast<Byte*>(function);
+    // An entry that already jumps elsewhere (another copy of the engine, another hooking
+    // library): the skin goes in front, and its original is where that jump led.
+    if (entry[0] == 0xE9) {
+        std::int32_t rel = 0;
+        std::memcpy(&rel, entry + 1, sizeof(rel));
+        Byte* const target = entry + kJumpSize + rel;
+        Byte* block = AllocateNear(entry);
+        if (!block) return nullptr;
+        if (kIs64)
+            WriteFarJump(block, replacement);
+        else
+            WriteJump(block, block, replacement);
+        DWORD old = 0;
+        if (!VirtualProtect(block, kBlockSize, PAGE_EXECUTE_READ, &old) ||
+            !VirtualProtect(entry, kJumpSize, PAGE_EXECUTE_READWRITE, &old)) {
+            VirtualFree(block, 0, MEM_RELEASE);
+            return nullptr;
+        }
+        Byte patch[kJumpSize];
+        WriteJump(patch, entry, block);
+        std::memcpy(entry, patch, kJumpSize);
+        VirtualProtect(entry, kJumpSize, old, &old);
+        FlushInstructionCache(GetCurrentProcess(), entry, kJumpSize);
+        FlushInstructionCache(GetCurrentProcess(), block, kBlockSize);
+        return target;
+    }
     size_t moved = 0;
     while (moved < kJumpSize) {
         const size_t length = InstructionLength(entry + moved);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "core/kind_routes.h"
 #include "core/scroll_bars.h"
 
 namespace skin {
@@ -30,6 +31,7 @@ struct Tracking {
     int thumbAtPress = 0;
     int thumbPos = 0;  // the dragged thumb, from the bar's top or left edge
     int thumbValue = 0;
+    POINT pointer{};   // where the last mouse message put the pointer, in screen coordinates
 };
 thread_local Tracking tracking;
 
@@ -164,7 +166,7 @@ void TrackScrollBar(HWND window, int bar, POINT screen) {
     if (bar == SB_CTL && (GetWindowLongW(window, GWL_STYLE) & WS_TABSTOP)) SetFocus(window);
     SetCapture(window);
     NotifyScrolling(window, bar, EVENT_SYSTEM_SCROLLINGSTART);
-    tracking = {window, bar, part, true, false, along, along, look.thumbPos, look.thumbPos, 0};
+    tracking = {window, bar, part, true, false, along, along, look.thumbPos, look.thumbPos, 0, screen};
     if (part == ScrollPart::Thumb) {
         tracking.thumbValue = ThumbValue(window, bar, look, look.thumbPos);
         RedrawScrollBar(window, bar);
@@ -187,13 +189,16 @@ void TrackScrollBar(HWND window, int bar, POINT screen) {
         const bool repeat = msg.message == WM_TIMER && msg.hwnd == window && msg.wParam == kRepeatTimer;
         if (msg.message == WM_LBUTTONUP) {
             released = true;
-        } else if (msg.message == WM_MOUSEMOVE || repeat) {
-            POINT pointer = msg.pt;
-            if (repeat) GetCursorPos(&pointer);
+        } else if ((msg.message == WM_MOUSEMOVE && msg.hwnd == window) || repeat) {
+            // The captured window's client coordinates; the timer goes on from the last move.
+            if (!repeat) {
+                tracking.pointer = MessagePoint(msg.lParam);
+                ClientToScreen(window, &tracking.pointer);
+            }
             if (tracking.part == ScrollPart::Thumb) {
-                if (!repeat) FollowThumb(window, bar, pointer);
+                if (!repeat) FollowThumb(window, bar, tracking.pointer);
             } else {
-                FollowRepeat(window, bar, pointer, repeat);
+                FollowRepeat(window, bar, tracking.pointer, repeat);
             }
         } else {
             TranslateMessage(&msg);

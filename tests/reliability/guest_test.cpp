@@ -92,6 +92,57 @@ TEST_F(GuestTest, TheStaticLibraryAndTheDllInOneProcess) {
     EXPECT_NE(nullptr, GetModuleHandleW(L"dorrikskin.dll")) << "its procedure was in a window";
 }
 
+// Both copies of the engine stand in front of the scroll calls, the DLL's in front of the static
+// library's: a thumb the DLL drags in its window is what GetScrollInfo answers for it.
+WNDPROC listProc = nullptr;
+int trackedAt = -1, trackAnswered = -1;
+LRESULT CALLBACK RecordThumbTrack(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_VSCROLL && LOWORD(wParam) == SB_THUMBTRACK) {
+        SCROLLINFO info{sizeof(info), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+        GetScrollInfo(window, SB_VERT, &info);
+        trackedAt = HIWORD(wParam);
+        trackAnswered = info.nTrackPos;
+    }
+    return CallWindowProcW(listProc, window, message, wParam, lParam);
+}
+
+TEST_F(GuestTest, BothCopiesOfTheEngineAnswerForTheThumbsTheyDrag) {
+    SkinDll dll;
+    using AttachEx = LONG(WINAPI*)(HWND, DWORD);
+    const auto attachEx = reinterpret_cast<AttachEx>(reinterpret_cast<void*>(GetProcAddress(dll.module, "AttachSkinEx")));
+    ASSERT_TRUE(attachEx && dll.detach) << "dorrikskin.dll beside the test program";
+    TestWindow form(200, 240);
+    HWND mine = controls::CreateControl(L"ListBox", L"", form.get(), 170, 10, 20, 60, WS_VSCROLL);
+    ASSERT_EQ(1, AttachSkinEx(mine, DORRIK_SKIN_SCROLLBARS));
+    HWND list = controls::CreateControl(L"ListBox", L"", form.get(), 10, 10, 150, 200,
+                                        WS_VSCROLL | LBS_NOINTEGRALHEIGHT);
+    for (int i = 0; i < 1000; ++i) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Line"));
+    listProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordThumbTrack)));
+    ASSERT_EQ(1, attachEx(list, DORRIK_SKIN_SCROLLBARS));
+    PaintNow(list);
+    PumpMessages();
+
+    // A press on the thumb, a move 40 pixels down and the release, waiting in the queue for the
+    // skin's own run of the press.
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof(bar);
+    ASSERT_TRUE(GetScrollBarInfo(list, OBJID_VSCROLL, &bar));
+    const POINT press{(bar.rcScrollBar.left + bar.rcScrollBar.right) / 2,
+                      bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2};
+    POINT moved{press.x, press.y + 40};
+    ScreenToClient(list, &moved);
+    PostMessageW(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(moved.x, moved.y));
+    PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(moved.x, moved.y));
+    SendMessageW(list, WM_SYSCOMMAND, SC_VSCROLL | HTVSCROLL, MAKELPARAM(press.x, press.y));
+    EXPECT_GT(trackedAt, 0) << "the thumb did not move";
+    EXPECT_EQ(trackedAt, trackAnswered) << "GetScrollInfo's track position is not the dragged thumb's";
+
+    EXPECT_EQ(1, dll.detach(list));
+    EXPECT_EQ(1, DetachSkin(mine));
+    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc));
+}
+
 // A framework window that replaces its procedure while it is made (an ATL thunk drops what the
 // creation hook put in), and a button whose program takes its own subclass off under the skin's
 // and then destroys it: the skin never hears of either again. Detaching the form still leaves
