@@ -126,7 +126,7 @@ Byte* AllocateNear(const Byte* target) {
 
 }  // namespace
 
-void* RedirectEntry(void* function, const void* replacement) {
+bool RedirectEntry(void* function, const void* replacement, void** original) {
     auto* entry = static_cast<Byte*>(function);
     // An entry that already jumps elsewhere (another copy of the engine, another hooking
     // library): the skin goes in front, and its original is where that jump led.
@@ -135,7 +135,7 @@ void* RedirectEntry(void* function, const void* replacement) {
         std::memcpy(&rel, entry + 1, sizeof(rel));
         Byte* const target = entry + kJumpSize + rel;
         Byte* block = AllocateNear(entry);
-        if (!block) return nullptr;
+        if (!block) return false;
         if (kIs64)
             WriteFarJump(block, replacement);
         else
@@ -144,24 +144,25 @@ void* RedirectEntry(void* function, const void* replacement) {
         if (!VirtualProtect(block, kBlockSize, PAGE_EXECUTE_READ, &old) ||
             !VirtualProtect(entry, kJumpSize, PAGE_EXECUTE_READWRITE, &old)) {
             VirtualFree(block, 0, MEM_RELEASE);
-            return nullptr;
+            return false;
         }
+        FlushInstructionCache(GetCurrentProcess(), block, kBlockSize);
+        InterlockedExchangePointer(original, target);
         Byte patch[kJumpSize];
         WriteJump(patch, entry, block);
         std::memcpy(entry, patch, kJumpSize);
         VirtualProtect(entry, kJumpSize, old, &old);
         FlushInstructionCache(GetCurrentProcess(), entry, kJumpSize);
-        FlushInstructionCache(GetCurrentProcess(), block, kBlockSize);
-        return target;
+        return true;
     }
     size_t moved = 0;
     while (moved < kJumpSize) {
         const size_t length = InstructionLength(entry + moved);
-        if (!length || moved + length > kMovedMost) return nullptr;
+        if (!length || moved + length > kMovedMost) return false;
         moved += length;
     }
     Byte* block = AllocateNear(entry);
-    if (!block) return nullptr;
+    if (!block) return false;
     // The block: the moved instructions and the jump back behind them, then the jump to the
     // replacement that the entry's own jump lands on.
     Byte* const back = block + moved;
@@ -178,16 +179,17 @@ void* RedirectEntry(void* function, const void* replacement) {
     if (!VirtualProtect(block, kBlockSize, PAGE_EXECUTE_READ, &old) ||
         !VirtualProtect(entry, moved, PAGE_EXECUTE_READWRITE, &old)) {
         VirtualFree(block, 0, MEM_RELEASE);
-        return nullptr;
+        return false;
     }
+    FlushInstructionCache(GetCurrentProcess(), block, kBlockSize);
+    InterlockedExchangePointer(original, block);
     Byte patch[kMovedMost];
     std::memset(patch, 0xCC, sizeof(patch));
     WriteJump(patch, entry, relay);
     std::memcpy(entry, patch, moved);
     VirtualProtect(entry, moved, old, &old);
     FlushInstructionCache(GetCurrentProcess(), entry, moved);
-    FlushInstructionCache(GetCurrentProcess(), block, kBlockSize);
-    return block;
+    return true;
 }
 
 }  // namespace skin

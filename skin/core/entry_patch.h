@@ -5,8 +5,10 @@
 
 namespace skin {
 
-// Returns the address that runs the original function, or nullptr when its entry holds an
-// instruction this does not know how to move (the function is then left as it was).
-void* RedirectEntry(void* function, const void* replacement);
+// Puts the address that runs the original function into *original before the entry leads to
+// the replacement (another thread may call it at once), and returns whether it did: false when
+// the entry holds an instruction this does not know how to move (the function is then left as
+// it was).
+bool RedirectEntry(void* function, const void* replacement, void** original);
 
 }  // namespace skin

@@ -223,13 +223,19 @@ const KindRoute kScrollBarRoutes[] = {
     {WM_MOUSELEAVE, ControlMouseLeave},
 };
 
+BOOL CALLBACK StandInFrontOfThePlatform(PINIT_ONCE, PVOID, PVOID*) {
+    InterceptScrollBarDrawing(PaintSkinnedScrollBar);
+    TakeOverScrollCalls();
+    return TRUE;
+}
+
 }  // namespace
 
 void StartScrollBarSkin() {
-    static LONG started = 0;
-    if (InterlockedCompareExchange(&started, 1, 0) != 0) return;
-    InterceptScrollBarDrawing(PaintSkinnedScrollBar);
-    TakeOverScrollCalls();
+    // Every thread that attaches with the option waits until the first has put the skin in
+    // front of the platform's drawing and scroll calls.
+    static INIT_ONCE started = INIT_ONCE_STATIC_INIT;
+    InitOnceExecuteOnce(&started, StandInFrontOfThePlatform, nullptr, nullptr);
 }
 
 bool SkinsScrollBars(HWND window, int bar) {

@@ -122,8 +122,8 @@ void TakeOverScrollCalls() {
         ReplaceImport(enableEntry, reinterpret_cast<void*>(&EnableScrollBarInstead));
     }
     if (void* getScrollInfo = reinterpret_cast<void*>(GetProcAddress(user32, "GetScrollInfo")))
-        platformGetScrollInfo = reinterpret_cast<GetScrollInfoFunction>(
-            RedirectEntry(getScrollInfo, reinterpret_cast<const void*>(&GetScrollInfoInstead)));
+        RedirectEntry(getScrollInfo, reinterpret_cast<const void*>(&GetScrollInfoInstead),
+                      reinterpret_cast<void**>(&platformGetScrollInfo));
 }
 
 }  // namespace skin

@@ -215,8 +215,8 @@ void FollowNewProcesses() {
     FARPROC entry = kernelBase ? GetProcAddress(kernelBase, "CreateProcessInternalW") : nullptr;
     if (!entry) entry = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CreateProcessInternalW");
     if (!entry) return;
-    createProcess = reinterpret_cast<CreateProcessInternal>(skin::RedirectEntry(
-        reinterpret_cast<void*>(entry), reinterpret_cast<const void*>(&CreateFollowedProcess)));
+    skin::RedirectEntry(reinterpret_cast<void*>(entry), reinterpret_cast<const void*>(&CreateFollowedProcess),
+                        reinterpret_cast<void**>(&createProcess));
 }
 
 GuestStatus Start(const GuestSettings& settings, DWORD& error) {
