@@ -128,53 +128,41 @@ Byte* AllocateNear(const Byte* target) {
 
 bool RedirectEntry(void* function, const void* replacement, void** original) {
     auto* entry = static_cast<Byte*>(function);
-    // An entry that already jumps elsewhere (another copy of the engine, another hooking
-    // library): the skin goes in front, and its original is where that jump led.
+    Byte* block = nullptr;
+    Byte* landing = nullptr;      // where the entry's own jump lands: a jump to the replacement
+    void* runsOriginal = nullptr;
+    size_t moved = 0;             // the entry's bytes the jump replaces
     if (entry[0] == 0xE9) {
+        // An entry that already jumps elsewhere (another copy of the engine, another hooking
+        // library): the skin goes in front, and its original is where that jump led.
         std::int32_t rel = 0;
         std::memcpy(&rel, entry + 1, sizeof(rel));
-        Byte* const target = entry + kJumpSize + rel;
-        Byte* block = AllocateNear(entry);
-        if (!block) return false;
-        if (kIs64)
-            WriteFarJump(block, replacement);
-        else
-            WriteJump(block, block, replacement);
-        DWORD old = 0;
-        if (!VirtualProtect(block, kBlockSize, PAGE_EXECUTE_READ, &old) ||
-            !VirtualProtect(entry, kJumpSize, PAGE_EXECUTE_READWRITE, &old)) {
-            VirtualFree(block, 0, MEM_RELEASE);
-            return false;
-        }
-        FlushInstructionCache(GetCurrentProcess(), block, kBlockSize);
-        InterlockedExchangePointer(original, target);
-        Byte patch[kJumpSize];
-        WriteJump(patch, entry, block);
-        std::memcpy(entry, patch, kJumpSize);
-        VirtualProtect(entry, kJumpSize, old, &old);
-        FlushInstructionCache(GetCurrentProcess(), entry, kJumpSize);
-        return true;
-    }
-    size_t moved = 0;
-    while (moved < kJumpSize) {
-        const size_t length = InstructionLength(entry + moved);
-        if (!length || moved + length > kMovedMost) return false;
-        moved += length;
-    }
-    Byte* block = AllocateNear(entry);
-    if (!block) return false;
-    // The block: the moved instructions and the jump back behind them, then the jump to the
-    // replacement that the entry's own jump lands on.
-    Byte* const back = block + moved;
-    Byte* const relay = block + 40;
-    std::memcpy(block, entry, moved);
-    if (kIs64) {
-        WriteFarJump(back, entry + moved);
-        WriteFarJump(relay, replacement);
+        moved = kJumpSize;
+        if (!(block = AllocateNear(entry))) return false;
+        landing = block;
+        runsOriginal = entry + kJumpSize + rel;
     } else {
-        WriteJump(back, back, entry + moved);
-        WriteJump(relay, relay, replacement);
+        while (moved < kJumpSize) {
+            const size_t length = InstructionLength(entry + moved);
+            if (!length || moved + length > kMovedMost) return false;
+            moved += length;
+        }
+        if (!(block = AllocateNear(entry))) return false;
+        // The block: the moved instructions and the jump back behind them, then the jump to the
+        // replacement.
+        Byte* const back = block + moved;
+        std::memcpy(block, entry, moved);
+        if (kIs64)
+            WriteFarJump(back, entry + moved);
+        else
+            WriteJump(back, back, entry + moved);
+        landing = block + 40;
+        runsOriginal = block;
     }
+    if (kIs64)
+        WriteFarJump(landing, replacement);
+    else
+        WriteJump(landing, landing, replacement);
     DWORD old = 0;
     if (!VirtualProtect(block, kBlockSize, PAGE_EXECUTE_READ, &old) ||
         !VirtualProtect(entry, moved, PAGE_EXECUTE_READWRITE, &old)) {
@@ -182,10 +170,10 @@ bool RedirectEntry(void* function, const void* replacement, void** original) {
         return false;
     }
     FlushInstructionCache(GetCurrentProcess(), block, kBlockSize);
-    InterlockedExchangePointer(original, block);
+    InterlockedExchangePointer(original, runsOriginal);
     Byte patch[kMovedMost];
     std::memset(patch, 0xCC, sizeof(patch));
-    WriteJump(patch, entry, relay);
+    WriteJump(patch, entry, landing);
     std::memcpy(entry, patch, moved);
     VirtualProtect(entry, moved, old, &old);
     FlushInstructionCache(GetCurrentProcess(), entry, moved);

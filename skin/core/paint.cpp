@@ -320,10 +320,8 @@ LRESULT HandleNcPaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam
     const WPARAM region = platformPart.get() ? reinterpret_cast<WPARAM>(platformPart.get()) : wParam;
     RECT box{};
     LRESULT result = 0;
-    if (region == wParam || GetRgnBox(reinterpret_cast<HRGN>(region), &box) != NULLREGION) {
-        const HiddenScrollBars hidden(window);
-        result = CallPrevious(previous, window, message, region, lParam);
-    }
+    if (region == wParam || GetRgnBox(reinterpret_cast<HRGN>(region), &box) != NULLREGION)
+        result = CallPreviousWithoutBars(previous, window, message, region, lParam);
     PaintFrameStep(window);
     // Data lists get their flat border from the client paint instead.
     if (kind != ControlKind::DataList && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE))

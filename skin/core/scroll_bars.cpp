@@ -172,11 +172,7 @@ LRESULT ControlChange(WNDPROC previous, HWND window, UINT message, WPARAM wParam
 // Asked directly, the control gives the dragged thumb's position as GetScrollInfo does.
 LRESULT ControlScrollInfo(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
-    auto* info = reinterpret_cast<SCROLLINFO*>(lParam);
-    int value = 0;
-    if (result && info && (info->fMask & SIF_TRACKPOS) && info->cbSize == sizeof(SCROLLINFO) &&
-        TrackedThumbValue(window, SB_CTL, value))
-        info->nTrackPos = value;
+    if (result) PutDraggedThumb(window, SB_CTL, reinterpret_cast<SCROLLINFO*>(lParam));
     return result;
 }
 
@@ -314,6 +310,11 @@ HiddenScrollBars::~HiddenScrollBars() {
     restyling = outer;
 }
 
+LRESULT CallPreviousWithoutBars(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const HiddenScrollBars hidden(window);
+    return CallPrevious(previous, window, message, wParam, lParam);
+}
+
 bool RepaintsWholeFrame(HWND window, UINT message) {
     // Only a captioned window's frame is painted again by these. (A control's own handling of
     // them, an edit's new text, may show or hide its bars: it must see its true styles.)
@@ -345,14 +346,10 @@ bool RouteWindowScrollBarMessage(HWND window, UINT message, WPARAM wParam, LPARA
 
 LRESULT HandleNcMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const int bar = wParam == HTVSCROLL ? SB_VERT : wParam == HTHSCROLL ? SB_HORZ : -1;
-    LRESULT result = 0;
-    if (bar >= 0 || hot.window == window) {
-        // The platform draws its own hot part over a bar it painted itself.
-        const HiddenScrollBars hidden(window);
-        result = CallPrevious(previous, window, message, wParam, lParam);
-    } else {
-        result = CallPrevious(previous, window, message, wParam, lParam);
-    }
+    // The platform draws its own hot part over a bar it painted itself.
+    const LRESULT result = bar >= 0 || hot.window == window
+                               ? CallPreviousWithoutBars(previous, window, message, wParam, lParam)
+                               : CallPrevious(previous, window, message, wParam, lParam);
     if (bar < 0 || !SkinsScrollBars(window, bar)) {
         if (hot.window == window) SetHot(window, hot.bar, ScrollPart::None);
         return result;
@@ -364,11 +361,7 @@ LRESULT HandleNcMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wP
 }
 
 LRESULT HandleNcMouseLeave(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    {
-        const HiddenScrollBars hidden(window);
-        result = CallPrevious(previous, window, message, wParam, lParam);
-    }
+    const LRESULT result = CallPreviousWithoutBars(previous, window, message, wParam, lParam);
     if (hot.window == window) SetHot(window, hot.bar, ScrollPart::None);
     return result;
 }

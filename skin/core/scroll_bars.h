@@ -44,6 +44,9 @@ private:
     LONG_PTR bits_ = 0;
 };
 
+// The previous procedure with the window's bar styles off (see HiddenScrollBars).
+LRESULT CallPreviousWithoutBars(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 // The messages of a window with bars that the skin answers before the window's kind does: the
 // style changes the skin makes itself (the window never sees them), a press on a bar (the
 // platform's WM_SYSCOMMAND, run by the skin's own tracking) and the default processing that
@@ -62,8 +65,9 @@ LRESULT HandleNcMouseLeave(WNDPROC previous, HWND window, UINT message, WPARAM w
 void TrackScrollBar(HWND window, int bar, POINT screen);
 // The pressed part and the dragged thumb, put on the bar's look while the skin tracks it.
 void ApplyScrollTracking(HWND window, int bar, ScrollBarLook& look);
-// The position the dragged thumb stands for, while the skin drags the window's thumb.
-bool TrackedThumbValue(HWND window, int bar, int& value);
+// What GetScrollInfo (or SBM_GETSCROLLINFO) answered, with the track position of the thumb the
+// skin drags in the window's bar, as the platform gives the one it drags.
+void PutDraggedThumb(HWND window, int bar, SCROLLINFO* info);
 
 // Tests: whether the platform's drawing callback (Wine 8 only) draws the skin's bars, as it does
 // by default, or is left to the platform, as on a system without one.

@@ -66,10 +66,7 @@ BOOL WINAPI EnableScrollBarInstead(HWND window, UINT bar, UINT flags) {
 
 BOOL WINAPI GetScrollInfoInstead(HWND window, int bar, LPSCROLLINFO info) {
     const BOOL result = platformGetScrollInfo(window, bar, info);
-    int value = 0;
-    if (result && info && (info->fMask & SIF_TRACKPOS) && info->cbSize == sizeof(SCROLLINFO) &&
-        TrackedThumbValue(window, bar, value))
-        info->nTrackPos = value;
+    if (result) PutDraggedThumb(window, bar, info);
     return result;
 }
 

@@ -50,13 +50,9 @@ NTSTATUS WINAPI DrawScrollBarInstead(void* args, ULONG size) {
     // A size other than these arguments' would be another layout: left to the platform.
     if (args && size == sizeof(WineDrawScrollBarArgs) && painter) {
         const WineDrawScrollBarArgs& wine = *static_cast<const WineDrawScrollBarArgs*>(args);
-        const bool tracked = wine.tracking.window == wine.window && wine.tracking.bar == wine.bar;
-        const int held =
-            tracked && static_cast<INT>(wine.hitTest) == wine.tracking.hitTest ? wine.tracking.hitTest : 0;
-        const PlatformScrollBar bar{wine.window,   wine.dc,          wine.bar,
-                                    wine.rect,     wine.vertical != 0, wine.arrowSize,
-                                    wine.thumbPos, wine.thumbSize,   wine.enableFlags,
-                                    held};
+        const PlatformScrollBar bar{wine.window,    wine.dc,       wine.bar,      wine.rect,
+                                    wine.vertical != 0, wine.arrowSize, wine.thumbPos, wine.thumbSize,
+                                    wine.enableFlags};
         if (painter(bar)) return 0;
     }
     return platformDraw(args, size);

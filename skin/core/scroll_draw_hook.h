@@ -1,7 +1,7 @@
 // Where the platform draws a scroll bar, the skin can draw instead. Under Wine 8 every scroll
 // bar, a window's own and a scroll-bar control, is drawn in one place whatever asked for it
-// (non-client paint, SetScrollInfo, SetScrollPos, ShowScrollBar, EnableScrollBar, the thumb's
-// tracking): win32u calls back into user32 through the process's callback table. The skin takes
+// (non-client paint, SetScrollInfo, SetScrollPos, ShowScrollBar, EnableScrollBar, the
+// platform's own tracking): win32u calls back into user32 through the process's callback table. The skin takes
 // that one entry and hands every other bar back to user32.
 #pragma once
 
@@ -21,7 +21,6 @@ struct PlatformScrollBar {
     int thumbPos;  // from the bar's top or left edge
     int thumbSize;
     UINT enableFlags;  // ESB_DISABLE_LTUP, ESB_DISABLE_RTDN
-    int heldPart;  // the part held down with the pointer over it: 0 none, 1 to 5 from the top
 };
 
 // Draws the bar in the skin's look and returns true, or returns false to leave it to the platform.

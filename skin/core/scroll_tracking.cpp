@@ -232,10 +232,10 @@ void ApplyScrollTracking(HWND window, int bar, ScrollBarLook& look) {
         look.thumbPos = std::clamp(tracking.thumbPos, look.arrowSize, length - look.arrowSize - look.thumbSize);
 }
 
-bool TrackedThumbValue(HWND window, int bar, int& value) {
-    if (tracking.window != window || tracking.bar != bar || tracking.part != ScrollPart::Thumb) return false;
-    value = tracking.thumbValue;
-    return true;
+void PutDraggedThumb(HWND window, int bar, SCROLLINFO* info) {
+    if (!info || !(info->fMask & SIF_TRACKPOS) || info->cbSize != sizeof(SCROLLINFO)) return;
+    if (tracking.window == window && tracking.bar == bar && tracking.part == ScrollPart::Thumb)
+        info->nTrackPos = tracking.thumbValue;
 }
 
 }  // namespace skin
