@@ -40,8 +40,8 @@ void LetGoOfSkinImages() {
 // back what it holds (the push buttons' surfaces, the hook, its share of the images) and puts
 // the windows' own procedures back where the skin is on top; it sends nothing, as the thread is
 // on its way out.
-void WINAPI ReleaseEndedThread(void* data) {
-    const std::unique_ptr<EngineState> state(static_cast<EngineState*>(data));
+void ReleaseEndedThread(EngineState* ended) {
+    const std::unique_ptr<EngineState> state(ended);
     if (!state) return;
     const LONG_PTR skinProc = reinterpret_cast<LONG_PTR>(&SkinWindowProc);
     for (const auto& [window, record] : state->records) {
@@ -53,14 +53,28 @@ void WINAPI ReleaseEndedThread(void* data) {
     if (state->initialised) LetGoOfSkinImages();
 }
 
-// A thread's engine when the process had no fiber-local storage left for it.
+// The engine belongs to the thread, not to a fiber: a program that converts its thread to fibers
+// and pumps its messages from any of them (or deletes one) still finds the same engine. A thread-
+// local slot is the thread's, seen alike from every fiber.
+DWORD EngineSlot() {
+    static const DWORD slot = TlsAlloc();
+    return slot;
+}
+
+// A thread's engine when the process had no thread-local slot left for it.
 thread_local EngineState* engineWithoutSlot = nullptr;
 
-// Fiber-local storage runs its callback when a thread ends, in that thread, whether the engine is
-// linked into the program or loaded as a DLL.
-DWORD EngineSlot() {
-    static const DWORD slot = FlsAlloc(ReleaseEndedThread);
-    return slot;
+// The loader tells every module's thread-local callbacks of a thread's end, in that thread, whether
+// the engine is linked into the program or loaded as a DLL (the C++ runtime's own thread-local
+// destructors may run after the storage they would read is gone).
+void NTAPI OnThreadNotice(PVOID, DWORD reason, PVOID) {
+    if (reason != DLL_THREAD_DETACH) return;
+    const DWORD slot = EngineSlot();
+    if (slot == TLS_OUT_OF_INDEXES) return;
+    auto* engine = static_cast<EngineState*>(TlsGetValue(slot));
+    if (!engine) return;
+    TlsSetValue(slot, nullptr);
+    ReleaseEndedThread(engine);
 }
 
 // Windows made on a skinning thread inside a skinned window get the skin's link at once and are
@@ -112,7 +126,7 @@ void StopEngine(EngineState& engine) {
 
 EngineState* EngineIfAny() {
     const DWORD slot = EngineSlot();
-    EngineState* engine = slot == FLS_OUT_OF_INDEXES ? nullptr : static_cast<EngineState*>(FlsGetValue(slot));
+    EngineState* engine = slot == TLS_OUT_OF_INDEXES ? nullptr : static_cast<EngineState*>(TlsGetValue(slot));
     return engine ? engine : engineWithoutSlot;
 }
 
@@ -120,9 +134,9 @@ EngineState& Engine() {
     if (EngineState* engine = EngineIfAny()) return *engine;
     auto made = std::make_unique<EngineState>();
     const DWORD slot = EngineSlot();
-    if (slot == FLS_OUT_OF_INDEXES || !FlsSetValue(slot, made.get())) {
-        // The process has used up its fiber-local storage: the thread's engine still works, it
-        // is only not given back when the thread ends.
+    if (slot == TLS_OUT_OF_INDEXES || !TlsSetValue(slot, made.get())) {
+        // The process has used up its thread-local slots: the thread's engine still works, it is
+        // only not given back when the thread ends.
         engineWithoutSlot = made.release();
         return *engineWithoutSlot;
     }
@@ -166,3 +180,21 @@ bool MayAttachFromWindowProc() {
 }
 
 }  // namespace skin
+
+// The callback in the image's list of thread-local callbacks, which the C runtime's start-up
+// files end and the linker keeps.
+#ifdef _MSC_VER
+#ifdef _WIN64
+#pragma comment(linker, "/INCLUDE:_tls_used")
+#pragma comment(linker, "/INCLUDE:dorrikEngineThreadNotice")
+#else
+#pragma comment(linker, "/INCLUDE:__tls_used")
+#pragma comment(linker, "/INCLUDE:_dorrikEngineThreadNotice")
+#endif
+#pragma const_seg(".CRT$XLD")
+extern "C" const PIMAGE_TLS_CALLBACK dorrikEngineThreadNotice = skin::OnThreadNotice;
+#pragma const_seg()
+#else
+extern "C" __attribute__((section(".CRT$XLD"), used)) const PIMAGE_TLS_CALLBACK dorrikEngineThreadNotice =
+    skin::OnThreadNotice;
+#endif

@@ -34,6 +34,10 @@ class EmbeddingTest : public ReliabilityTest {};
 
 bool Skinned(HWND window) { return GetPropA(window, "PROCADDR") != nullptr; }
 
+void PaintNow(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+}
+
 BOOL CALLBACK CollectUnskinned(HWND window, LPARAM list) {
     if (!Skinned(window)) reinterpret_cast<std::string*>(list)->append(" " + LowerClassName(window));
     return TRUE;
@@ -482,6 +486,80 @@ TEST_F(EmbeddingTest, NothingIsAttachedFromAMessageAfterTheLastDetach) {
     EXPECT_FALSE(Skinned(named.get()));
     EXPECT_EQ(0, skin::Engine().skinnedWindowCount);
     EXPECT_FALSE(skin::Engine().initialised);
+}
+
+// A program that turns its thread into fibers and pumps its messages from a second fiber: its
+// window procedure still answers, a fiber it deletes takes nothing of the skin along, and the
+// thread's end still gives everything back; the same for the engine linked in and loaded as the DLL.
+LRESULT CALLBACK StubbornProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_USER) return 42;
+    if (message == WM_CLOSE) return 0;  // refuses to close
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+struct FiberRun {
+    using Entry = LONG(WINAPI*)(HWND, DWORD);
+    Entry attach;
+    HWND form = nullptr;
+    LRESULT answered = 0;
+    bool survivedClose = false;
+    void* mainFiber = nullptr;
+};
+
+void CALLBACK PumpFromSecondFiber(void* data) {
+    auto* run = static_cast<FiberRun*>(data);
+    PumpMessages();
+    run->answered = SendMessageW(run->form, WM_USER, 0, 0);
+    SendMessageW(run->form, WM_CLOSE, 0, 0);
+    run->survivedClose = IsWindow(run->form) != FALSE;
+    SwitchToFiber(run->mainFiber);
+}
+
+TEST_F(EmbeddingTest, AProgramThatPumpsFromAnotherFiberKeepsItsProcedure) {
+    static const bool registered = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = StubbornProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"StubbornFiberForm";
+        return RegisterClassExW(&wc) != 0;
+    }();
+    ASSERT_TRUE(registered);
+    HMODULE dll = LoadLibraryW(L"dorrikskin.dll");
+    ASSERT_NE(nullptr, dll);
+    const FiberRun::Entry fromDll = reinterpret_cast<FiberRun::Entry>(
+        reinterpret_cast<void*>(GetProcAddress(dll, "AttachSkinEx")));
+    ASSERT_NE(nullptr, fromDll);
+    const struct {
+        const char* name;
+        FiberRun::Entry attach;
+    } engines[] = {{"linked", AttachSkinEx},
+                   {"DLL", fromDll}};
+    for (const auto& engine : engines) {
+        FiberRun run{engine.attach};
+        LRESULT afterDelete = 0;
+        bool skinnedAfterDelete = false;
+        HWND form = nullptr;
+        std::thread([&] {
+            run.mainFiber = ConvertThreadToFiber(nullptr);
+            form = run.form = CreateWindowExW(0, L"StubbornFiberForm", L"Fibers", WS_POPUP | WS_VISIBLE, 300,
+                                              100, 200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+            controls::CreateControl(L"Button", L"Go", form, 10, 10, 80, 25);
+            if (!run.mainFiber || run.attach(form, DORRIK_SKIN_ALL) != 1) return;
+            void* second = CreateFiber(0, PumpFromSecondFiber, &run);
+            SwitchToFiber(second);
+            DeleteFiber(second);
+            afterDelete = SendMessageW(form, WM_USER, 0, 0);
+            PaintNow(form);
+            skinnedAfterDelete = Skinned(form);
+            ConvertFiberToThread();
+        }).join();
+        EXPECT_EQ(42, run.answered) << engine.name << ": the second fiber's messages missed the program's procedure";
+        EXPECT_TRUE(run.survivedClose) << engine.name << ": WM_CLOSE went past the program's refusal";
+        EXPECT_EQ(42, afterDelete) << engine.name << ": deleting a fiber took the skin's state along";
+        EXPECT_TRUE(skinnedAfterDelete) << engine.name;
+        EXPECT_FALSE(IsWindow(form)) << engine.name;
+    }
 }
 
 }  // namespace
