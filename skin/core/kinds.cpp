@@ -44,17 +44,20 @@ const KindName kKindNames[] = {
 
 constexpr std::string_view kGridPrefix = "apexgrid";
 
-}  // namespace
-
-std::string GetClassNameLower(HWND window) {
-    char buffer[256] = {};
-    const int length = GetClassNameA(window, buffer, 255);
-    if (length <= 0) return {};
-    std::string name(buffer);
+std::string LowerAscii(const char* text) {
+    std::string name(text);
     for (char& c : name) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
     return name;
+}
+
+}  // namespace
+
+std::string GetClassNameLower(HWND window) {
+    char buffer[256] = {};
+    if (GetClassNameA(window, buffer, 255) <= 0) return {};
+    return LowerAscii(buffer);
 }
 
 ControlKind ClassifyClassName(std::string_view lowerClassName) {
@@ -145,70 +148,88 @@ namespace {
 //
 // Class libraries make their controls as superclasses of the platform's (Delphi's TButton,
 // Windows Forms' WindowsForms10.BUTTON.app.0...): the platform's class info under a new name, with
-// a procedure of their own that calls the platform's. Neither the name, nor the class's procedure,
-// nor RealGetWindowClass (under Wine it answers the class's own name) says what such a window is;
-// the control does. A class carries the platform class's window extra bytes (the platform's
-// procedure keeps its state there, a superclass may only add to them) and its class style but for
-// the bits class libraries set or clear; only a class that matches is asked, and asked something
-// that only that control answers and that changes nothing.
+// a procedure of their own that calls the platform's. To the engine a class it does not know is
+// the program's own, and a program's class may give any message (WM_USER's range above all) a
+// meaning of its own: such a window is asked nothing. What it is made from is read only where it
+// cannot be so by accident:
+// - RealGetWindowClass, where it names a platform class: Windows marks a window with its control's
+//   type once the platform's own procedure has handled it (Wine 8 names the class itself);
+// - the names class libraries give their superclasses, when the class also carries the platform
+//   class's window extra bytes (the platform's procedure keeps its state there, a superclass may
+//   only add to them) and its class style but for the bits class libraries set or clear.
+// Any other window keeps the platform's own look.
 
 // Class-style bits class libraries set or clear on their superclasses.
 constexpr UINT kLooseClassStyles =
     CS_OWNDC | CS_CLASSDC | CS_PARENTDC | CS_GLOBALCLASS | CS_VREDRAW | CS_HREDRAW;
 
-// A group box answers as a static control does; its type and the button's extra bytes tell it
-// from one.
-bool AnswersButtonCode(HWND window) {
-    const LRESULT code = SendMessageW(window, WM_GETDLGCODE, 0, 0);
-    if (code & DLGC_BUTTON) return true;
-    return (code & DLGC_STATIC) && (GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-}
-
-bool AnswersStaticCode(HWND window) {
-    return (SendMessageW(window, WM_GETDLGCODE, 0, 0) & DLGC_STATIC) != 0;
-}
-
-// The selection field's height.
-bool AnswersComboItemHeight(HWND window) {
-    return SendMessageW(window, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0) > 0;
-}
-
-bool AnswersTextLimit(HWND window) { return SendMessageW(window, EM_GETLIMITTEXT, 0, 0) > 0; }
-
-bool AnswersListItemHeight(HWND window) { return SendMessageW(window, LB_GETITEMHEIGHT, 0, 0) > 0; }
-
-// The page's rectangle inside a window rectangle: the tabs take room from it.
-bool AdjustsTabRect(HWND window) {
-    RECT rect{0, 0, 200, 200};
-    SendMessageW(window, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&rect));
-    return rect.left != 0 || rect.top != 0 || rect.right != 200 || rect.bottom != 200;
-}
-
-bool AnswersNumberBase(HWND window) {
-    const LRESULT base = SendMessageW(window, UDM_GETBASE, 0, 0);
-    return base == 10 || base == 16;
-}
-
-bool AnswersThumbLength(HWND window) { return SendMessageW(window, TBM_GETTHUMBLENGTH, 0, 0) > 0; }
-
 struct PlatformClass {
     const wchar_t* name;
     const char* lowerName;
-    bool (*answers)(HWND window);
 };
 
-// The platform's own controls first: what they are asked lies in the messages every window knows
-// the meaning of.
 const PlatformClass kPlatformClasses[] = {
-    {L"Button", "button", AnswersButtonCode},
-    {L"ComboBox", "combobox", AnswersComboItemHeight},
-    {L"Edit", "edit", AnswersTextLimit},
-    {L"ListBox", "listbox", AnswersListItemHeight},
-    {L"Static", "static", AnswersStaticCode},
-    {WC_TABCONTROLW, "systabcontrol32", AdjustsTabRect},
-    {UPDOWN_CLASSW, "msctls_updown32", AnswersNumberBase},
-    {TRACKBAR_CLASSW, "msctls_trackbar32", AnswersThumbLength},
+    {L"Button", "button"},
+    {L"ComboBox", "combobox"},
+    {L"Edit", "edit"},
+    {L"ListBox", "listbox"},
+    {L"Static", "static"},
+    {WC_TABCONTROLW, "systabcontrol32"},
+    {UPDOWN_CLASSW, "msctls_updown32"},
+    {TRACKBAR_CLASSW, "msctls_trackbar32"},
 };
+
+// Delphi's VCL names each superclass after the control class that registers it.
+struct LibraryName {
+    const char* name;
+    const char* platform;
+};
+
+const LibraryName kLibraryNames[] = {
+    {"tbutton", "button"},
+    {"tcheckbox", "button"},
+    {"tradiobutton", "button"},
+    {"tcombobox", "combobox"},
+    {"tedit", "edit"},
+    {"tmemo", "edit"},
+    {"tlistbox", "listbox"},
+    {"tstatictext", "static"},
+    {"ttabcontrol", "systabcontrol32"},
+    {"tpagecontrol", "systabcontrol32"},
+    {"tupdown", "msctls_updown32"},
+    {"ttrackbar", "msctls_trackbar32"},
+};
+
+// Windows Forms names a superclass "WindowsForms<version>.<platform class>.app.<application>".
+constexpr std::string_view kWindowsFormsPrefix = "windowsforms";
+constexpr std::string_view kWindowsFormsApp = ".app.";
+
+const PlatformClass* FindPlatformClass(std::string_view lowerName) {
+    for (const PlatformClass& platform : kPlatformClasses) {
+        if (lowerName == platform.lowerName) return &platform;
+    }
+    return nullptr;
+}
+
+std::string_view WindowsFormsBase(std::string_view lowerName) {
+    if (!lowerName.starts_with(kWindowsFormsPrefix)) return {};
+    std::string_view rest = lowerName.substr(kWindowsFormsPrefix.size());
+    const size_t dot = rest.find('.');
+    if (dot == 0 || dot == std::string_view::npos ||
+        rest.substr(0, dot).find_first_not_of("0123456789") != std::string_view::npos)
+        return {};
+    rest = rest.substr(dot + 1);
+    const size_t app = rest.find(kWindowsFormsApp);
+    return app == std::string_view::npos ? std::string_view{} : rest.substr(0, app);
+}
+
+// The platform class a class library's name says the class is made from.
+const PlatformClass* LibraryBase(std::string_view lowerName) {
+    for (const LibraryName& entry : kLibraryNames) {
+        if (lowerName == entry.name) return FindPlatformClass(entry.platform);
+    }
+    return FindPlatformClass(WindowsFormsBase(lowerName));
+}
 
 bool MatchesClassInfo(HWND window, const PlatformClass& platform) {
     WNDCLASSEXW info{};
@@ -220,16 +241,19 @@ bool MatchesClassInfo(HWND window, const PlatformClass& platform) {
            (style & ~kLooseClassStyles) == (info.style & ~kLooseClassStyles);
 }
 
+std::string RealClassNameLower(HWND window) {
+    char buffer[256] = {};
+    if (RealGetWindowClassA(window, buffer, 255) == 0) return {};
+    return LowerAscii(buffer);
+}
+
 // Whether the engine knows the class by its name.
 bool IsNamedClass(const std::string& name) {
     if (ClassifyClassName(name) != ControlKind::Other) return true;
     for (const OptionKind& entry : kOptionKinds) {
         if (name == entry.name) return true;
     }
-    for (const PlatformClass& platform : kPlatformClasses) {
-        if (name == platform.lowerName) return true;
-    }
-    return false;
+    return FindPlatformClass(name) != nullptr;
 }
 
 }  // namespace
@@ -237,9 +261,9 @@ bool IsNamedClass(const std::string& name) {
 std::string PlatformClassName(HWND window) {
     std::string name = GetClassNameLower(window);
     if (name.empty() || IsNamedClass(name)) return name;
-    for (const PlatformClass& platform : kPlatformClasses) {
-        if (MatchesClassInfo(window, platform) && platform.answers(window)) return platform.lowerName;
-    }
+    if (const PlatformClass* real = FindPlatformClass(RealClassNameLower(window))) return real->lowerName;
+    const PlatformClass* base = LibraryBase(name);
+    if (base && MatchesClassInfo(window, *base)) return base->lowerName;
     return name;
 }
 

@@ -15,7 +15,8 @@ ControlKind ClassifyClassName(std::string_view lowerClassName);
 ControlKind ClassifyWindow(HWND window);
 
 // The lower-case name of the window's class or, for a class the engine does not name that is made
-// from one of the platform's controls (a class library's superclass), of that platform class.
+// from one of the platform's controls (a class library's superclass), of that platform class
+// where the platform or the class library's naming says so. The window is sent nothing.
 std::string PlatformClassName(HWND window);
 
 // The kind a window is skinned as under the given AttachSkinEx options: the kind of its class

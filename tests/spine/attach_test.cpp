@@ -4,6 +4,10 @@
 
 #include <commctrl.h>
 
+#include <array>
+#include <utility>
+#include <vector>
+
 #include "control_classes.h"
 #include "core/attach.h"
 #include "core/props.h"
@@ -324,7 +328,7 @@ TEST_F(AttachTest, AttachingAgainAfterPROCADDRWasTakenOffKeepsTheButtonsType) {
 
 // Class libraries make their controls as superclasses: the platform's class info under a new
 // name, with a procedure of their own that calls the platform's.
-WNDPROC platformProcedures[2];
+WNDPROC platformProcedures[4];
 template <int Which>
 LRESULT CALLBACK LibraryProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcW(platformProcedures[Which], window, message, wParam, lParam);
@@ -342,9 +346,20 @@ void RegisterSuperclass(const wchar_t* platformClass, const wchar_t* name) {
     RegisterClassW(&info);
 }
 
+// Whether the platform itself names the platform class a window is made from (Windows does once
+// the platform's procedure has handled the window; Wine names the window's own class).
+bool PlatformNames(HWND window, const wchar_t* platformClass) {
+    wchar_t real[64] = {};
+    RealGetWindowClassW(window, real, 64);
+    return CompareStringOrdinal(real, -1, platformClass, -1, TRUE) == CSTR_EQUAL;
+}
+
 TEST_F(AttachTest, SuperclassesOfThePlatformsControlsAreSkinnedAsThoseControlsUnderAttachSkinEx) {
     RegisterSuperclass<0>(L"Button", L"TButton");
     RegisterSuperclass<1>(L"ComboBox", L"WindowsForms10.COMBOBOX.app.0.1");
+    RegisterSuperclass<2>(TRACKBAR_CLASSW, L"WindowsForms10.msctls_trackbar32.app.0.1");
+    // A superclass under a name no class library gives.
+    RegisterSuperclass<3>(L"Button", L"LibraryButton");
     TestWindow form(400, 300);
     HWND push = controls::CreateControl(L"TButton", L"Go", form.get(), 10, 10, 80, 25, BS_PUSHBUTTON);
     HWND check = controls::CreateControl(L"TButton", L"C", form.get(), 10, 40, 80, 17, BS_AUTOCHECKBOX);
@@ -352,31 +367,159 @@ TEST_F(AttachTest, SuperclassesOfThePlatformsControlsAreSkinnedAsThoseControlsUn
     HWND group = controls::CreateControl(L"TButton", L"G", form.get(), 100, 10, 120, 80, BS_GROUPBOX);
     HWND combo = controls::CreateControl(L"WindowsForms10.COMBOBOX.app.0.1", L"", form.get(), 10, 100, 120,
                                          100, CBS_DROPDOWNLIST);
+    HWND trackbar = controls::CreateControl(L"WindowsForms10.msctls_trackbar32.app.0.1", L"", form.get(),
+                                            10, 200, 150, 30);
+    HWND unnamed = controls::CreateControl(L"LibraryButton", L"U", form.get(), 240, 10, 80, 25, BS_PUSHBUTTON);
     // A window that only looks like a button to the class info is left as what it is.
     HWND plain = Child(L"Static", form.get());
     const LONG pushStyle = GetWindowLongW(push, GWL_STYLE);
 
     // Plain AttachSkin knows the names only.
     ASSERT_EQ(1, AttachSkin(form.get()));
-    for (HWND w : {push, check, option, group, combo}) {
+    for (HWND w : {push, check, option, group, combo, trackbar}) {
         EXPECT_TRUE(skin::IsAttached(w));
         EXPECT_EQ(ControlKind::Other, skin::AttachedKind(w));
     }
     EXPECT_EQ(pushStyle, GetWindowLongW(push, GWL_STYLE));
     ASSERT_EQ(1, DetachSkin(form.get()));
 
-    ASSERT_EQ(1, AttachSkinEx(form.get(), DORRIK_SKIN_BUTTONS));
+    ASSERT_EQ(1, AttachSkinEx(form.get(), DORRIK_SKIN_BUTTONS | DORRIK_SKIN_TRACKBARS));
     EXPECT_EQ(ControlKind::PushButton, skin::AttachedKind(push));
     EXPECT_EQ(ControlKind::ButtonCheckBox, skin::AttachedKind(check));
     EXPECT_EQ(ControlKind::ButtonOption, skin::AttachedKind(option));
     EXPECT_EQ(ControlKind::GroupBox, skin::AttachedKind(group));
     EXPECT_EQ(ControlKind::ComboBox, skin::AttachedKind(combo));
+    EXPECT_EQ(ControlKind::Trackbar, skin::AttachedKind(trackbar));
+    EXPECT_EQ(PlatformNames(unnamed, L"Button") ? ControlKind::PushButton : ControlKind::Other,
+              skin::AttachedKind(unnamed));
     EXPECT_EQ(ControlKind::Other, skin::AttachedKind(plain));
     EXPECT_EQ(BS_OWNERDRAW, GetWindowLongW(push, GWL_STYLE) & BS_TYPEMASK);
     EXPECT_NE(nullptr, skin::GetStateSurface(push, 0));
     ASSERT_EQ(1, DetachSkin(form.get()));
     EXPECT_EQ(pushStyle, GetWindowLongW(push, GWL_STYLE));
-    for (HWND w : {push, check, option, group, combo}) EXPECT_TRUE(SkinPropertyNames(w).empty());
+    for (HWND w : {push, check, option, group, combo, trackbar}) EXPECT_TRUE(SkinPropertyNames(w).empty());
+}
+
+// A program's own class may give any message, WM_USER's range above all, a meaning of its own.
+// Classes of the program's with the class style and extra bytes of the platform's controls note
+// every message and answer WM_USER's range as a control of the program's might; beside them two
+// common controls the skin takes no kind for note what reaches them under the skin's link.
+const wchar_t* const kOwnClassBases[] = {L"Button",       L"ComboBox",     L"Edit",
+                                         L"ListBox",      L"Static",       WC_TABCONTROLW,
+                                         UPDOWN_CLASSW,   TRACKBAR_CLASSW};
+constexpr size_t kOwnClassCount = std::size(kOwnClassBases);
+const wchar_t* const kNotedControls[] = {WC_COMBOBOXEXW, REBARCLASSNAMEW};
+constexpr size_t kNotedCount = kOwnClassCount + std::size(kNotedControls);
+
+std::vector<UINT> noted[kNotedCount];
+WNDPROC notedControlProcedures[kNotedCount];
+
+// The skin repaints every window it puts on or takes off, frame and client: the messages of a
+// repaint, whose meaning no class changes, are not noted.
+bool IsRepaint(UINT message) {
+    return message == WM_NCPAINT || message == WM_PAINT || message == WM_ERASEBKGND;
+}
+
+template <size_t Which>
+LRESULT CALLBACK NotingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!IsRepaint(message)) noted[Which].push_back(message);
+    if (notedControlProcedures[Which])
+        return CallWindowProcW(notedControlProcedures[Which], window, message, wParam, lParam);
+    if (message >= WM_USER && message < WM_APP) return 1;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+template <size_t... Which>
+constexpr std::array<WNDPROC, sizeof...(Which)> NotingProcedures(std::index_sequence<Which...>) {
+    return {NotingProcedure<Which>...};
+}
+const auto kNotingProcedures = NotingProcedures(std::make_index_sequence<kNotedCount>());
+
+std::wstring OwnClassName(size_t which) { return L"DorrikOwnClass" + std::to_wstring(which); }
+
+void RegisterOwnClasses() {
+    for (size_t i = 0; i < kOwnClassCount; ++i) {
+        WNDCLASSEXW platform{};
+        platform.cbSize = sizeof(platform);
+        ASSERT_TRUE(GetClassInfoExW(nullptr, kOwnClassBases[i], &platform)) << kOwnClassBases[i];
+        const std::wstring name = OwnClassName(i);
+        WNDCLASSEXW own{};
+        own.cbSize = sizeof(own);
+        own.style = platform.style;
+        own.cbWndExtra = platform.cbWndExtra;
+        own.lpfnWndProc = kNotingProcedures[i];
+        own.hInstance = GetModuleHandleW(nullptr);
+        own.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        own.lpszClassName = name.c_str();
+        WNDCLASSEXW existing{};
+        existing.cbSize = sizeof(existing);
+        if (!GetClassInfoExW(own.hInstance, name.c_str(), &existing)) {
+            ASSERT_NE(0, RegisterClassExW(&own));
+        }
+    }
+}
+
+struct NotedRun {
+    std::vector<UINT> messages[kNotedCount];
+    ControlKind kinds[kNotedCount] = {};
+};
+
+// What each noted window receives from the moment the form stands: with the skin, while
+// AttachSkinEx with every option puts it on the form and DetachSkin takes it off.
+NotedRun NoteAround(bool skinned) {
+    TestWindow form(500, 300);
+    HWND windows[kNotedCount] = {};
+    for (size_t i = 0; i < kOwnClassCount; ++i) {
+        windows[i] = CreateWindowExW(0, OwnClassName(i).c_str(), L"Own", WS_CHILD | WS_VISIBLE,
+                                     10 + 55 * static_cast<int>(i), 10, 50, 40, form.get(), nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+    }
+    windows[kOwnClassCount] = CreateWindowExW(0, WC_COMBOBOXEXW, L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWN,
+                                              10, 80, 150, 120, form.get(), nullptr, nullptr, nullptr);
+    windows[kOwnClassCount + 1] = CreateWindowExW(0, REBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 200,
+                                                  400, 30, form.get(), nullptr, nullptr, nullptr);
+    for (size_t i = kOwnClassCount; i < kNotedCount; ++i) {
+        notedControlProcedures[i] = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+            windows[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(kNotingProcedures[i])));
+    }
+    for (HWND window : windows) EXPECT_NE(nullptr, window);
+    PumpMessages();
+    for (std::vector<UINT>& list : noted) list.clear();
+
+    // Without the skin the form is repainted whole where the skin repaints it: what the controls
+    // inside send while they paint (a combo box's colour and item questions) is in both runs.
+    constexpr UINT kRepaintWhole = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN;
+    NotedRun run;
+    if (skinned) {
+        EXPECT_EQ(1, AttachSkinEx(form.get(), DORRIK_SKIN_ALL));
+        for (size_t i = 0; i < kNotedCount; ++i) run.kinds[i] = skin::AttachedKind(windows[i]);
+    } else {
+        RedrawWindow(form.get(), nullptr, nullptr, kRepaintWhole);
+    }
+    PumpMessages();
+    if (skinned) {
+        EXPECT_EQ(1, DetachSkin(form.get()));
+    } else {
+        RedrawWindow(form.get(), nullptr, nullptr, kRepaintWhole);
+    }
+    PumpMessages();
+    for (size_t i = 0; i < kNotedCount; ++i) run.messages[i] = std::move(noted[i]);
+    for (size_t i = kOwnClassCount; i < kNotedCount; ++i) {
+        SetWindowLongPtrW(windows[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(notedControlProcedures[i]));
+        notedControlProcedures[i] = nullptr;
+    }
+    return run;
+}
+
+TEST_F(AttachTest, WindowsOfTheProgramsOwnClassesAndUnnamedControlsAreSentNothingByTheSkin) {
+    RegisterOwnClasses();
+    const NotedRun without = NoteAround(false);
+    const NotedRun with = NoteAround(true);
+    for (size_t i = 0; i < kNotedCount; ++i) {
+        const wchar_t* what = i < kOwnClassCount ? kOwnClassBases[i] : kNotedControls[i - kOwnClassCount];
+        EXPECT_EQ(without.messages[i], with.messages[i]) << "own class or control like " << testing::PrintToString(std::wstring(what));
+        EXPECT_EQ(ControlKind::Other, with.kinds[i]) << testing::PrintToString(std::wstring(what));
+    }
 }
 
 TEST_F(AttachTest, UnicodeCaptionsSurviveTheSkin) {
