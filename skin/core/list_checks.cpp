@@ -26,11 +26,18 @@ namespace {
 struct StateImages {
     HIMAGELIST own;   // the control's, given back at detach
     HIMAGELIST skin;  // the skin's, freed at detach
+    ControlKind kind;
 };
 
-// The lists swapped, per control, for the windows of this thread.
+void PutBack(HWND control, const StateImages& images);
+
+// The lists swapped, per control, for the windows of this thread. A thread that ends with its
+// controls still skinned gives each its own list back and frees the skin's.
 struct SwappedLists : ThreadPart {
     std::unordered_map<HWND, StateImages> byControl;
+    ~SwappedLists() override {
+        for (const auto& [control, images] : byControl) PutBack(control, images);
+    }
 };
 
 std::unordered_map<HWND, StateImages>& Swapped() { return ThisThreadPart<SwappedLists>().byControl; }
@@ -93,19 +100,24 @@ void SwapIn(HWND control, ControlKind kind) {
     HIMAGELIST skin = BuildCheckImages(width, height, count);
     if (!skin) return;
     PutStateList(control, messages, skin);
-    Swapped()[control] = {own, skin};
+    Swapped()[control] = {own, skin, kind};
 }
 
-// The control's own list back, where the skin's is still the one the control holds.
-void SwapOut(HWND control, ControlKind kind) {
+// The control's own list back, where the skin's is still the one the control holds (a control
+// that was given other lists meanwhile has freed the skin's itself).
+void PutBack(HWND control, const StateImages& images) {
+    const ListMessages messages = MessagesOf(images.kind);
+    if (!IsWindow(control) || StateList(control, messages) != images.skin) return;
+    PutStateList(control, messages, images.own);
+    ImageList_Destroy(images.skin);
+}
+
+void SwapOut(HWND control, ControlKind) {
     const auto found = Swapped().find(control);
     if (found == Swapped().end()) return;
     const StateImages images = found->second;
     Swapped().erase(found);
-    const ListMessages messages = MessagesOf(kind);
-    if (StateList(control, messages) != images.skin) return;
-    PutStateList(control, messages, images.own);
-    ImageList_Destroy(images.skin);
+    PutBack(control, images);
 }
 
 bool IsStateList(ControlKind kind, WPARAM which) { return which == MessagesOf(kind).stateList; }

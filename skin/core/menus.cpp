@@ -24,10 +24,13 @@ namespace skin {
 
 namespace {
 
-// What an item was before the skin took it over.
+// What an item was before the skin took it over, and what tells the item again should the program
+// put data of its own into it meanwhile.
 struct SkinnedItem {
     UINT type;
     ULONG_PTR data;
+    UINT id;
+    HMENU subMenu;
 };
 
 struct SkinnedMenu {
@@ -123,9 +126,9 @@ void ConvertMenu(HMENU menu, HWND owner, bool bar) {
     for (int position = 0; position < count; ++position) {
         MENUITEMINFOW info{};
         info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_BITMAP;
+        info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_BITMAP | MIIM_ID | MIIM_SUBMENU;
         if (!GetMenuItemInfoW(menu, position, TRUE, &info) || KeepsItsDrawing(info)) continue;
-        auto item = std::make_unique<SkinnedItem>(SkinnedItem{info.fType, info.dwItemData});
+        auto item = std::make_unique<SkinnedItem>(SkinnedItem{info.fType, info.dwItemData, info.wID, info.hSubMenu});
         info.fMask = MIIM_FTYPE | MIIM_DATA;
         info.fType |= MFT_OWNERDRAW;
         info.dwItemData = reinterpret_cast<ULONG_PTR>(item.get());
@@ -134,22 +137,44 @@ void ConvertMenu(HMENU menu, HWND owner, bool bar) {
 }
 
 // Every item the skin took over gets its type and data back; a type the program changed
-// meanwhile (a radio check set) stays changed.
+// meanwhile (a radio check set) stays changed. An item whose data the program replaced while the
+// skin had it keeps the program's data and is no longer owner-drawn (unless it was before).
 void RestoreMenu(const SkinnedMenu& entry) {
     if (!IsMenu(entry.menu)) return;
     const int count = GetMenuItemCount(entry.menu);
+    std::vector<const SkinnedItem*> unclaimed;
+    for (const auto& item : entry.items) unclaimed.push_back(item.get());
+    std::vector<int> programData;  // positions of owner-drawn items holding data not the skin's
     for (int position = 0; position < count; ++position) {
         MENUITEMINFOW info{};
         info.cbSize = sizeof(info);
         info.fMask = MIIM_FTYPE | MIIM_DATA;
         if (!GetMenuItemInfoW(entry.menu, position, TRUE, &info)) continue;
-        const auto owned = std::find_if(entry.items.begin(), entry.items.end(), [&](const auto& item) {
-            return reinterpret_cast<ULONG_PTR>(item.get()) == info.dwItemData;
+        const auto owned = std::find_if(unclaimed.begin(), unclaimed.end(), [&](const SkinnedItem* item) {
+            return reinterpret_cast<ULONG_PTR>(item) == info.dwItemData;
         });
-        if (owned == entry.items.end()) continue;
+        if (owned == unclaimed.end()) {
+            if (info.fType & MFT_OWNERDRAW) programData.push_back(position);
+            continue;
+        }
         info.fType = (info.fType & ~MFT_OWNERDRAW) | ((*owned)->type & MFT_OWNERDRAW);
         info.dwItemData = (*owned)->data;
         SetMenuItemInfoW(entry.menu, position, TRUE, &info);
+        unclaimed.erase(owned);
+    }
+    for (const int position : programData) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
+        if (!GetMenuItemInfoW(entry.menu, position, TRUE, &info)) continue;
+        const auto owned = std::find_if(unclaimed.begin(), unclaimed.end(), [&](const SkinnedItem* item) {
+            return item->id == info.wID && item->subMenu == info.hSubMenu;
+        });
+        if (owned == unclaimed.end()) continue;
+        info.fMask = MIIM_FTYPE;
+        info.fType = (info.fType & ~MFT_OWNERDRAW) | ((*owned)->type & MFT_OWNERDRAW);
+        SetMenuItemInfoW(entry.menu, position, TRUE, &info);
+        unclaimed.erase(owned);
     }
     MENUINFO info{};
     info.cbSize = sizeof(info);

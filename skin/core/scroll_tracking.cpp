@@ -15,7 +15,10 @@ namespace skin {
 
 namespace {
 
-constexpr UINT_PTR kRepeatTimer = 0x5C6B;
+// The repeat's timer shares the window with the program's timers: its identifier is an address
+// inside the engine, which no program's timer can have.
+const char kRepeatTimerTag = 0;
+const UINT_PTR kRepeatTimer = reinterpret_cast<UINT_PTR>(&kRepeatTimerTag);
 constexpr UINT kFirstRepeatDelay = 200;
 constexpr UINT kRepeatDelay = 50;
 

@@ -348,7 +348,24 @@ TEST_F(MenusTest, DetachGivesBackEveryItemAndThePixels) {
     EXPECT_NE(std::string::npos, before.find(DescribeMenu(GetSubMenu(bar, 0), "/0")))
         << "a popup stays taken over after it closed:\n" << DescribeMenu(GetSubMenu(bar, 0), "/0");
 
+    // The program puts data of its own into an item while the skin has it: after the skin, the
+    // item holds that data and is not owner-drawn, so the program is never asked to draw it.
+    MENUITEMINFOW data{};
+    data.cbSize = sizeof(data);
+    data.fMask = MIIM_DATA;
+    data.dwItemData = 0x5EED;
+    ASSERT_TRUE(SetMenuItemInfoW(bar, 1, TRUE, &data));
+
     ASSERT_EQ(1, DetachSkin(window_));
+    MENUITEMINFOW after{};
+    after.cbSize = sizeof(after);
+    after.fMask = MIIM_FTYPE | MIIM_DATA;
+    ASSERT_TRUE(GetMenuItemInfoW(bar, 1, TRUE, &after));
+    EXPECT_EQ(0x5EEDu, after.dwItemData);
+    EXPECT_EQ(0u, after.fType & MFT_OWNERDRAW) << "an item the program gave new data stays owner-drawn";
+    after.fMask = MIIM_DATA;
+    after.dwItemData = 0;
+    SetMenuItemInfoW(bar, 1, TRUE, &after);
     EXPECT_EQ(before, DescribeMenu(bar));
     EXPECT_TRUE(WaitFor([&] { return ReadPixels(window_, barArea) == platformPixels; }))
         << "the menu bar's pixels are not the platform's again";

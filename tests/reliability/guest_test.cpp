@@ -4,6 +4,8 @@
 // program lets go of early.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <atomic>
 #include <thread>
 
@@ -270,6 +272,8 @@ TEST_F(GuestTest, AThreadThatEndsWithSkinnedWindowsLeavesNothingBehind) {
                                     200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         controls::CreateControl(L"Button", L"Work", form, 10, 10, 80, 25);
         controls::CreateControl(L"Button", L"Stop", form, 10, 40, 80, 25);
+        HWND list = controls::CreateControl(WC_LISTVIEWW, L"", form, 100, 10, 90, 80);
+        SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
         attached = AttachSkinEx(form, DORRIK_SKIN_ALL);
         PumpMessages();
         gone = form;
