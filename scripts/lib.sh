@@ -1,7 +1,10 @@
 # Shared by the scripts: paths, the display and the Wine server. Source it, don't run it.
 DORRIK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 DORRIK_BUILD=${DORRIK_BUILD:-$DORRIK_ROOT/build}
+# Two prefixes with the same settings: Wine's own visual style on, as a new prefix has it (the one
+# programs run in), and visual styles off, the classic 3-D look (the tests run in both).
 export WINEPREFIX=${WINEPREFIX:-$DORRIK_BUILD/wineprefix}
+DORRIK_CLASSIC_PREFIX=${DORRIK_CLASSIC_PREFIX:-$DORRIK_BUILD/wineprefix-classic}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 WINE32=/usr/lib/wine/wine
@@ -9,7 +12,8 @@ WINE64=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 
 dorrik_started_xvfb=
-dorrik_started_server=
+dorrik_started_servers=()
+dorrik_started_server_prefixes=()
 dorrik_xauthority=
 
 die() { echo "dorrik: $*" >&2; exit 1; }
@@ -40,25 +44,33 @@ dorrik_need_display() {
     export DISPLAY=:$number XAUTHORITY=$dorrik_xauthority
 }
 
-# Keeps one Wine server running for the whole script, so each program starts fast.
+# Keeps one Wine server running for the whole script in a prefix (default: $WINEPREFIX), so each
+# program starts fast.
 dorrik_start_wineserver() {
+    local prefix=${1:-$WINEPREFIX} pid
     # Kept in the foreground (-f), the server's process is the one started here, so whether it
     # still runs below tells whether another server of this prefix was there first.
-    "$WINESERVER" -f -p >/dev/null 2>&1 &
-    dorrik_started_server=$!
+    WINEPREFIX=$prefix "$WINESERVER" -f -p >/dev/null 2>&1 &
+    pid=$!
     # The first program of a server starts Wine's services, which live as long as the server and
     # keep the output of whoever started them open: let them start here, writing nowhere, so a
     # caller that waits for its pipe to close (ctest) is not held until the server goes.
-    "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true
+    WINEPREFIX=$prefix "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true
     # A server of this prefix was running already (the tests', say): not ours to stop.
-    kill -0 "$dorrik_started_server" 2>/dev/null || dorrik_started_server=
+    if kill -0 "$pid" 2>/dev/null; then
+        dorrik_started_servers+=("$pid")
+        dorrik_started_server_prefixes+=("$prefix")
+    fi
 }
 
 dorrik_cleanup() {
-    if [ -n "$dorrik_started_server" ]; then
-        "$WINESERVER" -k 2>/dev/null || true
-        wait "$dorrik_started_server" 2>/dev/null || true
-    fi
+    local i
+    for i in "${!dorrik_started_servers[@]}"; do
+        WINEPREFIX=${dorrik_started_server_prefixes[$i]} "$WINESERVER" -k 2>/dev/null || true
+        wait "${dorrik_started_servers[$i]}" 2>/dev/null || true
+    done
+    dorrik_started_servers=()
+    dorrik_started_server_prefixes=()
     if [ -n "$dorrik_started_xvfb" ]; then
         kill "$dorrik_started_xvfb" 2>/dev/null || true
         wait "$dorrik_started_xvfb" 2>/dev/null || true
@@ -79,7 +91,8 @@ dorrik_build() {
     for target in "$@"; do targets+=(--target "$target"); done
     cmake -S "$DORRIK_ROOT" -B "$DORRIK_BUILD/$arch" -G "Unix Makefiles" \
         -DCMAKE_TOOLCHAIN_FILE="$DORRIK_ROOT/cmake/toolchain-$arch-mingw.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DDORRIK_TESTS=ON "${options[@]}" >/dev/null
+        -DCMAKE_BUILD_TYPE=Release -DDORRIK_TESTS=ON "${options[@]}" \
+        -DDORRIK_WINEPREFIX="$WINEPREFIX" -DDORRIK_WINEPREFIX_CLASSIC="$DORRIK_CLASSIC_PREFIX" >/dev/null
     cmake --build "$DORRIK_BUILD/$arch" -j"$(nproc)" "${targets[@]}"
 }
 

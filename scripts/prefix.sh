@@ -1,9 +1,21 @@
 #!/usr/bin/env bash
-# Creates the project's own Wine prefix (build/wineprefix) once both Wine architectures are
-# installed, gives Wine its own fonts, maps the UI fonts to faces with Chinese glyphs, and leaves
-# windows unmanaged.
+# Creates one of the project's own Wine prefixes once both Wine architectures are installed, gives
+# Wine its own fonts, maps the UI fonts to faces with Chinese glyphs, and leaves windows unmanaged:
+#
+#     scripts/prefix.sh [styled|classic]
+#
+# styled (the default): $WINEPREFIX (build/wineprefix), with Wine's own visual style on, as every
+# new prefix has it. classic: $DORRIK_CLASSIC_PREFIX (build/wineprefix-classic), visual styles off,
+# the 3-D look that windows get under high contrast or older Windows.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
+
+look=${1:-styled}
+case $look in
+    styled) ;;
+    classic) export WINEPREFIX=$DORRIK_CLASSIC_PREFIX ;;
+    *) die "prefix.sh: no look \"$look\" (styled or classic)" ;;
+esac
 
 # Bump the number when the settings below change: existing prefixes then get them too.
 stamp=$WINEPREFIX/.dorrik-settings-3
@@ -42,6 +54,10 @@ done
 # Xvfb has no window manager: without this, hiding or destroying a top-level window waits two
 # seconds for a manager that never answers.
 reg 'HKCU\Software\Wine\X11 Driver' Managed N
+# The classic look: the colours stay the ones the style's first start gave the prefix.
+if [ "$look" = classic ]; then
+    reg 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' ThemeActive 0
+fi
 "$WINESERVER" -w
 
 # A program in the prefix gets Marlett when it asks for it, or the caption buttons show letters.

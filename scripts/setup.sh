@@ -35,4 +35,5 @@ if [ ${#missing[@]} -gt 0 ]; then
         || die "apt-get install failed for: ${missing[*]}"
 fi
 
-bash "$DORRIK_ROOT/scripts/prefix.sh"
+bash "$DORRIK_ROOT/scripts/prefix.sh" styled
+bash "$DORRIK_ROOT/scripts/prefix.sh" classic

@@ -69,14 +69,16 @@ bool HasArrowPart(HWND toolbar, const NMCUSTOMDRAW& item) {
 
 // Before the control draws a button: the face under its image and text. A flat button at rest
 // keeps the toolbar's background. The control is told to draw no edges and (themed) no background
-// of its own; it draws the checked pattern over the face all the same, so that gets the pressed
-// tint's colour for both of its colours and lies on the face as a plain tint.
+// of its own. Without a visual style it lays its checked pattern over the face all the same: the
+// pattern's brush is a hollow one, which draws nothing, so the face shows as it does with a style;
+// should a control not use that brush, its two colours are the pressed tint's, a plain tint.
 LRESULT BeforeButton(HWND toolbar, NMTBCUSTOMDRAW& draw, LRESULT program) {
     const LRESULT drawNoEdges = program | TBCDRF_NOEDGES | TBCDRF_NOBACKGROUND;
     const int state = FaceState(draw.nmcd.uItemState);
     // Most buttons of a flat toolbar rest: nothing to draw, nothing to ask.
     if (state == Normal && IsFlat(toolbar)) return drawNoEdges;
     DrawFace(draw.nmcd.hdc, ButtonRect(toolbar, draw.nmcd), state);
+    draw.hbrMonoDither = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     const COLORREF tint =
         image_tables::kComboStripRows[kComboButtonImageSize.height / 2].pressedCentre;
     draw.clrBtnFace = tint;

@@ -703,6 +703,10 @@ TEST(CommonControls, CommonControlsTakeTheSkinsColoursAndComeBackPixelEqual) {
     const RECT copy = ToolbarButton(c.toolbar, 2), separator = ToolbarButton(c.toolbar, 1);
     EXPECT_EQ(kBorder, toolbar.at(copy.left, (copy.top + copy.bottom) / 2));
     EXPECT_EQ(kPressedTop, toolbar.at(copy.left + 1, copy.top + 1));
+    // The pressed face runs from dark to light inside too, where the control lays its checked
+    // pattern when there is no visual style.
+    EXPECT_NE(toolbar.at(copy.left + 2, copy.top + 3), toolbar.at(copy.left + 2, copy.bottom - 4))
+        << "the checked button's face is one plain colour";
     const int line = (separator.left + separator.right) / 2 - 1;
     EXPECT_EQ(kBorder, toolbar.at(line, (separator.top + separator.bottom) / 2));
     EXPECT_NE(kBorder, toolbar.at(line + 1, (separator.top + separator.bottom) / 2));

@@ -177,10 +177,20 @@ TEST(PaintRouting, CheckBoxRepaintDrawsItselfThenTheNormalBox) {
 
 class ProgressBarPaint : public ::testing::Test {
 protected:
-    // A bordered bar: window 202 x 20, client 200 x 18 at (1, 1).
-    HWND AddBar(DWORD style = 0, int width = 202, int height = 20) {
-        HWND bar = form_.AddControl(controls::kProgressBarClass, nullptr, 20, 20, width, height,
-                                    style);
+    // A bordered bar sized by its client area. The frame around the client is the platform's:
+    // one pixel of border, and without a visual style the control adds a static edge of its own
+    // (the classic look), so the client starts at (2, 2) there instead of (1, 1).
+    HWND AddBar(DWORD style = 0, int clientWidth = 200, int clientHeight = 18) {
+        HWND bar = form_.AddControl(controls::kProgressBarClass, nullptr, 20, 20, clientWidth + 2,
+                                    clientHeight + 2, style);
+        const SIZE window = WindowSize(bar);
+        RECT client{};
+        GetClientRect(bar, &client);
+        SetWindowPos(bar, nullptr, 0, 0, window.cx + clientWidth - client.right,
+                     window.cy + clientHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        GetClientRect(bar, &client);
+        EXPECT_EQ(clientWidth, client.right);
+        EXPECT_EQ(clientHeight, client.bottom);
         SendMessageW(bar, PBM_SETRANGE32, 0, 40000);
         return bar;
     }
@@ -188,7 +198,8 @@ protected:
         SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
         testing_support::PumpMessages();
     }
-    // Client pass only: the frame keeps the cover. Frame pass only: the whole window is drawn.
+    // Client pass only: the frame keeps the cover. Frame pass only: the whole window is drawn,
+    // white between the one-pixel border and the client area.
     void PaintClientOnly(HWND bar) {
         CoverWindow(bar);
         RepaintClient(bar);
@@ -198,21 +209,36 @@ protected:
         CoverWindow(bar);
         RepaintFrame(bar);
         const SIZE size = WindowSize(bar);
-        for (int x = 0; x < size.cx; ++x) {
-            EXPECT_EQ(kBorder, WindowPixel(bar, x, 0)) << x;
-            EXPECT_EQ(kBorder, WindowPixel(bar, x, size.cy - 1)) << x;
-        }
+        const POINT origin = ClientOrigin(bar);
+        RECT client{};
+        GetClientRect(bar, &client);
         for (int y = 0; y < size.cy; ++y) {
-            EXPECT_EQ(kBorder, WindowPixel(bar, 0, y)) << y;
-            EXPECT_EQ(kBorder, WindowPixel(bar, size.cx - 1, y)) << y;
+            for (int x = 0; x < size.cx; ++x) {
+                const bool border = x == 0 || y == 0 || x == size.cx - 1 || y == size.cy - 1;
+                const bool inClient = x >= origin.x && x < origin.x + client.right && y >= origin.y &&
+                                      y < origin.y + client.bottom;
+                if (inClient) continue;
+                EXPECT_EQ(border ? kBorder : kWhite, WindowPixel(bar, x, y)) << x << "," << y;
+            }
         }
     }
-    // Window columns [first, last] of row y all hold colour.
+    // Client columns [first, last] of client row y all hold colour.
     void ExpectRow(HWND bar, int y, int first, int last, COLORREF colour) {
-        for (int x = first; x <= last; ++x) EXPECT_EQ(colour, WindowPixel(bar, x, y)) << x << "," << y;
+        const POINT origin = ClientOrigin(bar);
+        for (int x = first; x <= last; ++x)
+            EXPECT_EQ(colour, WindowPixel(bar, origin.x + x, origin.y + y)) << x << "," << y;
     }
     void ExpectColumn(HWND bar, int x, int first, int last, COLORREF colour) {
-        for (int y = first; y <= last; ++y) EXPECT_EQ(colour, WindowPixel(bar, x, y)) << x << "," << y;
+        const POINT origin = ClientOrigin(bar);
+        for (int y = first; y <= last; ++y)
+            EXPECT_EQ(colour, WindowPixel(bar, origin.x + x, origin.y + y)) << x << "," << y;
+    }
+    static POINT ClientOrigin(HWND bar) {
+        RECT window{};
+        GetWindowRect(bar, &window);
+        POINT origin{0, 0};
+        ClientToScreen(bar, &origin);
+        return {origin.x - window.left, origin.y - window.top};
     }
 
     SkinnedForm form_;
@@ -224,8 +250,7 @@ TEST_F(ProgressBarPaint, AtZeroOnlyTheWhiteTrough) {
     SetPosition(bar, 0);
     for (const bool clientPass : {true, false}) {
         clientPass ? PaintClientOnly(bar) : PaintFrameOnly(bar);
-        for (int y = 1; y <= 18; y += 17) ExpectRow(bar, y, 1, 200, kWhite);
-        ExpectRow(bar, 9, 1, 200, kWhite);
+        for (const int y : {0, 8, 17}) ExpectRow(bar, y, 0, 199, kWhite);
     }
 }
 
@@ -235,54 +260,50 @@ TEST_F(ProgressBarPaint, HalfTheFullScaleFillsHalfTheWidthFromTheLeft) {
     SetPosition(bar, 15000);
     for (const bool clientPass : {true, false}) {
         clientPass ? PaintClientOnly(bar) : PaintFrameOnly(bar);
-        for (const int y : {1, 9, 18}) {
-            ExpectRow(bar, y, 1, 100, kFill);
-            ExpectRow(bar, y, 101, 200, kWhite);
+        for (const int y : {0, 8, 17}) {
+            ExpectRow(bar, y, 0, 99, kFill);
+            ExpectRow(bar, y, 100, 199, kWhite);
         }
     }
 }
 
 TEST_F(ProgressBarPaint, AboveTheFullScaleFillsTheClientAreaAndSparesTheBorder) {
     HWND bar = AddBar();
-    HWND tall = form_.AddControl(controls::kProgressBarClass, nullptr, 240, 20, 20, 23,
-                                 PBS_VERTICAL | PBS_SMOOTH);
-    SendMessageW(tall, PBM_SETRANGE32, 0, 40000);
+    HWND tall = AddBar(PBS_VERTICAL | PBS_SMOOTH, 18, 21);
+    SetWindowPos(tall, nullptr, 240, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     form_.Attach();
     SetPosition(bar, 35000);
     SetPosition(tall, 35000);
     for (const bool clientPass : {true, false}) {
         clientPass ? PaintClientOnly(bar) : PaintFrameOnly(bar);
-        for (const int y : {1, 9, 18}) ExpectRow(bar, y, 1, 200, kFill);
+        for (const int y : {0, 8, 17}) ExpectRow(bar, y, 0, 199, kFill);
         clientPass ? PaintClientOnly(tall) : PaintFrameOnly(tall);
-        for (const int x : {1, 9, 18}) ExpectColumn(tall, x, 1, 21, kFill);
+        for (const int x : {0, 8, 17}) ExpectColumn(tall, x, 0, 20, kFill);
     }
 }
 
 TEST_F(ProgressBarPaint, VerticalBarRisesFromTheBottom) {
-    // Window 20 x 23, client 18 x 21; position 10000 is a third: 7 rows from client row 14.
-    HWND smooth = AddBar(PBS_VERTICAL | PBS_SMOOTH, 20, 23);
+    // Client 18 x 21; position 10000 is a third: 7 rows from client row 14.
+    HWND smooth = AddBar(PBS_VERTICAL | PBS_SMOOTH, 18, 21);
     form_.Attach();
     SetPosition(smooth, 10000);
-    RECT client{};
-    GetClientRect(smooth, &client);
-    ASSERT_EQ(21, client.bottom);
     for (const bool clientPass : {true, false}) {
         clientPass ? PaintClientOnly(smooth) : PaintFrameOnly(smooth);
-        for (const int x : {1, 9, 18}) {
-            ExpectColumn(smooth, x, 1, 14, kWhite);
-            ExpectColumn(smooth, x, 15, 21, kFill);
+        for (const int x : {0, 8, 17}) {
+            ExpectColumn(smooth, x, 0, 13, kWhite);
+            ExpectColumn(smooth, x, 14, 20, kFill);
         }
     }
 }
 
 TEST_F(ProgressBarPaint, FramePassOfABlockyVerticalBarKeepsItsFill) {
-    HWND blocky = AddBar(PBS_VERTICAL, 20, 23);
+    HWND blocky = AddBar(PBS_VERTICAL, 18, 21);
     form_.Attach();
     SetPosition(blocky, 10000);
     PaintFrameOnly(blocky);
-    for (const int x : {1, 9, 18}) {
-        ExpectColumn(blocky, x, 1, 14, kWhite);
-        ExpectColumn(blocky, x, 15, 21, kFill);
+    for (const int x : {0, 8, 17}) {
+        ExpectColumn(blocky, x, 0, 13, kWhite);
+        ExpectColumn(blocky, x, 14, 20, kFill);
     }
 }
 
