@@ -58,7 +58,8 @@ NTSTATUS WINAPI DrawScrollBarInstead(void* args, ULONG size) {
     return platformDraw(args, size);
 }
 
-// "8." and on to the first character that is not a digit: the Wine version, read from ntdll.
+// Wine 8.0 and its maintenance releases (8.0.1, 8.0.2, ...), whose callback table is 8.0's; the
+// development releases after it (8.1 on) are free to change that table. Read from ntdll.
 bool IsWine8() {
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     if (!ntdll) return false;
@@ -67,7 +68,8 @@ bool IsWine8() {
         reinterpret_cast<VersionFunction>(reinterpret_cast<void*>(GetProcAddress(ntdll, "wine_get_version")));
     if (!version) return false;
     const char* text = version();
-    return text && std::strncmp(text, "8.", 2) == 0;
+    return text && std::strncmp(text, "8.0", 3) == 0 && (text[3] == '\0' || text[3] == '.' || text[3] == ' ' ||
+                                                        text[3] == '-' || text[3] == '~');
 }
 
 void** CallbackTable() {
