@@ -95,10 +95,6 @@ Request ParseCommandLine(const wchar_t* commandLine) {
             }
             continue;
         }
-        if (argument == L"--suspended" && request.follow) {
-            request.keepSuspended = true;
-            continue;
-        }
         if (argument == L"--help" || argument == L"-h" || argument == L"/?") {
             request.help = true;
             return request;

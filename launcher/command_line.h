@@ -1,7 +1,7 @@
 // skinrun's command line: [--classic] <program> [arguments...], the arguments passed on as typed.
 // The guest in a program of the other architecture hands a child it started suspended over with
-// --follow <parent id> <process handle> <thread handle> <process id> <thread id> [--classic]
-// [--suspended]: the handles are the parent's, for this launcher to take out of it.
+// --follow <parent id> <process handle> <thread handle> <process id> <thread id> [--classic]: the
+// handles are the parent's, for this launcher to take out of it.
 #pragma once
 
 #include <string>
@@ -20,7 +20,6 @@ struct Request {
     unsigned long parentId = 0;  // the process that started the child
     unsigned long long followProcess = 0, followThread = 0;  // the parent's handles' values
     unsigned long childProcessId = 0, childThreadId = 0;
-    bool keepSuspended = false;  // the child's creator asked for it suspended
 };
 
 Request ParseCommandLine(const wchar_t* commandLine);

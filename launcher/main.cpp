@@ -115,22 +115,16 @@ bool TakeChild(const Request& request, UniqueHandle& process, UniqueHandle& thre
 
 // A child that the guest in a program of the other architecture started suspended and handed
 // over: the skin's load goes onto its main thread, and the child is left as its creator asked.
-// Ends with 0 once it has done so, with anything else when it did not let the child run (the
-// parent then does, when its creator did not ask for it suspended). Nothing is said: the program
+// Ends with 0 once it has let go of the suspension the parent left to it, with anything else when
+// it could not (the parent then does). Nothing is said: the program
 // that started it knows nothing of this launcher.
 int Follow(const Request& request) {
     UniqueHandle process, thread;
     if (!TakeChild(request, process, thread)) return kExitFailed;
     GuestOnTheWay guest;
-    if (request.keepSuspended) {
-        // Held here for a moment: a program that let the child run already keeps it as it is.
-        const DWORD before = SuspendThread(thread.get());
-        if (before == static_cast<DWORD>(-1)) return 0;
-        if (before > 0) guest.Queue(process.get(), thread.get(), LauncherFolder() + L"dorrikskin.dll");
-    } else {
-        guest.Queue(process.get(), thread.get(), LauncherFolder() + L"dorrikskin.dll");
-    }
-    // This launcher's suspension, or the creation's, which the parent left to it.
+    guest.Queue(process.get(), thread.get(), LauncherFolder() + L"dorrikskin.dll");
+    // The suspension the parent left to this launcher: the creation's, or one of its own when the
+    // creator asked for the child suspended.
     ResumeThread(thread.get());
     UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (ready.get() && guest.Start(request.look, ready.get()).failed == InjectStep::Done) {

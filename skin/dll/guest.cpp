@@ -156,7 +156,6 @@ void SendGuestTo(const PROCESS_INFORMATION& child) {
 // launcher ends, as the launcher takes the child's from here.
 struct SiblingAtWork {
     HANDLE launcher = nullptr, process = nullptr, thread = nullptr;
-    bool keepSuspended = false;
     ~SiblingAtWork() {
         for (HANDLE handle : {launcher, process, thread}) {
             if (handle) CloseHandle(handle);
@@ -164,27 +163,28 @@ struct SiblingAtWork {
     }
 };
 
-// A launcher that ended without taking the child over (it says so with anything but 0) has left
-// it as its creation did.
+// A launcher that ended without taking the child over (it says so with anything but 0) has not
+// let go of the suspension that was left to it.
 DWORD WINAPI SeeSiblingThrough(void* parameter) {
     std::unique_ptr<SiblingAtWork> sibling(static_cast<SiblingAtWork*>(parameter));
     WaitForSingleObject(sibling->launcher, INFINITE);
     DWORD code = 1;
     GetExitCodeProcess(sibling->launcher, &code);
-    if (code != 0 && !sibling->keepSuspended) ResumeThread(sibling->thread);
+    if (code != 0) ResumeThread(sibling->thread);
     return 0;
 }
 
 // The sibling launcher takes the suspended child's handles out of this process (or opens the
-// child by its ids when this process is gone), brings its own guest in and leaves the child as
-// its creator asked; nothing here waits for it, and no handle of the program is ever inheritable.
-// False when it could not be started: the child is then still suspended.
+// child by its ids when this process is gone), queues its own guest's load on the main thread and
+// lets go of one suspension: the creation's, or, when the creator asked for the child suspended,
+// one more held here, so that the child waits for the launcher even once its creator resumed it.
+// Nothing here waits for the launcher, and no handle of the program is ever inheritable. False
+// when it could not be started: the child is then as its creation left it.
 bool HandToSibling(const PROCESS_INFORMATION& child, bool keepSuspended) {
     wchar_t full[MAX_PATH * 2] = {};
     const std::wstring path = FolderOf(guestPath) + kSiblingPath;
     if (!GetFullPathNameW(path.c_str(), MAX_PATH * 2, full, nullptr)) return false;
     auto sibling = std::make_unique<SiblingAtWork>();
-    sibling->keepSuspended = keepSuspended;
     HANDLE self = GetCurrentProcess();
     if (!DuplicateHandle(self, child.hProcess, self, &sibling->process, 0, FALSE, DUPLICATE_SAME_ACCESS) ||
         !DuplicateHandle(self, child.hThread, self, &sibling->thread, 0, FALSE, DUPLICATE_SAME_ACCESS))
@@ -193,14 +193,16 @@ bool HandToSibling(const PROCESS_INFORMATION& child, bool keepSuspended) {
     std::wstring line = L"\"" + std::wstring(full) + L"\" --follow" + number(GetCurrentProcessId()) +
                         number(reinterpret_cast<ULONG_PTR>(sibling->process)) +
                         number(reinterpret_cast<ULONG_PTR>(sibling->thread)) + number(child.dwProcessId) +
-                        number(child.dwThreadId) + (look == Look::Classic ? L" --classic" : L"") +
-                        (keepSuspended ? L" --suspended" : L"");
+                        number(child.dwThreadId) + (look == Look::Classic ? L" --classic" : L"");
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION launcher{};
+    if (keepSuspended && SuspendThread(child.hThread) == static_cast<DWORD>(-1)) return false;
     if (!createProcess(nullptr, full, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                       &startup, &launcher, nullptr))
+                       &startup, &launcher, nullptr)) {
+        if (keepSuspended) ResumeThread(child.hThread);
         return false;
+    }
     CloseHandle(launcher.hThread);
     sibling->launcher = launcher.hProcess;
     if (QueueUserWorkItem(SeeSiblingThrough, sibling.get(), WT_EXECUTELONGFUNCTION)) sibling.release();
