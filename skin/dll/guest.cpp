@@ -121,12 +121,14 @@ std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.fin
 
 std::wstring FileNameOf(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
 
-// A skinrun.exe started by the program brings the skin into its own child itself.
-bool IsLauncher(HANDLE process) {
+// A skinrun.exe started by the program brings the skin into its own child itself; the system's
+// desktop and services would hold the DLL long after the program.
+bool IsLauncherOrService(HANDLE process) {
     wchar_t image[MAX_PATH * 2] = {};
     DWORD size = MAX_PATH * 2;
     return QueryFullProcessImageNameW(process, 0, image, &size) &&
-           CompareStringOrdinal(FileNameOf(image).c_str(), -1, L"skinrun.exe", -1, TRUE) == CSTR_EQUAL;
+           (CompareStringOrdinal(FileNameOf(image).c_str(), -1, L"skinrun.exe", -1, TRUE) == CSTR_EQUAL ||
+            skinrun::IsSystemServiceImage(image));
 }
 
 // The rest of a child's way to the guest, on a thread of the pool while the program goes on: once
@@ -216,8 +218,7 @@ bool HandToSibling(const PROCESS_INFORMATION& child, bool keepSuspended) {
 void FollowChild(const PROCESS_INFORMATION& child, bool keepSuspended) {
     bool known = false;
     const bool otherArchitecture = skinrun::IsOfOtherArchitecture(child.hProcess, known);
-    if (known && !IsLauncher(child.hProcess) && !skinrun::IsSystemService(child.hProcess) &&
-        skinrun::HasOwnIntegrityLevel(child.hProcess)) {
+    if (known && !IsLauncherOrService(child.hProcess) && skinrun::HasOwnIntegrityLevel(child.hProcess)) {
         if (otherArchitecture) {
             if (HandToSibling(child, keepSuspended)) return;
         } else {

@@ -179,16 +179,29 @@ GuestOnTheWay::~GuestOnTheWay() {
 
 // Ends the child's wait without a start: a call that does nothing, queued behind it.
 void GuestOnTheWay::Release() {
-    if (!waiting_ || started_) return;
+    if (!waiting_ || started_ || !OpenThreadOnce()) return;
     QueueUserAPC(Kernel32Apc("Sleep"), thread_, 0);
     waiting_ = false;
+}
+
+bool GuestOnTheWay::OpenThreadOnce() {
+    if (!thread_) {
+        thread_ = OpenThread(THREAD_SET_CONTEXT | THREAD_QUERY_LIMITED_INFORMATION, FALSE, threadId_);
+        if (thread_ && GetProcessIdOfThread(thread_) != GetProcessId(process_)) {
+            CloseHandle(thread_);
+            thread_ = nullptr;
+        }
+    }
+    return thread_ != nullptr;
 }
 
 InjectResult GuestOnTheWay::Queue(HANDLE process, HANDLE thread, const std::wstring& dll) {
     HANDLE self = GetCurrentProcess();
     dll_ = dll;
-    if (!DuplicateHandle(self, process, self, &process_, 0, FALSE, DUPLICATE_SAME_ACCESS) ||
-        !DuplicateHandle(self, thread, self, &thread_, 0, FALSE, DUPLICATE_SAME_ACCESS))
+    // The thread is opened again by its id only when it is needed, after the creator has let it
+    // run: while the process (held here) lives its main thread's id stays its own.
+    threadId_ = GetThreadId(thread);
+    if (!threadId_ || !DuplicateHandle(self, process, self, &process_, 0, FALSE, DUPLICATE_SAME_ACCESS))
         return Failed(InjectStep::Prepare);
     // One block in the child: the settings, then the DLL's path.
     const SIZE_T pathBytes = (dll.size() + 1) * sizeof(wchar_t);
@@ -231,6 +244,7 @@ InjectResult GuestOnTheWay::Start(Look look, HANDLE ready) {
     BYTE* const start = base ? RemoteExport(process_, base, kGuestStartName) : nullptr;
     if (!base) return Failed(WaitForSingleObject(process_, 0) == WAIT_OBJECT_0 ? InjectStep::Ended : InjectStep::NotLoaded, 0);
     if (!start) return Failed(InjectStep::NoStart, 0);
+    if (!OpenThreadOnce()) return Failed(InjectStep::Queue);
     HANDLE readyInChild = nullptr;
     if (ready && !DuplicateHandle(GetCurrentProcess(), ready, process_, &readyInChild, EVENT_MODIFY_STATE, FALSE, 0))
         return Failed(InjectStep::Prepare);
@@ -267,21 +281,26 @@ bool IsOfOtherArchitecture(HANDLE process, bool& known) {
     return known && childUnderWow64;
 #else
     // 32-bit code under WOW64 is on 64-bit Windows, where a child outside WOW64 is 64-bit.
-    BOOL selfUnderWow64 = FALSE;
-    known = known && IsWow64Process(GetCurrentProcess(), &selfUnderWow64);
+    static BOOL selfUnderWow64 = FALSE;
+    static const bool selfKnown = IsWow64Process(GetCurrentProcess(), &selfUnderWow64) != FALSE;
+    known = known && selfKnown;
     return known && selfUnderWow64 && !childUnderWow64;
 #endif
 }
 
 bool IsSystemService(HANDLE process) {
-    static const wchar_t* const kServices[] = {L"explorer.exe", L"services.exe", L"winedevice.exe", L"plugplay.exe",
-                                               L"rpcss.exe",   L"svchost.exe",  L"wineboot.exe",   L"conhost.exe"};
     wchar_t image[MAX_PATH * 2] = {};
     DWORD size = MAX_PATH * 2;
+    return QueryFullProcessImageNameW(process, 0, image, &size) && IsSystemServiceImage(image);
+}
+
+bool IsSystemServiceImage(const wchar_t* image) {
+    static const wchar_t* const kServices[] = {L"explorer.exe", L"services.exe", L"winedevice.exe", L"plugplay.exe",
+                                               L"rpcss.exe",   L"svchost.exe",  L"wineboot.exe",   L"conhost.exe"};
     wchar_t windows[MAX_PATH] = {};
     const UINT windowsLength = GetSystemWindowsDirectoryW(windows, MAX_PATH);
     // Under the Windows folder (system32, syswow64 or the folder itself).
-    if (!QueryFullProcessImageNameW(process, 0, image, &size) || !windowsLength || size <= windowsLength ||
+    if (!windowsLength || std::wcslen(image) <= windowsLength ||
         CompareStringOrdinal(image, static_cast<int>(windowsLength), windows, static_cast<int>(windowsLength), TRUE) !=
             CSTR_EQUAL)
         return false;

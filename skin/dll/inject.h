@@ -44,7 +44,8 @@ public:
     ~GuestOnTheWay();
 
     // The first step, on a main thread that has never run; nothing is resumed. The process handle
-    // needs the rights to write and duplicate into the child, the thread handle THREAD_SET_CONTEXT.
+    // needs the rights to write and duplicate into the child, the thread handle THREAD_SET_CONTEXT;
+    // neither needs to outlive the call.
     InjectResult Queue(HANDLE process, HANDLE thread, const std::wstring& dll);
 
     // The second step, once the thread was let run: waits, without a deadline (until the load
@@ -62,7 +63,10 @@ public:
 private:
     void Release();
 
+    bool OpenThreadOnce();
+
     HANDLE process_ = nullptr, thread_ = nullptr;
+    DWORD threadId_ = 0;
     HANDLE loaded_ = nullptr;          // set in the child once the load returned
     HANDLE loadedInChild_ = nullptr;   // that event's handle in the child
     HANDLE waiterInChild_ = nullptr;   // this process, whose end ends the child's wait
@@ -80,6 +84,7 @@ bool IsOfOtherArchitecture(HANDLE process, bool& known);
 // services, which Wine starts from the first program that needs them): neither skinned nor waited
 // for, as they outlive every program.
 bool IsSystemService(HANDLE process);
+bool IsSystemServiceImage(const wchar_t* imagePath);
 
 // Whether the process runs with the integrity level of this one: a child that another user's
 // token or a different level made is never followed, as the skin comes from a folder that a
