@@ -5,8 +5,10 @@
 // own start-up does nothing, so a program that loads dorrikskin.dll itself starts no guest.
 //
 // From the start on, every thread that makes a window gets thread hooks that skin each of its
-// top-level windows as it is activated, and a form shown without activation as it is shown. Every process the program starts is started suspended and gets the guest the same
-// way before it runs (a process of the other architecture through the sibling skinrun.exe).
+// top-level windows as it is activated, and a form shown without activation as it is shown. Every
+// process the program starts is started suspended and gets the guest's load queued the same way
+// before its creation returns; the rest is done from the thread pool once it runs (a process of
+// the other architecture goes to the sibling skinrun.exe).
 //
 // The module is pinned as the guest starts: the hooks' procedures, the skin's window procedure
 // and the process-creation relay stay mapped for the life of the process.

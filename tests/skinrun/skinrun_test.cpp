@@ -551,6 +551,15 @@ TEST(Skinrun, HandsAProgramOfTheOtherArchitectureToItsSibling) {
                                          "its dialog did not carry the skin): "
                                       << run.output();
     }
+    // While the guest hands children to the sibling, the program never holds an inheritable
+    // handle of them, which another thread's CreateProcess with inheritance would pass on.
+    for (const Direction& direction : {Direction{root + L"skinrun.exe", i686Fixture + L"\" 0 --watch-inheritable \"" + x64Fixture},
+                                       Direction{root + L"x64\\skinrun.exe", x64Fixture + L"\" 0 --watch-inheritable \"" + i686Fixture}}) {
+        LauncherRun run(Quoted(direction.program) + L" 7", direction.launcher);
+        ASSERT_TRUE(run.Finish());
+        EXPECT_EQ(run.exitCode(), 7u) << Narrow(direction.program) << " (94: it held an inheritable handle of a child): "
+                                      << run.output();
+    }
 }
 
 }  // namespace
