@@ -179,29 +179,16 @@ GuestOnTheWay::~GuestOnTheWay() {
 
 // Ends the child's wait without a start: a call that does nothing, queued behind it.
 void GuestOnTheWay::Release() {
-    if (!waiting_ || started_ || !OpenThreadOnce()) return;
+    if (!waiting_ || started_) return;
     QueueUserAPC(Kernel32Apc("Sleep"), thread_, 0);
     waiting_ = false;
-}
-
-bool GuestOnTheWay::OpenThreadOnce() {
-    if (!thread_) {
-        thread_ = OpenThread(THREAD_SET_CONTEXT | THREAD_QUERY_LIMITED_INFORMATION, FALSE, threadId_);
-        if (thread_ && GetProcessIdOfThread(thread_) != GetProcessId(process_)) {
-            CloseHandle(thread_);
-            thread_ = nullptr;
-        }
-    }
-    return thread_ != nullptr;
 }
 
 InjectResult GuestOnTheWay::Queue(HANDLE process, HANDLE thread, const std::wstring& dll) {
     HANDLE self = GetCurrentProcess();
     dll_ = dll;
-    // The thread is opened again by its id only when it is needed, after the creator has let it
-    // run: while the process (held here) lives its main thread's id stays its own.
-    threadId_ = GetThreadId(thread);
-    if (!threadId_ || !DuplicateHandle(self, process, self, &process_, 0, FALSE, DUPLICATE_SAME_ACCESS))
+    if (!DuplicateHandle(self, process, self, &process_, 0, FALSE, DUPLICATE_SAME_ACCESS) ||
+        !DuplicateHandle(self, thread, self, &thread_, 0, FALSE, DUPLICATE_SAME_ACCESS))
         return Failed(InjectStep::Prepare);
     // One block in the child: the settings, then the DLL's path.
     const SIZE_T pathBytes = (dll.size() + 1) * sizeof(wchar_t);
@@ -244,7 +231,6 @@ InjectResult GuestOnTheWay::Start(Look look, HANDLE ready) {
     BYTE* const start = base ? RemoteExport(process_, base, kGuestStartName) : nullptr;
     if (!base) return Failed(WaitForSingleObject(process_, 0) == WAIT_OBJECT_0 ? InjectStep::Ended : InjectStep::NotLoaded, 0);
     if (!start) return Failed(InjectStep::NoStart, 0);
-    if (!OpenThreadOnce()) return Failed(InjectStep::Queue);
     HANDLE readyInChild = nullptr;
     if (ready && !DuplicateHandle(GetCurrentProcess(), ready, process_, &readyInChild, EVENT_MODIFY_STATE, FALSE, 0))
         return Failed(InjectStep::Prepare);

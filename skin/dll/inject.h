@@ -63,10 +63,7 @@ public:
 private:
     void Release();
 
-    bool OpenThreadOnce();
-
     HANDLE process_ = nullptr, thread_ = nullptr;
-    DWORD threadId_ = 0;
     HANDLE loaded_ = nullptr;          // set in the child once the load returned
     HANDLE loadedInChild_ = nullptr;   // that event's handle in the child
     HANDLE waiterInChild_ = nullptr;   // this process, whose end ends the child's wait
