@@ -17,6 +17,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dorrik_skin.h"
 #include "core/entry_patch.h"
@@ -133,6 +134,50 @@ bool IsLauncherOrService(HANDLE process) {
             skinrun::IsSystemServiceImage(image));
 }
 
+// The children on their way to the guest, for the program's exit to wait for those it let run.
+SRWLOCK onTheWayLock = SRWLOCK_INIT;
+std::vector<skinrun::GuestOnTheWay*> onTheWay;
+HANDLE onTheWayChanged = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+
+// A program that ends right after starting a child (a stub that starts the real program, an
+// uninstaller that restarts itself) waits this long at most for the children it let run to have
+// the guest; a child still loading when it is gone runs without.
+constexpr DWORD kExitPatienceMs = 5000;
+
+void Leave(skinrun::GuestOnTheWay* guest) {
+    AcquireSRWLockExclusive(&onTheWayLock);
+    std::erase(onTheWay, guest);
+    ReleaseSRWLockExclusive(&onTheWayLock);
+    SetEvent(onTheWayChanged);
+}
+
+// Whether a child that is on its way runs now (its creator let it), rather than waits for that.
+bool LetRun(HANDLE thread) {
+    const DWORD before = SuspendThread(thread);
+    if (before == static_cast<DWORD>(-1)) return false;
+    ResumeThread(thread);
+    return before == 0;
+}
+
+bool AnyLetRunOnTheWay() {
+    bool any = false;
+    AcquireSRWLockShared(&onTheWayLock);
+    for (skinrun::GuestOnTheWay* guest : onTheWay) {
+        if (WaitForSingleObject(guest->process(), 0) == WAIT_TIMEOUT && LetRun(guest->thread())) any = true;
+    }
+    ReleaseSRWLockShared(&onTheWayLock);
+    return any;
+}
+
+using ExitUserProcess = void(NTAPI*)(LONG);
+ExitUserProcess exitProcess = nullptr;
+
+void NTAPI ExitAfterChildren(LONG status) {
+    const DWORD start = GetTickCount();
+    while (AnyLetRunOnTheWay() && GetTickCount() - start < kExitPatienceMs) WaitForSingleObject(onTheWayChanged, 20);
+    exitProcess(status);
+}
+
 // The rest of a child's way to the guest, on a thread of the pool while the program goes on: once
 // the program lets the child run, its load is waited for, the start queued and its report waited
 // for. A child that ends or is never let run keeps the thread; one left to it runs without the skin.
@@ -145,6 +190,7 @@ DWORD WINAPI SeeGuestIn(void* parameter) {
         if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0) guest->Finish(error);
     }
     if (ready) CloseHandle(ready);
+    Leave(guest.get());
     return 0;
 }
 
@@ -153,7 +199,13 @@ DWORD WINAPI SeeGuestIn(void* parameter) {
 void SendGuestTo(const PROCESS_INFORMATION& child) {
     auto guest = std::make_unique<skinrun::GuestOnTheWay>();
     if (guest->Queue(child.hProcess, child.hThread, guestPath).failed != skinrun::InjectStep::Done) return;
-    if (QueueUserWorkItem(SeeGuestIn, guest.get(), WT_EXECUTELONGFUNCTION)) guest.release();
+    AcquireSRWLockExclusive(&onTheWayLock);
+    onTheWay.push_back(guest.get());
+    ReleaseSRWLockExclusive(&onTheWayLock);
+    if (QueueUserWorkItem(SeeGuestIn, guest.get(), WT_EXECUTELONGFUNCTION))
+        guest.release();
+    else
+        Leave(guest.get());
 }
 
 // A sibling launcher at work on a child: this process's own handles to both, kept until the
@@ -256,6 +308,10 @@ void FollowNewProcesses() {
     if (!entry) return;
     skin::RedirectEntry(reinterpret_cast<void*>(entry), reinterpret_cast<const void*>(&CreateFollowedProcess),
                         reinterpret_cast<void**>(&createProcess));
+    // ExitProcess ends here, on Windows and under Wine.
+    if (FARPROC exit = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlExitUserProcess"); exit && onTheWayChanged)
+        skin::RedirectEntry(reinterpret_cast<void*>(exit), reinterpret_cast<const void*>(&ExitAfterChildren),
+                            reinterpret_cast<void**>(&exitProcess));
 }
 
 GuestStatus Start(const GuestSettings& settings, DWORD& error) {

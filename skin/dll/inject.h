@@ -59,6 +59,7 @@ public:
     GuestStatus Finish(DWORD& error);
 
     HANDLE process() const { return process_; }
+    HANDLE thread() const { return thread_; }
 
 private:
     void Release();

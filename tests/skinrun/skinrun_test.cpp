@@ -380,20 +380,24 @@ TEST(Skinrun, PassesTheProgramsExitCodeAndSkinsWindowsOfEveryThreadAndChild) {
 }
 
 // A program that starts a child and ends at once (an uninstaller that restarts itself from the
-// temporary folder): skinrun waits for the child too, and ends with the program's exit code.
+// temporary folder): the child has the skin all the same, and skinrun waits for it too and ends
+// with the program's exit code.
 TEST(Skinrun, WaitsForAChildThatOutlivesTheProgram) {
     const std::wstring name = L"DorrikSkinrunTest-" + std::to_wstring(GetCurrentProcessId());
     HANDLE orphan = CreateEventW(nullptr, TRUE, FALSE, (name + L"-orphan").c_str());
+    HANDLE skinned = CreateEventW(nullptr, TRUE, FALSE, (name + L"-skinned").c_str());
     HANDLE end = CreateEventW(nullptr, TRUE, FALSE, (name + L"-end").c_str());
-    ASSERT_TRUE(orphan && end);
+    ASSERT_TRUE(orphan && skinned && end);
     LauncherRun run(Quoted(Fixture()) + L" 5 --spawn " + Quoted(Fixture()) + L" 0 --outlive " + name);
     ASSERT_TRUE(run.started());
     EXPECT_EQ(WaitForSingleObject(orphan, kPatienceMs), WAIT_OBJECT_0) << "the child did not see its parent end";
+    EXPECT_EQ(WaitForSingleObject(skinned, 0), WAIT_OBJECT_0) << "the child's dialog did not carry the skin";
     EXPECT_FALSE(run.Finish(2000)) << "skinrun ended with the program, before the child it started";
     SetEvent(end);
     ASSERT_TRUE(run.Finish()) << "skinrun did not end with the child";
     EXPECT_EQ(run.exitCode(), 5u) << run.output();
     CloseHandle(orphan);
+    CloseHandle(skinned);
     CloseHandle(end);
 }
 
