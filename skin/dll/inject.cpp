@@ -167,61 +167,74 @@ Identity IdentityOfProcess(HANDLE process) {
 
 }  // namespace
 
-// Until the guest said it started, the child may still read the block and wait on the handle:
-// both stay with the child.
+// Until the guest said it started, the child may still read the block and wait on the handle, and
+// until the load's signal came it may still set the event: they stay with the child.
 GuestOnTheWay::~GuestOnTheWay() {
     Release();
-    if (process_) CloseInChild(process_, loadedInChild_);
     for (HANDLE handle : {loaded_, thread_, process_}) {
         if (handle) CloseHandle(handle);
     }
 }
 
-// Ends the child's wait without a start: a call that does nothing, queued behind it.
+// Ends the child's wait without a start: a call that does nothing, queued behind everything, ends
+// whichever of the waits the thread is in or comes to.
 void GuestOnTheWay::Release() {
     if (!waiting_ || started_) return;
     QueueUserAPC(Kernel32Apc("Sleep"), thread_, 0);
     waiting_ = false;
 }
 
+// A wait on the child's main thread until an APC comes (or this process ends, so that a child
+// whose creator is gone runs on, without the skin): alertable, so that everything queued behind
+// it runs inside it, before the program's own code.
+bool GuestOnTheWay::QueueWait() {
+    const QueueApcThread queue = NtdllQueue();
+    return queue && queue(thread_, reinterpret_cast<void*>(Kernel32Apc("WaitForSingleObjectEx")),
+                          reinterpret_cast<ULONG_PTR>(waiterInChild_), INFINITE, TRUE) >= 0;
+}
+
 InjectResult GuestOnTheWay::Queue(HANDLE process, HANDLE thread, const std::wstring& dll) {
     HANDLE self = GetCurrentProcess();
     dll_ = dll;
     if (!DuplicateHandle(self, process, self, &process_, 0, FALSE, DUPLICATE_SAME_ACCESS) ||
-        !DuplicateHandle(self, thread, self, &thread_, 0, FALSE, DUPLICATE_SAME_ACCESS))
+        !DuplicateHandle(self, thread, self, &thread_, 0, FALSE, DUPLICATE_SAME_ACCESS) ||
+        !DuplicateHandle(self, self, process, &waiterInChild_, SYNCHRONIZE, FALSE, 0))
         return Failed(InjectStep::Prepare);
+    // Nothing that needs the child's memory yet, so that its creator gets it back at once: the
+    // load is queued behind the wait from Start.
+    if (!QueueWait()) return Failed(InjectStep::Queue);
+    waiting_ = true;
+    return {};
+}
+
+// Behind the first wait, in it once the thread runs: the load, the signal that it returned, and
+// a second wait, in which the start will run.
+InjectResult GuestOnTheWay::QueueLoad() {
     // One block in the child: the settings, then the DLL's path.
-    const SIZE_T pathBytes = (dll.size() + 1) * sizeof(wchar_t);
-    block_ = static_cast<BYTE*>(
-        VirtualAllocEx(process, nullptr, sizeof(GuestSettings) + pathBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    const SIZE_T pathBytes = (dll_.size() + 1) * sizeof(wchar_t);
+    block_ = static_cast<BYTE*>(VirtualAllocEx(process_, nullptr, sizeof(GuestSettings) + pathBytes,
+                                               MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     if (!block_) return Failed(InjectStep::Prepare);
     BYTE* const remotePath = block_ + sizeof(GuestSettings);
     loaded_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!loaded_ || !WriteProcessMemory(process, remotePath, dll.c_str(), pathBytes, nullptr) ||
-        !DuplicateHandle(self, loaded_, process, &loadedInChild_, EVENT_MODIFY_STATE, FALSE, 0) ||
-        !DuplicateHandle(self, self, process, &waiterInChild_, SYNCHRONIZE, FALSE, 0)) {
+    if (!loaded_ || !WriteProcessMemory(process_, remotePath, dll_.c_str(), pathBytes, nullptr) ||
+        !DuplicateHandle(GetCurrentProcess(), loaded_, process_, &loadedInChild_, EVENT_MODIFY_STATE, FALSE, 0)) {
         const DWORD error = GetLastError();
-        VirtualFreeEx(process, block_, 0, MEM_RELEASE);
+        VirtualFreeEx(process_, block_, 0, MEM_RELEASE);
         block_ = nullptr;
         return Failed(InjectStep::Prepare, error);
     }
-    const QueueApcThread queue = NtdllQueue();
-    if (!queue) return Failed(InjectStep::Queue, ERROR_PROC_NOT_FOUND);
-    // On the main thread, once it runs, after the program's static DLLs have started: the load,
-    // the signal that it returned, and the wait for the start (or for this process's end, so
-    // that a child whose creator is gone runs on, without the skin).
-    if (!QueueUserAPC(Kernel32Apc("LoadLibraryW"), thread, reinterpret_cast<ULONG_PTR>(remotePath)) ||
-        !QueueUserAPC(Kernel32Apc("SetEvent"), thread, reinterpret_cast<ULONG_PTR>(loadedInChild_)))
+    if (!QueueUserAPC(Kernel32Apc("LoadLibraryW"), thread_, reinterpret_cast<ULONG_PTR>(remotePath)) ||
+        !QueueUserAPC(Kernel32Apc("SetEvent"), thread_, reinterpret_cast<ULONG_PTR>(loadedInChild_)) ||
+        !QueueWait())
         return Failed(InjectStep::Queue);
-    const LONG status = queue(thread, reinterpret_cast<void*>(Kernel32Apc("WaitForSingleObjectEx")),
-                              reinterpret_cast<ULONG_PTR>(waiterInChild_), INFINITE, TRUE);
-    if (status < 0) return Failed(InjectStep::Queue, static_cast<DWORD>(status));
-    waiting_ = true;
     return {};
 }
 
 InjectResult GuestOnTheWay::Start(Look look, HANDLE ready) {
     if (!waiting_) return Failed(InjectStep::Queue, ERROR_INVALID_STATE);
+    const InjectResult load = QueueLoad();
+    if (load.failed != InjectStep::Done) return load;
     HANDLE handles[] = {loaded_, process_};
     if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0) return Failed(InjectStep::Ended);
     // The signal came: the child is done with that handle.

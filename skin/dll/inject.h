@@ -1,14 +1,15 @@
 // Bringing the guest into a new process whose main thread has never run: shared by skinrun and by
 // the guest, which follows the processes its program starts.
 //
-// Nothing is named and nothing is shared. In two steps: first, on the suspended main thread, as
-// APCs, the load of the DLL by its full path, the signal that it returned and an alertable wait
-// that lasts until the start is queued or the one who queued all this has ended. Nothing of it
-// runs before whoever owns the thread resumes it, and the thread's suspension is never touched.
-// Then, once the load's signal came, the start's address is read from the DLL's exports in the
-// child, the settings are written into memory allocated in the child and the start is queued
-// with their address: it runs in that wait, before the program's own code. The DLL's own start-up
-// does nothing, so a program that loads it itself starts no guest.
+// Nothing is named and nothing is shared. In two steps: first, on the suspended main thread, an
+// alertable wait (as an APC) that lasts until something is queued behind it or the one who queued
+// it has ended; nothing of it runs before whoever owns the thread resumes it, the thread's
+// suspension is never touched, and nothing in the child's memory is touched yet. Then, behind it,
+// the load of the DLL by its full path, the signal that it returned and a second wait; once the
+// signal came, the start's address is read from the DLL's exports in the child, the settings are
+// written into memory allocated in the child and the start is queued with their address: it runs
+// in the second wait, before the program's own code. The DLL's own start-up does nothing, so a
+// program that loads it itself starts no guest.
 #pragma once
 
 #include <windows.h>
@@ -48,9 +49,9 @@ public:
     // neither needs to outlive the call.
     InjectResult Queue(HANDLE process, HANDLE thread, const std::wstring& dll);
 
-    // The second step, once the thread was let run: waits, without a deadline (until the load
-    // returns the program's static DLLs are starting, as they would without the skin), for the
-    // load or the child's end, then queues the start. `ready`, when given, is an event of this
+    // The second step, at once or once the thread was let run: queues the load and waits, without a
+    // deadline (until the load returns the program's static DLLs are starting, as they would
+    // without the skin), for it or the child's end, then queues the start. `ready`, when given, is an event of this
     // process that the guest sets once it has started; its status is then in the settings.
     InjectResult Start(Look look, HANDLE ready);
 
@@ -63,6 +64,8 @@ public:
 
 private:
     void Release();
+    bool QueueWait();
+    InjectResult QueueLoad();
 
     HANDLE process_ = nullptr, thread_ = nullptr;
     HANDLE loaded_ = nullptr;          // set in the child once the load returned
