@@ -116,8 +116,8 @@ bool TakeChild(const Request& request, UniqueHandle& process, UniqueHandle& thre
 // A child that the guest in a program of the other architecture started suspended and handed
 // over: the skin's load goes onto its main thread, and the child is left as its creator asked.
 // Ends with 0 once it has let go of the suspension the parent left to it, with anything else when
-// it could not (the parent then does). Nothing is said: the program
-// that started it knows nothing of this launcher.
+// it could not (the parent then does). Nothing is said: the program that started it knows nothing
+// of this launcher.
 int Follow(const Request& request) {
     UniqueHandle process, thread;
     if (!TakeChild(request, process, thread)) return kExitFailed;
