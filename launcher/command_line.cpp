@@ -76,20 +76,23 @@ Request ParseCommandLine(const wchar_t* commandLine) {
             continue;
         }
         if (argument == L"--follow") {
-            // The guest's hand-over of a suspended child: the inherited handles' values.
-            SkipBlanks(cursor);
-            request.followProcess = std::wcstoull(ReadArgument(cursor).c_str(), nullptr, 10);
-            SkipBlanks(cursor);
-            request.followThread = std::wcstoull(ReadArgument(cursor).c_str(), nullptr, 10);
-            request.follow = request.followProcess && request.followThread;
+            // The guest's hand-over of a suspended child: the parent's id, its handles' values and
+            // the child's ids.
+            unsigned long long numbers[5] = {};
+            for (unsigned long long& number : numbers) {
+                SkipBlanks(cursor);
+                number = std::wcstoull(ReadArgument(cursor).c_str(), nullptr, 10);
+            }
+            request.parentId = static_cast<unsigned long>(numbers[0]);
+            request.followProcess = numbers[1];
+            request.followThread = numbers[2];
+            request.childProcessId = static_cast<unsigned long>(numbers[3]);
+            request.childThreadId = static_cast<unsigned long>(numbers[4]);
+            request.follow = request.childProcessId && request.childThreadId;
             if (!request.follow) {
-                request.error = L"--follow needs a process and a thread.";
+                request.error = L"--follow needs the parent, the child's handles and its ids.";
                 return request;
             }
-            continue;
-        }
-        if (argument == L"--suspended" && request.follow) {
-            request.keepSuspended = true;
             continue;
         }
         if (argument == L"--help" || argument == L"-h" || argument == L"/?") {

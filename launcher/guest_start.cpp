@@ -107,7 +107,12 @@ std::wstring BringInTheSkin(Child& child, const std::wstring& dll, Look look) {
     HANDLE process = child.process.get();
     UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!ready.get()) return L"could not prepare the skin's start: " + SystemMessage(GetLastError()) + L".";
-    const InjectResult result = BringInGuest(process, child.thread.get(), dll, look, ready.get(), false);
+    GuestOnTheWay guest;
+    InjectResult result = guest.Queue(process, child.thread.get(), dll);
+    if (result.failed != InjectStep::Done) return InjectProblem(result, process);
+    if (ResumeThread(child.thread.get()) == static_cast<DWORD>(-1))
+        return L"could not let the program run: " + SystemMessage(GetLastError()) + L".";
+    result = guest.Start(look, ready.get());
     if (result.failed != InjectStep::Done) return InjectProblem(result, process);
     HANDLE handles[] = {ready.get(), process};
     switch (WaitForMultipleObjects(2, handles, FALSE, kReadyDeadlineMs)) {
@@ -121,8 +126,7 @@ std::wstring BringInTheSkin(Child& child, const std::wstring& dll, Look look) {
         return L"waiting for the program failed: " + SystemMessage(GetLastError()) + L".";
     }
     DWORD error = 0;
-    const GuestStatus status = ReadGuestStatus(process, result.settings, error);
-    VirtualFreeEx(process, result.settings, 0, MEM_RELEASE);
+    const GuestStatus status = guest.Finish(error);
     return GuestProblem(status, error);
 }
 

@@ -55,8 +55,8 @@ DWORD StartProcess(const std::wstring& application, const std::wstring& commandL
                    Child& child);
 
 // Brings the engine into the suspended child, lets it run and waits until the engine reports
-// that it watches the program's windows. Empty on success, else what went wrong (the child is
-// then still held, for the caller's scope to end it).
+// that it watches the program's windows. Empty on success, else what went wrong (for the
+// caller's scope to end the child).
 std::wstring BringInTheSkin(Child& child, const std::wstring& dll, Look look);
 
 // The program and every process started under it, in one job whose completion port says when the

@@ -88,18 +88,51 @@ int StartFailure(DWORD error, const std::wstring& program) {
     return Fail(kExitFailed, L"could not start " + Quoted(program) + L": " + SystemMessage(error) + L".");
 }
 
+// The child's handles, taken out of the parent that handed it over; from the child's ids when the
+// parent has ended meanwhile (its ids stay the child's while the child lives).
+bool TakeChild(const Request& request, UniqueHandle& process, UniqueHandle& thread) {
+    HANDLE self = GetCurrentProcess();
+    UniqueHandle parent(OpenProcess(PROCESS_DUP_HANDLE, FALSE, request.parentId));
+    HANDLE taken[2] = {};
+    if (parent.get() &&
+        DuplicateHandle(parent.get(), reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(request.followProcess)), self,
+                        &taken[0], 0, FALSE, DUPLICATE_SAME_ACCESS) &&
+        GetProcessId(taken[0]) == request.childProcessId &&
+        DuplicateHandle(parent.get(), reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(request.followThread)), self,
+                        &taken[1], 0, FALSE, DUPLICATE_SAME_ACCESS) &&
+        GetThreadId(taken[1]) == request.childThreadId) {
+        process = UniqueHandle(taken[0]);
+        thread = UniqueHandle(taken[1]);
+        return true;
+    }
+    for (HANDLE handle : taken) {
+        if (handle) CloseHandle(handle);
+    }
+    process = UniqueHandle(OpenProcess(PROCESS_ALL_ACCESS, FALSE, request.childProcessId));
+    thread = UniqueHandle(OpenThread(THREAD_ALL_ACCESS, FALSE, request.childThreadId));
+    return process.get() && thread.get() && GetProcessIdOfThread(thread.get()) == request.childProcessId;
+}
+
 // A child that the guest in a program of the other architecture started suspended and handed
-// over: the skin goes in, and the child is left as its creator asked. Nothing is said: the
-// program that started it knows nothing of this launcher.
+// over: the skin's load goes onto its main thread, and the child is left as its creator asked.
+// Ends with 0 once it has let go of the suspension the parent left to it, with anything else when
+// it could not (the parent then does). Nothing is said: the program that started it knows nothing
+// of this launcher.
 int Follow(const Request& request) {
-    HANDLE process = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(request.followProcess));
-    HANDLE thread = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(request.followThread));
-    const InjectResult result = BringInGuest(process, thread, LauncherFolder() + L"dorrikskin.dll", request.look,
-                                             nullptr, request.keepSuspended);
-    if (result.held && !request.keepSuspended) ResumeThread(thread);
-    CloseHandle(thread);
-    CloseHandle(process);
-    return result.failed == InjectStep::Done ? 0 : kExitFailed;
+    UniqueHandle process, thread;
+    if (!TakeChild(request, process, thread)) return kExitFailed;
+    GuestOnTheWay guest;
+    guest.Queue(process.get(), thread.get(), LauncherFolder() + L"dorrikskin.dll");
+    // The suspension the parent left to this launcher: the creation's, or one of its own when the
+    // creator asked for the child suspended.
+    ResumeThread(thread.get());
+    UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (ready.get() && guest.Start(request.look, ready.get()).failed == InjectStep::Done) {
+        HANDLE handles[] = {ready.get(), process.get()};
+        DWORD error = 0;
+        if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0) guest.Finish(error);
+    }
+    return 0;
 }
 
 int Run() {

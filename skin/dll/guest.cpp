@@ -5,15 +5,19 @@
 // own start-up does nothing, so a program that loads dorrikskin.dll itself starts no guest.
 //
 // From the start on, every thread that makes a window gets thread hooks that skin each of its
-// top-level windows as it is activated, and a form shown without activation as it is shown. Every process the program starts is started suspended and gets the guest the same
-// way before it runs (a process of the other architecture through the sibling skinrun.exe).
+// top-level windows as it is activated, and a form shown without activation as it is shown. Every
+// process the program starts is started suspended and gets the guest's load queued the same way
+// before its creation returns; the rest is done from the thread pool once it runs (a process of
+// the other architecture goes to the sibling skinrun.exe).
 //
 // The module is pinned as the guest starts: the hooks' procedures, the skin's window procedure
 // and the process-creation relay stay mapped for the life of the process.
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "dorrik_skin.h"
 #include "core/entry_patch.h"
@@ -31,9 +35,6 @@ constexpr const wchar_t* kSiblingPath = L"..\\skinrun.exe";
 #else
 constexpr const wchar_t* kSiblingPath = L"x64\\skinrun.exe";
 #endif
-
-// A sibling launcher that has not handed a child back within this is not going to.
-constexpr DWORD kSiblingDeadlineMs = 60000;
 
 Look look = Look::Whole;
 HMODULE guestModule = nullptr;
@@ -123,82 +124,172 @@ std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.fin
 
 std::wstring FileNameOf(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
 
-// A skinrun.exe started by the program brings the skin into its own child itself.
-bool IsLauncher(HANDLE process) {
+// A skinrun.exe started by the program brings the skin into its own child itself; the system's
+// desktop and services would hold the DLL long after the program.
+bool IsLauncherOrService(HANDLE process) {
     wchar_t image[MAX_PATH * 2] = {};
     DWORD size = MAX_PATH * 2;
     return QueryFullProcessImageNameW(process, 0, image, &size) &&
-           CompareStringOrdinal(FileNameOf(image).c_str(), -1, L"skinrun.exe", -1, TRUE) == CSTR_EQUAL;
+           (CompareStringOrdinal(FileNameOf(image).c_str(), -1, L"skinrun.exe", -1, TRUE) == CSTR_EQUAL ||
+            skinrun::IsSystemServiceImage(image));
 }
 
-// The sibling launcher takes the suspended child's handles (inherited, given on its command line),
-// brings its own guest in and leaves the child as its creator asked. False when it could not be
-// started: the child is then still suspended.
+// The children on their way to the guest, for the program's exit to wait for those it let run.
+SRWLOCK onTheWayLock = SRWLOCK_INIT;
+std::vector<skinrun::GuestOnTheWay*> onTheWay;
+HANDLE onTheWayChanged = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+
+// A program that ends right after starting a child (a stub that starts the real program, an
+// uninstaller that restarts itself) waits this long at most for the children it let run to have
+// the guest; a child still loading when it is gone runs without.
+constexpr DWORD kExitPatienceMs = 5000;
+
+void Leave(skinrun::GuestOnTheWay* guest) {
+    AcquireSRWLockExclusive(&onTheWayLock);
+    std::erase(onTheWay, guest);
+    ReleaseSRWLockExclusive(&onTheWayLock);
+    SetEvent(onTheWayChanged);
+}
+
+// Whether a child that is on its way runs now (its creator let it), rather than waits for that.
+bool LetRun(HANDLE thread) {
+    const DWORD before = SuspendThread(thread);
+    if (before == static_cast<DWORD>(-1)) return false;
+    ResumeThread(thread);
+    return before == 0;
+}
+
+bool AnyLetRunOnTheWay() {
+    bool any = false;
+    AcquireSRWLockShared(&onTheWayLock);
+    for (skinrun::GuestOnTheWay* guest : onTheWay) {
+        if (WaitForSingleObject(guest->process(), 0) == WAIT_TIMEOUT && LetRun(guest->thread())) any = true;
+    }
+    ReleaseSRWLockShared(&onTheWayLock);
+    return any;
+}
+
+using ExitUserProcess = void(NTAPI*)(LONG);
+ExitUserProcess exitProcess = nullptr;
+
+void NTAPI ExitAfterChildren(LONG status) {
+    const DWORD start = GetTickCount();
+    while (AnyLetRunOnTheWay() && GetTickCount() - start < kExitPatienceMs) WaitForSingleObject(onTheWayChanged, 20);
+    exitProcess(status);
+}
+
+// The rest of a child's way to the guest, on a thread of the pool while the program goes on: once
+// the program lets the child run, its load is waited for, the start queued and its report waited
+// for. A child that ends or is never let run keeps the thread; one left to it runs without the skin.
+DWORD WINAPI SeeGuestIn(void* parameter) {
+    std::unique_ptr<skinrun::GuestOnTheWay> guest(static_cast<skinrun::GuestOnTheWay*>(parameter));
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (ready && guest->Start(look, ready).failed == skinrun::InjectStep::Done) {
+        HANDLE handles[] = {ready, guest->process()};
+        DWORD error = 0;
+        if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0) guest->Finish(error);
+    }
+    if (ready) CloseHandle(ready);
+    Leave(guest.get());
+    return 0;
+}
+
+// The load and the wait for the start go onto the child's main thread, which stays suspended:
+// nothing of it runs before its creator lets it.
+void SendGuestTo(const PROCESS_INFORMATION& child) {
+    auto guest = std::make_unique<skinrun::GuestOnTheWay>();
+    if (guest->Queue(child.hProcess, child.hThread, guestPath).failed != skinrun::InjectStep::Done) return;
+    AcquireSRWLockExclusive(&onTheWayLock);
+    onTheWay.push_back(guest.get());
+    ReleaseSRWLockExclusive(&onTheWayLock);
+    if (QueueUserWorkItem(SeeGuestIn, guest.get(), WT_EXECUTELONGFUNCTION))
+        guest.release();
+    else
+        Leave(guest.get());
+}
+
+// A sibling launcher at work on a child: this process's own handles to both, kept until the
+// launcher ends, as the launcher takes the child's from here.
+struct SiblingAtWork {
+    HANDLE launcher = nullptr, process = nullptr, thread = nullptr;
+    ~SiblingAtWork() {
+        for (HANDLE handle : {launcher, process, thread}) {
+            if (handle) CloseHandle(handle);
+        }
+    }
+};
+
+// A launcher that ended without taking the child over (it says so with anything but 0) has not
+// let go of the suspension that was left to it.
+DWORD WINAPI SeeSiblingThrough(void* parameter) {
+    std::unique_ptr<SiblingAtWork> sibling(static_cast<SiblingAtWork*>(parameter));
+    WaitForSingleObject(sibling->launcher, INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(sibling->launcher, &code);
+    if (code != 0) ResumeThread(sibling->thread);
+    return 0;
+}
+
+// The sibling launcher takes the suspended child's handles out of this process (or opens the
+// child by its ids when this process is gone), queues its own guest's load on the main thread and
+// lets go of one suspension: the creation's, or, when the creator asked for the child suspended,
+// one more held here, so that the child waits for the launcher even once its creator resumed it.
+// Nothing here waits for the launcher, and no handle of the program is ever inheritable. False
+// when it could not be started: the child is then as its creation left it.
 bool HandToSibling(const PROCESS_INFORMATION& child, bool keepSuspended) {
     wchar_t full[MAX_PATH * 2] = {};
-    const std::wstring sibling = FolderOf(guestPath) + kSiblingPath;
-    if (!GetFullPathNameW(sibling.c_str(), MAX_PATH * 2, full, nullptr)) return false;
+    const std::wstring path = FolderOf(guestPath) + kSiblingPath;
+    if (!GetFullPathNameW(path.c_str(), MAX_PATH * 2, full, nullptr)) return false;
+    auto sibling = std::make_unique<SiblingAtWork>();
     HANDLE self = GetCurrentProcess();
-    HANDLE handles[2] = {};
-    if (!DuplicateHandle(self, child.hProcess, self, &handles[0], 0, TRUE, DUPLICATE_SAME_ACCESS)) return false;
-    if (!DuplicateHandle(self, child.hThread, self, &handles[1], 0, TRUE, DUPLICATE_SAME_ACCESS)) {
-        CloseHandle(handles[0]);
+    if (!DuplicateHandle(self, child.hProcess, self, &sibling->process, 0, FALSE, DUPLICATE_SAME_ACCESS) ||
+        !DuplicateHandle(self, child.hThread, self, &sibling->thread, 0, FALSE, DUPLICATE_SAME_ACCESS))
+        return false;
+    auto number = [](auto value) { return L" " + std::to_wstring(value); };
+    std::wstring line = L"\"" + std::wstring(full) + L"\" --follow" + number(GetCurrentProcessId()) +
+                        number(reinterpret_cast<ULONG_PTR>(sibling->process)) +
+                        number(reinterpret_cast<ULONG_PTR>(sibling->thread)) + number(child.dwProcessId) +
+                        number(child.dwThreadId) + (look == Look::Classic ? L" --classic" : L"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION launcher{};
+    if (keepSuspended && SuspendThread(child.hThread) == static_cast<DWORD>(-1)) return false;
+    if (!createProcess(nullptr, full, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                       &startup, &launcher, nullptr)) {
+        if (keepSuspended) ResumeThread(child.hThread);
         return false;
     }
-    std::wstring line = L"\"" + std::wstring(full) + L"\" --follow " +
-                        std::to_wstring(reinterpret_cast<ULONG_PTR>(handles[0])) + L" " +
-                        std::to_wstring(reinterpret_cast<ULONG_PTR>(handles[1])) +
-                        (look == Look::Classic ? L" --classic" : L"") + (keepSuspended ? L" --suspended" : L"");
-    // Only these two handles go to the launcher, where the system can say so.
-    STARTUPINFOEXW startup{};
-    startup.StartupInfo.cb = sizeof(startup);
-    SIZE_T listSize = 0;
-    InitializeProcThreadAttributeList(nullptr, 1, 0, &listSize);
-    std::string list(listSize, '\0');
-    DWORD flags = CREATE_NO_WINDOW;
-    startup.lpAttributeList = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(list.data());
-    if (InitializeProcThreadAttributeList(startup.lpAttributeList, 1, 0, &listSize) &&
-        UpdateProcThreadAttribute(startup.lpAttributeList, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles,
-                                  sizeof(handles), nullptr, nullptr))
-        flags |= EXTENDED_STARTUPINFO_PRESENT;
-    else
-        startup.StartupInfo.cb = sizeof(STARTUPINFOW);
-    PROCESS_INFORMATION launcher{};
-    const BOOL ran = createProcess(nullptr, full, line.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr,
-                                   &startup.StartupInfo, &launcher, nullptr);
-    if (flags & EXTENDED_STARTUPINFO_PRESENT) DeleteProcThreadAttributeList(startup.lpAttributeList);
-    CloseHandle(handles[0]);
-    CloseHandle(handles[1]);
-    if (!ran) return false;
     CloseHandle(launcher.hThread);
-    const bool handled = WaitForSingleObject(launcher.hProcess, kSiblingDeadlineMs) == WAIT_OBJECT_0;
-    CloseHandle(launcher.hProcess);
-    return handled;
+    sibling->launcher = launcher.hProcess;
+    if (QueueUserWorkItem(SeeSiblingThrough, sibling.get(), WT_EXECUTELONGFUNCTION)) sibling.release();
+    return true;
 }
 
 // Brings the guest into a child that its creation left suspended; afterwards the child runs
 // unless its creator asked for it suspended. One that cannot be reached runs as it is, and so do
-// the system's desktop and services, which would hold the DLL long after the program.
+// the system's desktop and services, which would hold the DLL long after the program, and a child
+// of other rights than the program's.
 void FollowChild(const PROCESS_INFORMATION& child, bool keepSuspended) {
     bool known = false;
     const bool otherArchitecture = skinrun::IsOfOtherArchitecture(child.hProcess, known);
-    bool held = true;
-    if (known && !IsLauncher(child.hProcess) && !skinrun::IsSystemService(child.hProcess)) {
-        if (otherArchitecture)
-            held = !HandToSibling(child, keepSuspended);
-        else
-            held = skinrun::BringInGuest(child.hProcess, child.hThread, guestPath, look, nullptr, keepSuspended).held;
+    if (known && !IsLauncherOrService(child.hProcess) && skinrun::HasOwnIntegrityLevel(child.hProcess)) {
+        if (otherArchitecture) {
+            if (HandToSibling(child, keepSuspended)) return;
+        } else {
+            SendGuestTo(child);
+        }
     }
-    if (held && !keepSuspended) ResumeThread(child.hThread);
+    if (!keepSuspended) ResumeThread(child.hThread);
 }
 
 // Every way of starting a process (CreateProcessA/W, CreateProcessAsUser, ShellExecuteEx, WinExec)
-// ends here; a debugger's child is left to the debugger.
+// ends here; a debugger's child is left to the debugger, and a child with a token of its own (of
+// another user, or of other rights) runs exactly as without the skin.
 BOOL WINAPI CreateFollowedProcess(HANDLE token, LPCWSTR application, LPWSTR commandLine,
                                   LPSECURITY_ATTRIBUTES processAttributes, LPSECURITY_ATTRIBUTES threadAttributes,
                                   BOOL inheritHandles, DWORD flags, LPVOID environment, LPCWSTR folder,
                                   LPSTARTUPINFOW startup, LPPROCESS_INFORMATION info, PHANDLE newToken) {
-    if (flags & (DEBUG_PROCESS | DEBUG_ONLY_THIS_PROCESS))
+    if (token || (flags & (DEBUG_PROCESS | DEBUG_ONLY_THIS_PROCESS)))
         return createProcess(token, application, commandLine, processAttributes, threadAttributes, inheritHandles,
                              flags, environment, folder, startup, info, newToken);
     if (!createProcess(token, application, commandLine, processAttributes, threadAttributes, inheritHandles,
@@ -217,6 +308,10 @@ void FollowNewProcesses() {
     if (!entry) return;
     skin::RedirectEntry(reinterpret_cast<void*>(entry), reinterpret_cast<const void*>(&CreateFollowedProcess),
                         reinterpret_cast<void**>(&createProcess));
+    // ExitProcess ends here, on Windows and under Wine.
+    if (FARPROC exit = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlExitUserProcess"); exit && onTheWayChanged)
+        skin::RedirectEntry(reinterpret_cast<void*>(exit), reinterpret_cast<const void*>(&ExitAfterChildren),
+                            reinterpret_cast<void**>(&exitProcess));
 }
 
 GuestStatus Start(const GuestSettings& settings, DWORD& error) {

@@ -16,25 +16,6 @@ PAPCFUNC Kernel32Apc(const char* name) {
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name)));
 }
 
-// The value GetCurrentThread() stands for, in any process.
-const ULONG_PTR kCurrentThread = static_cast<ULONG_PTR>(-2);
-
-struct OwnHandle {
-    HANDLE handle;
-    ~OwnHandle() {
-        if (handle) CloseHandle(handle);
-    }
-};
-
-// A handle this code put into the child, closed there again.
-struct HandleInChild {
-    HANDLE process;
-    HANDLE handle = nullptr;
-    ~HandleInChild() {
-        if (handle) DuplicateHandle(process, handle, nullptr, nullptr, 0, FALSE, DUPLICATE_CLOSE_SOURCE);
-    }
-};
-
 template <class T>
 bool ReadRemote(HANDLE process, const BYTE* address, T& value) {
     SIZE_T got = 0;
@@ -140,82 +121,156 @@ BYTE* RemoteExport(HANDLE process, BYTE* base, const char* wanted) {
     return nullptr;
 }
 
-// Waits until the child's main thread, running the queued APCs, has suspended itself: it is one
-// APC away once the load's signal came.
-bool WaitForSelfSuspension(HANDLE process, HANDLE thread) {
-    for (;;) {
-        const DWORD before = SuspendThread(thread);
-        if (before == static_cast<DWORD>(-1)) return false;
-        ResumeThread(thread);
-        if (before > 0) return true;
-        if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return false;
-        SwitchToThread();
-    }
+// The wait queued on the child's main thread takes three arguments, which only ntdll's own queue
+// passes on; the routine gets them as they are given.
+using QueueApcThread = LONG(NTAPI*)(HANDLE thread, void* routine, ULONG_PTR first, ULONG_PTR second, ULONG_PTR third);
+
+QueueApcThread NtdllQueue() {
+    return reinterpret_cast<QueueApcThread>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueueApcThread")));
 }
 
-InjectResult Failed(InjectStep step, DWORD error = GetLastError()) { return InjectResult{step, error, nullptr, false}; }
+void CloseInChild(HANDLE process, HANDLE& handle) {
+    if (handle) DuplicateHandle(process, handle, nullptr, nullptr, 0, FALSE, DUPLICATE_CLOSE_SOURCE);
+    handle = nullptr;
+}
 
-InjectResult FailedHeld(InjectStep step, DWORD error = GetLastError()) { return InjectResult{step, error, nullptr, true}; }
+InjectResult Failed(InjectStep step, DWORD error = GetLastError()) { return InjectResult{step, error}; }
+
+// The level's RID and the user of a process's token.
+struct Identity {
+    DWORD level = 0;
+    std::vector<BYTE> user;
+    bool known = false;
+};
+
+Identity IdentityOfProcess(HANDLE process) {
+    Identity identity;
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return identity;
+    BYTE label[64 + SECURITY_MAX_SID_SIZE] = {};
+    BYTE user[64 + SECURITY_MAX_SID_SIZE] = {};
+    DWORD size = 0;
+    if (GetTokenInformation(token, TokenIntegrityLevel, label, sizeof(label), &size) &&
+        GetTokenInformation(token, TokenUser, user, sizeof(user), &size)) {
+        PSID levelSid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(label)->Label.Sid;
+        PSID userSid = reinterpret_cast<TOKEN_USER*>(user)->User.Sid;
+        const UCHAR count = *GetSidSubAuthorityCount(levelSid);
+        identity.level = count ? *GetSidSubAuthority(levelSid, count - 1u) : 0;
+        const auto* userBytes = static_cast<const BYTE*>(userSid);
+        identity.user.assign(userBytes, userBytes + GetLengthSid(userSid));
+        identity.known = true;
+    }
+    CloseHandle(token);
+    return identity;
+}
 
 }  // namespace
 
-InjectResult BringInGuest(HANDLE process, HANDLE thread, const std::wstring& dll, Look look, HANDLE ready,
-                          bool keepSuspended) {
+// Until the guest said it started, the child may still read the block and wait on the handle, and
+// until the load's signal came it may still set the event: they stay with the child.
+GuestOnTheWay::~GuestOnTheWay() {
+    Release();
+    for (HANDLE handle : {loaded_, thread_, process_}) {
+        if (handle) CloseHandle(handle);
+    }
+}
+
+// Ends the child's wait without a start: a call that does nothing, queued behind everything, ends
+// whichever of the waits the thread is in or comes to.
+void GuestOnTheWay::Release() {
+    if (!waiting_ || started_) return;
+    QueueUserAPC(Kernel32Apc("Sleep"), thread_, 0);
+    waiting_ = false;
+}
+
+// A wait on the child's main thread until an APC comes (or this process ends, so that a child
+// whose creator is gone runs on, without the skin): alertable, so that everything queued behind
+// it runs inside it, before the program's own code.
+bool GuestOnTheWay::QueueWait() {
+    const QueueApcThread queue = NtdllQueue();
+    return queue && queue(thread_, reinterpret_cast<void*>(Kernel32Apc("WaitForSingleObjectEx")),
+                          reinterpret_cast<ULONG_PTR>(waiterInChild_), INFINITE, TRUE) >= 0;
+}
+
+InjectResult GuestOnTheWay::Queue(HANDLE process, HANDLE thread, const std::wstring& dll) {
+    HANDLE self = GetCurrentProcess();
+    dll_ = dll;
+    if (!DuplicateHandle(self, process, self, &process_, 0, FALSE, DUPLICATE_SAME_ACCESS) ||
+        !DuplicateHandle(self, thread, self, &thread_, 0, FALSE, DUPLICATE_SAME_ACCESS) ||
+        !DuplicateHandle(self, self, process, &waiterInChild_, SYNCHRONIZE, FALSE, 0))
+        return Failed(InjectStep::Prepare);
+    // Nothing that needs the child's memory yet, so that its creator gets it back at once: the
+    // load is queued behind the wait from Start.
+    if (!QueueWait()) return Failed(InjectStep::Queue);
+    waiting_ = true;
+    return {};
+}
+
+// Behind the first wait, in it once the thread runs: the load, the signal that it returned, and
+// a second wait, in which the start will run.
+InjectResult GuestOnTheWay::QueueLoad() {
     // One block in the child: the settings, then the DLL's path.
-    const SIZE_T pathBytes = (dll.size() + 1) * sizeof(wchar_t);
-    auto* block = static_cast<BYTE*>(
-        VirtualAllocEx(process, nullptr, sizeof(GuestSettings) + pathBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    if (!block) return FailedHeld(InjectStep::Prepare);
-    BYTE* const remotePath = block + sizeof(GuestSettings);
-    GuestSettings settings{sizeof(GuestSettings), look, 0, GuestStatus::Pending, 0};
-    OwnHandle loaded{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    HandleInChild loadedInChild{process};
-    if (!loaded.handle || !WriteProcessMemory(process, remotePath, dll.c_str(), pathBytes, nullptr) ||
-        !DuplicateHandle(GetCurrentProcess(), loaded.handle, process, &loadedInChild.handle, EVENT_MODIFY_STATE,
-                         FALSE, 0)) {
+    const SIZE_T pathBytes = (dll_.size() + 1) * sizeof(wchar_t);
+    block_ = static_cast<BYTE*>(VirtualAllocEx(process_, nullptr, sizeof(GuestSettings) + pathBytes,
+                                               MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (!block_) return Failed(InjectStep::Prepare);
+    BYTE* const remotePath = block_ + sizeof(GuestSettings);
+    loaded_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!loaded_ || !WriteProcessMemory(process_, remotePath, dll_.c_str(), pathBytes, nullptr) ||
+        !DuplicateHandle(GetCurrentProcess(), loaded_, process_, &loadedInChild_, EVENT_MODIFY_STATE, FALSE, 0)) {
         const DWORD error = GetLastError();
-        VirtualFreeEx(process, block, 0, MEM_RELEASE);
-        return FailedHeld(InjectStep::Prepare, error);
+        VirtualFreeEx(process_, block_, 0, MEM_RELEASE);
+        block_ = nullptr;
+        return Failed(InjectStep::Prepare, error);
     }
+    if (!QueueUserAPC(Kernel32Apc("LoadLibraryW"), thread_, reinterpret_cast<ULONG_PTR>(remotePath)) ||
+        !QueueUserAPC(Kernel32Apc("SetEvent"), thread_, reinterpret_cast<ULONG_PTR>(loadedInChild_)) ||
+        !QueueWait())
+        return Failed(InjectStep::Queue);
+    return {};
+}
 
-    // On the main thread, once it runs, after the program's static DLLs have started: the load,
-    // the signal that it returned, and the thread's suspension of itself.
-    if (!QueueUserAPC(Kernel32Apc("LoadLibraryW"), thread, reinterpret_cast<ULONG_PTR>(remotePath)) ||
-        !QueueUserAPC(Kernel32Apc("SetEvent"), thread, reinterpret_cast<ULONG_PTR>(loadedInChild.handle)) ||
-        !QueueUserAPC(Kernel32Apc("SuspendThread"), thread, kCurrentThread))
-        return FailedHeld(InjectStep::Queue);  // nothing ran: the block stays with the child
-    if (ResumeThread(thread) == static_cast<DWORD>(-1)) return FailedHeld(InjectStep::Queue);
+InjectResult GuestOnTheWay::Start(Look look, HANDLE ready) {
+    if (!waiting_) return Failed(InjectStep::Queue, ERROR_INVALID_STATE);
+    const InjectResult load = QueueLoad();
+    if (load.failed != InjectStep::Done) return load;
+    HANDLE handles[] = {loaded_, process_};
+    if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0) return Failed(InjectStep::Ended);
+    // The signal came: the child is done with that handle.
+    CloseInChild(process_, loadedInChild_);
 
-    // No deadline: until the load returns, the program's static DLLs are starting, as they would
-    // without the skin.
-    HANDLE handles[] = {loaded.handle, process};
-    if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 ||
-        !WaitForSelfSuspension(process, thread))
-        return Failed(InjectStep::Ended);
-
-    BYTE* const base = ModuleBase(process, dll);
-    BYTE* const start = base ? RemoteExport(process, base, kGuestStartName) : nullptr;
-    InjectResult result{InjectStep::Done, 0, block, false};
+    BYTE* const base = ModuleBase(process_, dll_);
+    BYTE* const start = base ? RemoteExport(process_, base, kGuestStartName) : nullptr;
+    if (!base) return Failed(WaitForSingleObject(process_, 0) == WAIT_OBJECT_0 ? InjectStep::Ended : InjectStep::NotLoaded, 0);
+    if (!start) return Failed(InjectStep::NoStart, 0);
     HANDLE readyInChild = nullptr;
-    if (!base) {
-        result = Failed(InjectStep::NotLoaded, 0);
-    } else if (!start) {
-        result = Failed(InjectStep::NoStart, 0);
-    } else if (ready && !DuplicateHandle(GetCurrentProcess(), ready, process, &readyInChild, EVENT_MODIFY_STATE,
-                                         FALSE, 0)) {
-        result = Failed(InjectStep::Prepare);
-    } else {
-        settings.readyEvent = static_cast<std::uint64_t>(reinterpret_cast<ULONG_PTR>(readyInChild));
-        if (!WriteProcessMemory(process, block, &settings, sizeof(settings), nullptr) ||
-            !QueueUserAPC(reinterpret_cast<PAPCFUNC>(reinterpret_cast<void (*)()>(start)), thread,
-                          reinterpret_cast<ULONG_PTR>(block)))
-            result = Failed(InjectStep::Queue);
+    if (ready && !DuplicateHandle(GetCurrentProcess(), ready, process_, &readyInChild, EVENT_MODIFY_STATE, FALSE, 0))
+        return Failed(InjectStep::Prepare);
+    GuestSettings settings{sizeof(GuestSettings), look, static_cast<std::uint64_t>(reinterpret_cast<ULONG_PTR>(readyInChild)),
+                           GuestStatus::Pending, 0};
+    if (!WriteProcessMemory(process_, block_, &settings, sizeof(settings), nullptr) ||
+        !QueueUserAPC(reinterpret_cast<PAPCFUNC>(reinterpret_cast<void (*)()>(start)), thread_,
+                      reinterpret_cast<ULONG_PTR>(block_))) {
+        const DWORD error = GetLastError();
+        CloseInChild(process_, readyInChild);
+        return Failed(InjectStep::Queue, error);
     }
-    if (result.failed != InjectStep::Done && readyInChild)
-        DuplicateHandle(process, readyInChild, nullptr, nullptr, 0, FALSE, DUPLICATE_CLOSE_SOURCE);
-    // The thread suspended itself once; that suspension stands for its creator's CREATE_SUSPENDED.
-    if (!keepSuspended) ResumeThread(thread);
-    return result;
+    // The start runs in the child's wait, which it ends.
+    started_ = true;
+    waiting_ = false;
+    return {};
+}
+
+GuestStatus GuestOnTheWay::Finish(DWORD& error) {
+    GuestSettings written{};
+    const bool read = block_ && ReadRemote(process_, block_, written);
+    if (block_) VirtualFreeEx(process_, block_, 0, MEM_RELEASE);
+    block_ = nullptr;
+    CloseInChild(process_, waiterInChild_);
+    if (!read) return GuestStatus::Pending;
+    error = written.error;
+    return written.status;
 }
 
 bool IsOfOtherArchitecture(HANDLE process, bool& known) {
@@ -225,21 +280,26 @@ bool IsOfOtherArchitecture(HANDLE process, bool& known) {
     return known && childUnderWow64;
 #else
     // 32-bit code under WOW64 is on 64-bit Windows, where a child outside WOW64 is 64-bit.
-    BOOL selfUnderWow64 = FALSE;
-    known = known && IsWow64Process(GetCurrentProcess(), &selfUnderWow64);
+    static BOOL selfUnderWow64 = FALSE;
+    static const bool selfKnown = IsWow64Process(GetCurrentProcess(), &selfUnderWow64) != FALSE;
+    known = known && selfKnown;
     return known && selfUnderWow64 && !childUnderWow64;
 #endif
 }
 
 bool IsSystemService(HANDLE process) {
-    static const wchar_t* const kServices[] = {L"explorer.exe", L"services.exe", L"winedevice.exe", L"plugplay.exe",
-                                               L"rpcss.exe",   L"svchost.exe",  L"wineboot.exe",   L"conhost.exe"};
     wchar_t image[MAX_PATH * 2] = {};
     DWORD size = MAX_PATH * 2;
+    return QueryFullProcessImageNameW(process, 0, image, &size) && IsSystemServiceImage(image);
+}
+
+bool IsSystemServiceImage(const wchar_t* image) {
+    static const wchar_t* const kServices[] = {L"explorer.exe", L"services.exe", L"winedevice.exe", L"plugplay.exe",
+                                               L"rpcss.exe",   L"svchost.exe",  L"wineboot.exe",   L"conhost.exe"};
     wchar_t windows[MAX_PATH] = {};
     const UINT windowsLength = GetSystemWindowsDirectoryW(windows, MAX_PATH);
     // Under the Windows folder (system32, syswow64 or the folder itself).
-    if (!QueryFullProcessImageNameW(process, 0, image, &size) || !windowsLength || size <= windowsLength ||
+    if (!windowsLength || std::wcslen(image) <= windowsLength ||
         CompareStringOrdinal(image, static_cast<int>(windowsLength), windows, static_cast<int>(windowsLength), TRUE) !=
             CSTR_EQUAL)
         return false;
@@ -251,11 +311,10 @@ bool IsSystemService(HANDLE process) {
     return false;
 }
 
-GuestStatus ReadGuestStatus(HANDLE process, void* settings, DWORD& error) {
-    GuestSettings written{};
-    if (!ReadRemote(process, static_cast<const BYTE*>(settings), written)) return GuestStatus::Pending;
-    error = written.error;
-    return written.status;
+bool HasOwnIntegrityLevel(HANDLE process) {
+    static const Identity own = IdentityOfProcess(GetCurrentProcess());
+    const Identity child = IdentityOfProcess(process);
+    return own.known && child.known && child.level == own.level && child.user == own.user;
 }
 
 }  // namespace skinrun

@@ -380,21 +380,57 @@ TEST(Skinrun, PassesTheProgramsExitCodeAndSkinsWindowsOfEveryThreadAndChild) {
 }
 
 // A program that starts a child and ends at once (an uninstaller that restarts itself from the
-// temporary folder): skinrun waits for the child too, and ends with the program's exit code.
+// temporary folder): the child has the skin all the same, and skinrun waits for it too and ends
+// with the program's exit code.
 TEST(Skinrun, WaitsForAChildThatOutlivesTheProgram) {
     const std::wstring name = L"DorrikSkinrunTest-" + std::to_wstring(GetCurrentProcessId());
     HANDLE orphan = CreateEventW(nullptr, TRUE, FALSE, (name + L"-orphan").c_str());
+    HANDLE skinned = CreateEventW(nullptr, TRUE, FALSE, (name + L"-skinned").c_str());
     HANDLE end = CreateEventW(nullptr, TRUE, FALSE, (name + L"-end").c_str());
-    ASSERT_TRUE(orphan && end);
+    ASSERT_TRUE(orphan && skinned && end);
     LauncherRun run(Quoted(Fixture()) + L" 5 --spawn " + Quoted(Fixture()) + L" 0 --outlive " + name);
     ASSERT_TRUE(run.started());
     EXPECT_EQ(WaitForSingleObject(orphan, kPatienceMs), WAIT_OBJECT_0) << "the child did not see its parent end";
+    EXPECT_EQ(WaitForSingleObject(skinned, 0), WAIT_OBJECT_0) << "the child's dialog did not carry the skin";
     EXPECT_FALSE(run.Finish(2000)) << "skinrun ended with the program, before the child it started";
     SetEvent(end);
     ASSERT_TRUE(run.Finish()) << "skinrun did not end with the child";
     EXPECT_EQ(run.exitCode(), 5u) << run.output();
     CloseHandle(orphan);
+    CloseHandle(skinned);
     CloseHandle(end);
+}
+
+// The fixture run directly and through the launcher ends the same way: with `expected`.
+void ExpectSameWithAndWithoutSkin(const std::wstring& fixture, const std::wstring& arguments, DWORD expected,
+                                  const char* codes, const std::wstring& launcher = Launcher()) {
+    for (const bool skinned : {false, true}) {
+        LauncherRun run(skinned ? Quoted(fixture) + L" " + arguments : arguments, skinned ? launcher : fixture);
+        ASSERT_TRUE(run.Finish()) << Narrow(arguments) << (skinned ? " through skinrun" : " directly") << " did not end";
+        EXPECT_EQ(run.exitCode(), expected) << Narrow(arguments) << (skinned ? " through skinrun" : " directly")
+                                            << " (" << codes << "): " << run.output();
+    }
+}
+
+std::wstring GateName() { return L"DorrikSkinrunGate-" + std::to_wstring(GetCurrentProcessId()); }
+
+// A program that starts a child suspended (to put it into a job, write into it, set its context)
+// finds nothing of the child run and nothing of the skin in it until it resumes it, and its
+// CreateProcess returns while the child's static DLL is to wait for it, as without the skin. Once
+// resumed, the child's dialog carries the skin as it is shown.
+TEST(Skinrun, NothingOfAChildStartedSuspendedRunsBeforeItsParentResumesIt) {
+    ExpectSameWithAndWithoutSkin(Fixture(), L"0 --suspend-child " + GateName() + L" " + Quoted(Fixture()) + L" 7", 7,
+                                 "90: the skin was in the child before it was resumed, 91: its static DLL had run");
+    LauncherRun run(Quoted(Fixture()) + L" 0 --suspend-child " + GateName() + L" " + Quoted(Fixture()) + L" 7 --dialog");
+    ASSERT_TRUE(run.Finish());
+    EXPECT_EQ(run.exitCode(), 7u) << "99: the child's dialog did not carry the skin: " << run.output();
+}
+
+// A child started with a token (CreateProcessAsUser, a service's helper) gets nothing of the skin,
+// whose DLL comes from a folder a process of other rights may be able to write.
+TEST(Skinrun, AChildStartedWithATokenRunsAsWithoutTheSkin) {
+    ExpectSameWithAndWithoutSkin(Fixture(), L"0 --as-user " + Quoted(Fixture()) + L" 7 --no-skin", 7,
+                                 "95: the skin was in the child, 97: it could not be started");
 }
 
 TEST(Skinrun, RefusesBadInputWithAMessage) {
@@ -504,12 +540,29 @@ TEST(Skinrun, HandsAProgramOfTheOtherArchitectureToItsSibling) {
         EXPECT_EQ(run.exitCode(), 7u) << Narrow(direction.launcher) << ": " << run.output();
     }
     // A program that starts one of the other architecture: the guest in it hands the suspended
-    // child to the sibling launcher, and the child's dialog carries the skin as it is shown.
+    // child to the sibling launcher, and the child's dialog carries the skin as it is shown. The
+    // same with a child the program starts suspended: nothing of it runs before the program resumes
+    // it, and the program's CreateProcess does not wait for the sibling or the child's DLLs.
+    const std::wstring suspend = L"\" 0 --suspend-child " + GateName() + L" \"";
     for (const Direction& direction : {Direction{root + L"skinrun.exe", i686Fixture + L"\" 0 --start \"" + x64Fixture},
-                                       Direction{root + L"x64\\skinrun.exe", x64Fixture + L"\" 0 --start \"" + i686Fixture}}) {
+                                       Direction{root + L"x64\\skinrun.exe", x64Fixture + L"\" 0 --start \"" + i686Fixture},
+                                       Direction{root + L"skinrun.exe", i686Fixture + suspend + x64Fixture},
+                                       Direction{root + L"x64\\skinrun.exe", x64Fixture + suspend + i686Fixture}}) {
         LauncherRun run(Quoted(direction.program) + L" 7 --dialog", direction.launcher);
         ASSERT_TRUE(run.Finish());
-        EXPECT_EQ(run.exitCode(), 7u) << Narrow(direction.program) << ": " << run.output();
+        EXPECT_EQ(run.exitCode(), 7u) << Narrow(direction.program)
+                                      << " (90: the skin was in the suspended child, 91: its static DLL had run, 99: "
+                                         "its dialog did not carry the skin): "
+                                      << run.output();
+    }
+    // While the guest hands children to the sibling, the program never holds an inheritable
+    // handle of them, which another thread's CreateProcess with inheritance would pass on.
+    for (const Direction& direction : {Direction{root + L"skinrun.exe", i686Fixture + L"\" 0 --watch-inheritable \"" + x64Fixture},
+                                       Direction{root + L"x64\\skinrun.exe", x64Fixture + L"\" 0 --watch-inheritable \"" + i686Fixture}}) {
+        LauncherRun run(Quoted(direction.program) + L" 7", direction.launcher);
+        ASSERT_TRUE(run.Finish());
+        EXPECT_EQ(run.exitCode(), 7u) << Narrow(direction.program) << " (94: it held an inheritable handle of a child): "
+                                      << run.output();
     }
 }
 
