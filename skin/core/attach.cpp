@@ -9,6 +9,7 @@
 #include "core/menus.h"
 #include "core/props.h"
 #include "core/scroll_bars.h"
+#include "core/scroll_calls.h"
 #include "core/window_proc.h"
 #include "dorrik_skin.h"
 #include "render/button_renderer.h"
@@ -342,6 +343,7 @@ LRESULT AttachWindow(HWND window, DWORD options) {
     ++Engine().skinnedWindowCount;
     record->link = Link::Attached;
     record->holdsTree = tree;
+    if (record->options & DORRIK_SKIN_SCROLLBARS) NoteSkinnedBars(window, true);
     SetSkinProp(window, kPropProcAddr, reinterpret_cast<intptr_t>(previous));
     AttachMenus(window);
     AttachFrame(window);
@@ -369,6 +371,7 @@ LRESULT DetachWindow(HWND window) {
     // runs inside the messages the detach sends) is detached, and counted off, once.
     record->link = Link::Detaching;
     --Engine().skinnedWindowCount;
+    NoteSkinnedBars(window, false);
     DetachMenus(window);
     TeardownKind(window, record->kind, record->holdsTree);
     DetachFrame(window);
@@ -413,6 +416,7 @@ void ForgetWindow(HWND window) {
     if (!record) return;
     // A push button destroyed during its own attach still holds its surfaces here.
     FreeStateSurfaces(*record);
+    NoteSkinnedBars(window, false);
     if (record->link == Link::Attached && Engine().skinnedWindowCount > 0)
         --Engine().skinnedWindowCount;
     EraseRecord(window);

@@ -10,6 +10,7 @@
 #include "core/attach.h"
 #include "core/hover.h"
 #include "core/props.h"
+#include "core/scroll_calls.h"
 #include "core/window_proc.h"
 #include "render/image_set.h"
 #include "render/state_surfaces.h"
@@ -46,6 +47,7 @@ void ReleaseEndedThread(EngineState* ended) {
     const LONG_PTR skinProc = reinterpret_cast<LONG_PTR>(&SkinWindowProc);
     for (const auto& [window, record] : state->records) {
         FreeStateSurfaces(record);
+        NoteSkinnedBars(window, false);
         if (record.previous && GetWindowLongPtrW(window, GWLP_WNDPROC) == skinProc)
             SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record.previous));
     }

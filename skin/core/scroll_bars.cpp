@@ -271,7 +271,7 @@ bool PlatformScrollBarLayout(HWND window, int bar, ScrollBarLook& look, POINT& o
 }
 
 void RedrawScrollBar(HWND window, int bar) {
-    if (!SkinsScrollBars(window, bar)) return;
+    if (!SkinsScrollBars(window, bar) && !BarsSkinnedByAnotherThread(window)) return;
     if (bar != SB_CTL && !(GetWindowLongPtrW(window, GWL_STYLE) & StyleBitOf(bar))) return;
     const ScopedWindowDC dc(window, bar == SB_CTL ? ScopedWindowDC::ClientArea : ScopedWindowDC::WholeWindow);
     DrawCurrentLook(window, bar, dc.get());

@@ -8,8 +8,11 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
+#include <unordered_set>
 
+#include "core/engine.h"
 #include "core/entry_patch.h"
 #include "core/scroll_bars.h"
 
@@ -21,6 +24,12 @@ using SetScrollInfoFunction = int(WINAPI*)(HWND, int, const SCROLLINFO*, BOOL);
 using EnableScrollBarFunction = BOOL(WINAPI*)(HWND, UINT, UINT);
 using GetScrollInfoFunction = BOOL(WINAPI*)(HWND, int, LPSCROLLINFO);
 
+// The windows whose bars the skin draws, of every thread; the threads that skinned them write it,
+// a thread calling a scroll function on a window of another thread reads it.
+SRWLOCK skinnedBarsLock = SRWLOCK_INIT;
+std::unordered_set<HWND> skinnedBars;
+std::atomic<bool> anySkinnedBars{false};
+
 SetScrollInfoFunction platformSetScrollInfo = nullptr;
 EnableScrollBarFunction platformEnableScrollBar = nullptr;
 GetScrollInfoFunction platformGetScrollInfo = nullptr;
@@ -28,13 +37,16 @@ GetScrollInfoFunction platformGetScrollInfo = nullptr;
 // A window's own bar, set without the platform's drawing, then drawn by the skin. A change of
 // range may have the platform draw the arrows even without a redraw: the skin draws over them.
 int WINAPI SetScrollInfoInstead(HWND window, int bar, const SCROLLINFO* info, BOOL redraw) {
+    // Another thread's call on a window whose bars the skin draws: set without the platform's
+    // drawing too, and drawn in the skin's look from this thread, as the platform draws from it.
+    const bool elsewhere = BarsSkinnedByAnotherThread(window);
     if (bar == SB_CTL) {
         // A control keeps its own state and its enabling: only the skin's look comes after.
-        const int result = platformSetScrollInfo(window, bar, info, redraw);
+        const int result = platformSetScrollInfo(window, bar, info, redraw && !elsewhere);
         if (redraw) RedrawScrollBar(window, SB_CTL);
         return result;
     }
-    if ((bar != SB_HORZ && bar != SB_VERT) || !SkinsScrollBars(window, bar))
+    if ((bar != SB_HORZ && bar != SB_VERT) || (!elsewhere && !SkinsScrollBars(window, bar)))
         return platformSetScrollInfo(window, bar, info, redraw);
     const int result = platformSetScrollInfo(window, bar, info, FALSE);
     const bool rangeChanged = info && (info->fMask & (SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL));
@@ -106,6 +118,24 @@ void* ReplaceImport(void** entry, void* replacement) {
 }
 
 }  // namespace
+
+bool BarsSkinnedByAnotherThread(HWND window) {
+    if (!anySkinnedBars.load(std::memory_order_relaxed)) return false;
+    AcquireSRWLockShared(&skinnedBarsLock);
+    const bool listed = skinnedBars.contains(window);
+    ReleaseSRWLockShared(&skinnedBarsLock);
+    return listed && !IsWindowOfThisThread(window);
+}
+
+void NoteSkinnedBars(HWND window, bool skinned) {
+    AcquireSRWLockExclusive(&skinnedBarsLock);
+    if (skinned)
+        skinnedBars.insert(window);
+    else
+        skinnedBars.erase(window);
+    anySkinnedBars.store(!skinnedBars.empty(), std::memory_order_relaxed);
+    ReleaseSRWLockExclusive(&skinnedBarsLock);
+}
 
 void TakeOverScrollCalls() {
     HMODULE user32 = GetModuleHandleW(L"user32.dll");

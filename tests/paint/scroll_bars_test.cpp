@@ -8,8 +8,10 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <atomic>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/scroll_bars.h"
@@ -287,6 +289,21 @@ TEST_P(ScrollBars, EveryScrollingKindShowsTheSkinsBarsAfterEveryScrollCallAndThe
             SetScrollPos(control, SB_CTL, pos, TRUE);
             ExpectSkinnedBars(control, "scroll-bar control at " + std::to_string(pos));
         }
+        // A worker thread's calls on the bars leave them the skin's too (a control's own calls come
+        // back to this thread as messages: answered while the worker runs).
+        std::atomic<bool> done{false};
+        std::thread worker([&] {
+            SetScrollPos(list, SB_VERT, 30, TRUE);
+            SetScrollPos(control, SB_CTL, 20, TRUE);
+            done = true;
+        });
+        while (!done) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            PumpMessages();
+        }
+        worker.join();
+        ExpectSkinnedBars(list, "another thread's SetScrollPos");
+        ExpectSkinnedBars(control, "another thread's SetScrollPos on the scroll-bar control");
         // The pointer over the control, twice on the same part and then gone.
         for (int y : {60, 62}) SendMessageW(control, WM_MOUSEMOVE, 0, MAKELPARAM(8, y));
         ExpectSkinnedBars(control, "the pointer over the scroll-bar control");
