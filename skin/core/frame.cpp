@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "core/default_processing.h"
 #include "core/kind_routes.h"
 #include "core/props.h"
 #include "core/window_proc.h"
@@ -162,7 +163,8 @@ void CollectButtons(HWND window, LONG style, LONG exStyle, const FrameGeometry& 
     if (!(style & WS_SYSMENU)) return;
     TITLEBARINFOEX info{};
     info.cbSize = sizeof(info);
-    const bool reported = SendMessageW(window, WM_GETTITLEBARINFOEX, 0, reinterpret_cast<LPARAM>(&info)) &&
+    // Asked of the platform, not of the window: the window hears nothing of the skin's drawing.
+    const bool reported = DefWindowProcW(window, WM_GETTITLEBARINFOEX, 0, reinterpret_cast<LPARAM>(&info)) &&
                           !IsRectEmpty(&info.rgrect[kCloseIndex]);
     if (!reported) {
         TITLEBARINFO plain{};
@@ -207,19 +209,24 @@ void CollectButtons(HWND window, LONG style, LONG exStyle, const FrameGeometry& 
 // window but a modal-framed dialog the system's default.
 HICON CaptionIcon(HWND window, LONG style, LONG exStyle) {
     if (!(style & WS_SYSMENU) || IsToolWindow(exStyle)) return nullptr;
-    HICON icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
-    if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
+    // The window's own icons as the platform keeps them, read without a message as it reads them.
+    HICON icon = reinterpret_cast<HICON>(DefWindowProcW(window, WM_GETICON, ICON_SMALL, 0));
+    if (!icon) icon = reinterpret_cast<HICON>(DefWindowProcW(window, WM_GETICON, ICON_BIG, 0));
     if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
     if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON));
     if (!icon && !(exStyle & WS_EX_DLGMODALFRAME)) icon = LoadIconW(nullptr, IDI_WINLOGO);
     return icon;
 }
 
-std::wstring WindowTitle(HWND window) {
-    // Read without a message, as the platform's own caption does.
+// Read without a message, as Windows' caption does; where the skin draws in the stead of Wine's
+// caption, asked of the window as Wine asks it.
+std::wstring WindowTitle(HWND window, CaptionSource source) {
     wchar_t text[512];
-    const int length = InternalGetWindowText(window, text, static_cast<int>(std::size(text)));
-    return std::wstring(text, std::max(0, length));
+    const int length = source == CaptionSource::AsThePlatformsCaption
+                           ? static_cast<int>(SendMessageW(window, WM_GETTEXT, std::size(text),
+                                                           reinterpret_cast<LPARAM>(text)))
+                           : InternalGetWindowText(window, text, static_cast<int>(std::size(text)));
+    return std::wstring(text, std::clamp(length, 0, static_cast<int>(std::size(text)) - 1));
 }
 
 bool IsActiveCaption(HWND window) {
@@ -234,10 +241,13 @@ struct DescribedFrame {
     std::optional<ScopedGdiObject<HFONT>> font;
 };
 
-bool DescribeFrame(HWND window, DescribedFrame& described) {
+bool DescribeFrame(HWND window, DescribedFrame& described,
+                   CaptionSource source = CaptionSource::ThePlatformsRecord) {
     const WindowRecord* record = FindRecord(window);
     if (!record || !(record->options & DORRIK_SKIN_FRAME) || record->link != Link::Attached)
         return false;
+    // Nothing shows of a hidden window's frame (and the platform draws none).
+    if (!IsWindowVisible(window)) return false;
     const LONG style = Style(window), exStyle = ExStyle(window);
     FrameGeometry frame;
     if (!MeasureFrame(window, style, exStyle, frame)) return false;
@@ -247,7 +257,7 @@ bool DescribeFrame(HWND window, DescribedFrame& described) {
     look.inner = frame.inner;
     look.caption = frame.caption;
     look.active = record->frame.active;
-    look.title = WindowTitle(window);
+    look.title = WindowTitle(window, source);
 
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
@@ -270,13 +280,16 @@ bool DescribeFrame(HWND window, DescribedFrame& described) {
     return true;
 }
 
-// Only the caption band: a button's face or the activation changed.
-void PaintCaptionStep(HWND window) {
+}  // namespace
+
+void PaintCaptionStep(HWND window, CaptionSource source) {
     DescribedFrame described;
-    if (!DescribeFrame(window, described)) return;
+    if (!DescribeFrame(window, described, source)) return;
     const ScopedWindowDC dc(window);
     DrawCaptionBand(dc.get(), described.look);
 }
+
+namespace {
 
 // ---- tracking a caption button, as the platform's own loop would ----
 
@@ -293,8 +306,9 @@ int SystemCommandOf(HWND window, int hit) {
     }
 }
 
+// The platform's own hit-testing, as its press on a button uses it: no message to the window.
 int HitAt(HWND window, POINT screen) {
-    return static_cast<int>(SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)));
+    return static_cast<int>(DefWindowProcW(window, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)));
 }
 
 bool IsButtonEnabled(HWND window, int hit) {
@@ -316,9 +330,11 @@ void EndHold(HWND window, WindowRecord& record) {
     PaintCaptionStep(window);
 }
 
+// Where the skin stands in the default processing, a press is run there (TrackCaptionButton); on
+// Windows the skin runs it from the window's own mouse messages.
 LRESULT PressButton(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     WindowRecord* record = FindRecord(window);
-    if (!record || !IsCaptionButtonHit(wParam) || !DrawsFrame(window) ||
+    if (!record || SkinDoesDefaultProcessing() || !IsCaptionButtonHit(wParam) || !DrawsFrame(window) ||
         !IsButtonEnabled(window, static_cast<int>(wParam)))
         return RouteMessage(previous, window, message, wParam, lParam);
     record->frame.held = static_cast<int>(wParam);
@@ -338,7 +354,7 @@ LRESULT MoveWhileHeld(WNDPROC previous, HWND window, UINT message, WPARAM wParam
     WindowRecord* record = FindRecord(window);
     if (!record || (record->frame.held == 0 && record->frame.hot == 0))
         return RouteMessage(previous, window, message, wParam, lParam);
-    if (record->frame.held == 0) {
+    if (record->frame.held == 0 || SkinDoesDefaultProcessing()) {
         // The pointer went from a button straight into the client area.
         record->frame.hot = 0;
         PaintCaptionStep(window);
@@ -354,7 +370,7 @@ LRESULT MoveWhileHeld(WNDPROC previous, HWND window, UINT message, WPARAM wParam
 
 LRESULT ReleaseHeld(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     WindowRecord* record = FindRecord(window);
-    if (!record || record->frame.held == 0)
+    if (!record || record->frame.held == 0 || SkinDoesDefaultProcessing())
         return RouteMessage(previous, window, message, wParam, lParam);
     const int held = record->frame.held;
     const POINT point = ScreenPoint(window, lParam);
@@ -385,50 +401,47 @@ void SetHot(HWND window, WindowRecord& record, int hot) {
 }
 
 LRESULT NcMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (SkinDoesDefaultProcessing()) return RouteMessage(previous, window, message, wParam, lParam);
     const LRESULT result = RouteMessage(previous, window, message, wParam, lParam);
-    WindowRecord* record = FindRecord(window);
-    if (!record || record->link != Link::Attached || !DrawsFrame(window)) return result;
-    if (!record->frame.leaveAsked) {
-        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE | TME_NONCLIENT, window, 0};
-        record->frame.leaveAsked = TrackMouseEvent(&track) != FALSE;
-    }
-    SetHot(window, *record, IsCaptionButtonHit(wParam) ? static_cast<int>(wParam) : 0);
+    FollowPointerOverCaption(window, wParam);
     return result;
 }
 
+// The leave the skin asked for is asked again at the next button the pointer lights, whatever
+// the window's procedure does with this one.
 LRESULT NcMouseLeave(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (WindowRecord* record = FindRecord(window)) record->frame.leaveAsked = false;
+    if (SkinDoesDefaultProcessing()) return RouteMessage(previous, window, message, wParam, lParam);
     const LRESULT result = RouteMessage(previous, window, message, wParam, lParam);
-    WindowRecord* record = FindRecord(window);
-    if (!record) return result;
-    record->frame.leaveAsked = false;
-    SetHot(window, *record, 0);
+    PointerLeftCaption(window);
     return result;
 }
 
 // ---- where the platform draws the caption outside the non-client paint ----
 
-// The activation: the platform is asked not to draw (lParam -1), and the skin draws the new look.
-// The look follows every change, also one made while the skin leaves the frame to the platform
-// (minimised), so that it is right when the skin draws again.
+// Where the skin does not stand in the default processing (Windows), the work of
+// core/default_processing.cpp is done around the window's procedure: the activation is passed
+// with lParam -1 (the platform does not draw; themed Windows draws all the same, and its drawing
+// is the theme's messages below), and the window is invisible while it handles a new title or
+// icon.
 LRESULT NcActivate(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (WindowRecord* record = FindRecord(window)) record->frame.active = wParam != 0;
+    if (SkinDoesDefaultProcessing()) return RouteMessage(previous, window, message, wParam, lParam);
+    NoteFrameActivation(window, wParam != 0);
     if (!DrawsFrame(window)) return RouteMessage(previous, window, message, wParam, lParam);
     const LRESULT result = RouteMessage(previous, window, message, wParam, -1);
     PaintFrameStep(window);
     return result;
 }
 
-// A new title or icon: the platform draws the caption only on a visible window, so for the
-// default processing the window is not (as toolkits do), and the skin draws the caption after.
 LRESULT UnseenCaptionChange(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                             LPARAM lParam) {
-    const LONG style = Style(window);
-    if (!(style & WS_VISIBLE) || !DrawsFrame(window))
+    if (SkinDoesDefaultProcessing() || !(Style(window) & WS_VISIBLE) || !DrawsFrame(window))
         return RouteMessage(previous, window, message, wParam, lParam);
-    SetWindowLongW(window, GWL_STYLE, style & ~WS_VISIBLE);
-    const LRESULT result = RouteMessage(previous, window, message, wParam, lParam);
-    const LONG now = Style(window);
-    if (!(now & WS_VISIBLE)) SetWindowLongW(window, GWL_STYLE, now | WS_VISIBLE);
+    LRESULT result = 0;
+    {
+        const UnseenStyleChange unseen(window, WS_VISIBLE, HiddenFrom::TheWindowToo);
+        result = RouteMessage(previous, window, message, wParam, lParam);
+    }
     PaintCaptionStep(window);
     return result;
 }
@@ -476,6 +489,91 @@ bool DrawsFrame(HWND window) {
     return MeasureFrame(window, Style(window), ExStyle(window), frame);
 }
 
+void NoteFrameActivation(HWND window, bool active) {
+    if (WindowRecord* record = FindRecord(window)) record->frame.active = active;
+}
+
+bool TrackCaptionButton(HWND window, WPARAM hit, LPARAM lParam) {
+    if (hit != HTCLOSE && hit != HTMINBUTTON && hit != HTMAXBUTTON) return false;
+    if (!DrawsFrame(window)) return false;
+    // The platform's conditions: where it neither draws nor sends anything, the skin has nothing
+    // to do either.
+    const HMENU systemMenu = GetSystemMenu(window, FALSE);
+    UINT command = SC_CLOSE;
+    if (hit == HTCLOSE) {
+        if (!systemMenu) return false;
+        const UINT state = GetMenuState(systemMenu, SC_CLOSE, MF_BYCOMMAND);
+        if (state == static_cast<UINT>(-1) || (state & (MF_DISABLED | MF_GRAYED))) return false;
+    } else {
+        const bool minimize = hit == HTMINBUTTON;
+        if (!(Style(window) & (minimize ? WS_MINIMIZEBOX : WS_MAXIMIZEBOX))) return false;
+        // A box whose command the system menu lacks is pressed all the same, but sends nothing.
+        const UINT state = GetMenuState(systemMenu, minimize ? SC_MINIMIZE : SC_MAXIMIZE, MF_BYCOMMAND);
+        command = state == static_cast<UINT>(-1) ? 0 : minimize ? SC_MINIMIZE : SC_MAXIMIZE;
+    }
+    WindowRecord* record = FindRecord(window);
+    if (!record) return false;
+    record->frame.held = static_cast<int>(hit);
+    record->frame.heldShown = true;
+    SetCapture(window);
+    PaintCaptionStep(window);
+
+    // The platform's loop: the mouse messages are taken from the queue, not dispatched.
+    bool pressed = true;
+    MSG msg{};
+    for (;;) {
+        if (!GetMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST)) break;
+        if (CallMsgFilterW(&msg, MSGF_MAX)) continue;
+        if (msg.message == WM_LBUTTONUP) break;
+        if (msg.message != WM_MOUSEMOVE) continue;
+        const bool over = HitAt(window, msg.pt) == static_cast<int>(hit);
+        if (over == pressed) continue;
+        pressed = over;
+        if ((record = FindRecord(window)) != nullptr && record->frame.held != 0) {
+            record->frame.heldShown = pressed;
+            PaintCaptionStep(window);
+        }
+    }
+    // Let go before the release sets anything off (a capture-changed message, the command).
+    if ((record = FindRecord(window)) != nullptr) {
+        record->frame.held = 0;
+        record->frame.heldShown = false;
+        PaintCaptionStep(window);
+    }
+    ReleaseCapture();
+    if (!pressed || command == 0) return true;
+    if (hit == HTCLOSE) {
+        SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, lParam);
+    } else {
+        if (hit == HTMINBUTTON ? IsIconic(window) : IsZoomed(window)) command = SC_RESTORE;
+        SendMessageW(window, WM_SYSCOMMAND, command, MAKELPARAM(msg.pt.x, msg.pt.y));
+    }
+    return true;
+}
+
+void FollowPointerOverCaption(HWND window, WPARAM hit) {
+    WindowRecord* record = FindRecord(window);
+    if (!record || record->link != Link::Attached || !DrawsFrame(window)) return;
+    const int hot = IsCaptionButtonHit(hit) ? static_cast<int>(hit) : 0;
+    // Only a lit button needs to hear that the pointer left the frame, and only when no such
+    // leave is asked for yet (the platform's bars ask it too).
+    if (hot != 0 && !record->frame.leaveAsked) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_QUERY, nullptr, 0};
+        TrackMouseEvent(&track);
+        const DWORD leave = TME_LEAVE | TME_NONCLIENT;
+        if ((track.dwFlags & leave) != leave || track.hwndTrack != window) {
+            track = {sizeof(track), leave, window, 0};
+            TrackMouseEvent(&track);
+        }
+        record->frame.leaveAsked = true;
+    }
+    SetHot(window, *record, hot);
+}
+
+void PointerLeftCaption(HWND window) {
+    if (WindowRecord* record = FindRecord(window)) SetHot(window, *record, 0);
+}
+
 HRGN PlatformPartOfFrameUpdate(HWND window, WPARAM update) {
     if (!FrameOptionOn(window)) return nullptr;
     FrameGeometry frame;
@@ -494,9 +592,9 @@ HRGN PlatformPartOfFrameUpdate(HWND window, WPARAM update) {
     return region;
 }
 
-void PaintFrameStep(HWND window) {
+void PaintFrameStep(HWND window, CaptionSource source) {
     DescribedFrame described;
-    if (!DescribeFrame(window, described)) return;
+    if (!DescribeFrame(window, described, source)) return;
     const ScopedWindowDC dc(window);
     DrawWindowFrame(dc.get(), described.look);
 }
@@ -504,6 +602,7 @@ void PaintFrameStep(HWND window) {
 void AttachFrame(HWND window) {
     WindowRecord* record = FindRecord(window);
     if (!record || !(record->options & DORRIK_SKIN_FRAME)) return;
+    TakeOverDefaultProcessing();
     if (!HasSkinnableCaption(Style(window), ExStyle(window))) return;
     record->frame = FrameState{};
     record->frame.active = IsActiveCaption(window);

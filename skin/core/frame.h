@@ -15,8 +15,27 @@ bool DrawsFrame(HWND window);
 // empty region when the skin's steps draw all of it.
 HRGN PlatformPartOfFrameUpdate(HWND window, WPARAM update);
 
+// Where the caption's title comes from: what the platform keeps (read without a message), or,
+// where the skin draws in the stead of Wine's caption within its default processing, the
+// window's answer to WM_GETTEXT, which Wine's caption asks for.
+enum class CaptionSource { ThePlatformsRecord, AsThePlatformsCaption };
+
 // The frame step of the non-client paint: the ring and the caption, over what the platform drew.
-void PaintFrameStep(HWND window);
+void PaintFrameStep(HWND window, CaptionSource source = CaptionSource::ThePlatformsRecord);
+
+// Only the caption band, drawn again now over whatever the platform drew there.
+void PaintCaptionStep(HWND window, CaptionSource source = CaptionSource::ThePlatformsRecord);
+
+// The frame's part of the platform's default processing (core/default_processing.cpp):
+// the activation's look, kept also while the platform draws the frame;
+void NoteFrameActivation(HWND window, bool active);
+// a press on a caption button run to the button's release as the platform runs it (capture, its
+// loop over the mouse messages, the system command on a release over the button), the pressed
+// face drawn by the skin; false when the press is not the skin's to run;
+bool TrackCaptionButton(HWND window, WPARAM hit, LPARAM lParam);
+// the pointer over the caption's buttons, and leaving the frame.
+void FollowPointerOverCaption(HWND window, WPARAM hit);
+void PointerLeftCaption(HWND window);
 
 // At attach and detach: the compositor's own frame drawing off for a window whose frame the skin
 // draws, and back on; a caption button still held is let go.

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "core/attach.h"
+#include "core/default_processing.h"
 #include "core/frame.h"
 #include "core/hover.h"
 #include "core/menus.h"
@@ -282,6 +283,20 @@ void FlattenClientEdge(HWND window) {
     }
 }
 
+// The platform paints only what no step of the skin paints over (when anything is left: its
+// frame paint costs more than the skin's), then each step draws its part. The scroll bars, and
+// the square where two of them meet, are left out of the platform's paint altogether. Where the
+// skin stands in the default processing, that is done there, and the window's procedure sees the
+// message and its styles as they are; on Windows, around the window's procedure.
+LRESULT PaintBehindTheSteps(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (SkinDoesDefaultProcessing()) return CallPrevious(previous, window, message, wParam, lParam);
+    const ScopedRegion platformPart(PlatformPartOfFrameUpdate(window, wParam));
+    const WPARAM region = platformPart.get() ? reinterpret_cast<WPARAM>(platformPart.get()) : wParam;
+    RECT box{};
+    if (region != wParam && GetRgnBox(reinterpret_cast<HRGN>(region), &box) == NULLREGION) return 0;
+    return CallPreviousWithoutBars(previous, window, message, region, lParam);
+}
+
 }  // namespace
 
 LRESULT HandlePaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -313,16 +328,9 @@ LRESULT HandlePaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, 
 LRESULT HandleNcPaint(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const ControlKind kind = AttachedKind(window);
     if (kind == ControlKind::ProgressBar) return NcPaintProgressBar(window);
-    // The platform paints only what no step of the skin paints over (when anything is left: its
-    // frame paint costs more than the skin's), then each step draws its part. The scroll bars,
-    // and the square where two of them meet, are left out of the platform's paint altogether.
-    const ScopedRegion platformPart(PlatformPartOfFrameUpdate(window, wParam));
-    const WPARAM region = platformPart.get() ? reinterpret_cast<WPARAM>(platformPart.get()) : wParam;
-    RECT box{};
-    LRESULT result = 0;
-    if (region == wParam || GetRgnBox(reinterpret_cast<HRGN>(region), &box) != NULLREGION)
-        result = CallPreviousWithoutBars(previous, window, message, region, lParam);
-    PaintFrameStep(window);
+    const LRESULT result = PaintBehindTheSteps(previous, window, message, wParam, lParam);
+    // Where the skin stands in the default processing, the frame was drawn there.
+    if (!SkinDoesDefaultProcessing()) PaintFrameStep(window);
     // Data lists get their flat border from the client paint instead.
     if (kind != ControlKind::DataList && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE))
         FlattenClientEdge(window);

@@ -6,6 +6,7 @@
 
 #include <atomic>
 
+#include "core/default_processing.h"
 #include "core/engine.h"
 #include "core/kind_routes.h"
 #include "core/scroll_calls.h"
@@ -24,10 +25,6 @@ struct HotBar {
     ScrollPart part = ScrollPart::None;
 };
 thread_local HotBar hot;
-
-// The window whose bar styles the skin is changing on this thread: its style messages are the
-// skin's own.
-thread_local HWND restyling = nullptr;
 
 std::atomic<bool> platformCallbackUsed{true};
 
@@ -113,9 +110,14 @@ void SetHot(HWND window, int bar, ScrollPart part) {
     if (hot.window && (hot.window != before.window || hot.bar != before.bar)) RedrawScrollBar(window, bar);
 }
 
+// Asked only when no leave of that kind is asked for the window yet, as the platform's own bars
+// ask it: a request sets off a hit test, and a second one may end the first with a leave.
 void TrackLeave(HWND window, DWORD flags) {
     TRACKMOUSEEVENT track{};
     track.cbSize = sizeof(track);
+    track.dwFlags = TME_QUERY;
+    TrackMouseEvent(&track);
+    if ((track.dwFlags & (TME_LEAVE | flags)) == (TME_LEAVE | flags) && track.hwndTrack == window) return;
     track.dwFlags = TME_LEAVE | flags;
     track.hwndTrack = window;
     TrackMouseEvent(&track);
@@ -222,6 +224,7 @@ const KindRoute kScrollBarRoutes[] = {
 BOOL CALLBACK StandInFrontOfThePlatform(PINIT_ONCE, PVOID, PVOID*) {
     InterceptScrollBarDrawing(PaintSkinnedScrollBar);
     TakeOverScrollCalls();
+    TakeOverDefaultProcessing();
     return TRUE;
 }
 
@@ -290,25 +293,8 @@ void PaintWindowScrollBars(HWND window) {
     if (style & WS_HSCROLL) DrawCurrentLook(window, SB_HORZ, dc.get());
 }
 
-HiddenScrollBars::HiddenScrollBars(HWND window) {
-    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
-    const LONG_PTR bits = style & (WS_VSCROLL | WS_HSCROLL);
-    if (!bits || !SkinsScrollBars(window, SB_VERT)) return;
-    window_ = window;
-    bits_ = bits;
-    const HWND outer = restyling;
-    restyling = window;
-    SetWindowLongPtrW(window, GWL_STYLE, style & ~bits);
-    restyling = outer;
-}
-
-HiddenScrollBars::~HiddenScrollBars() {
-    if (!window_ || !IsWindow(window_)) return;
-    const HWND outer = restyling;
-    restyling = window_;
-    SetWindowLongPtrW(window_, GWL_STYLE, GetWindowLongPtrW(window_, GWL_STYLE) | bits_);
-    restyling = outer;
-}
+HiddenScrollBars::HiddenScrollBars(HWND window, HiddenFrom whom)
+    : change_(window, SkinsScrollBars(window, SB_VERT) ? WS_VSCROLL | WS_HSCROLL : 0, whom) {}
 
 LRESULT CallPreviousWithoutBars(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const HiddenScrollBars hidden(window);
@@ -324,11 +310,6 @@ bool RepaintsWholeFrame(HWND window, UINT message) {
 
 bool RouteWindowScrollBarMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-    case WM_STYLECHANGING:
-    case WM_STYLECHANGED:
-        if (window != restyling || wParam != static_cast<WPARAM>(GWL_STYLE)) return false;
-        result = 0;
-        return true;
     case WM_SYSCOMMAND: {
         const WPARAM command = wParam & 0xFFF0;
         if (command != SC_VSCROLL && command != SC_HSCROLL) return false;
@@ -344,25 +325,40 @@ bool RouteWindowScrollBarMessage(HWND window, UINT message, WPARAM wParam, LPARA
     }
 }
 
-LRESULT HandleNcMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const int bar = wParam == HTVSCROLL ? SB_VERT : wParam == HTHSCROLL ? SB_HORZ : -1;
-    // The platform draws its own hot part over a bar it painted itself.
-    const LRESULT result = bar >= 0 || hot.window == window
-                               ? CallPreviousWithoutBars(previous, window, message, wParam, lParam)
-                               : CallPrevious(previous, window, message, wParam, lParam);
+bool PointerMayLightBars(HWND window, WPARAM hit) {
+    return hit == HTVSCROLL || hit == HTHSCROLL || hot.window == window;
+}
+
+void FollowPointerOverBars(HWND window, WPARAM hit, LPARAM lParam) {
+    const int bar = hit == HTVSCROLL ? SB_VERT : hit == HTHSCROLL ? SB_HORZ : -1;
     if (bar < 0 || !SkinsScrollBars(window, bar)) {
         if (hot.window == window) SetHot(window, hot.bar, ScrollPart::None);
-        return result;
+        return;
     }
     const ScrollPart part = PartAtScreenPoint(window, bar, MessagePoint(lParam));
     if (part != ScrollPart::None) TrackLeave(window, TME_NONCLIENT);
     SetHot(window, bar, part);
+}
+
+void PointerLeftBars(HWND window) {
+    if (hot.window == window) SetHot(window, hot.bar, ScrollPart::None);
+}
+
+// Where the skin does not stand in the default processing (Windows), the bars are hidden around
+// the window's procedure instead.
+LRESULT HandleNcMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (SkinDoesDefaultProcessing()) return CallPrevious(previous, window, message, wParam, lParam);
+    const LRESULT result = PointerMayLightBars(window, wParam)
+                               ? CallPreviousWithoutBars(previous, window, message, wParam, lParam)
+                               : CallPrevious(previous, window, message, wParam, lParam);
+    FollowPointerOverBars(window, wParam, lParam);
     return result;
 }
 
 LRESULT HandleNcMouseLeave(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (SkinDoesDefaultProcessing()) return CallPrevious(previous, window, message, wParam, lParam);
     const LRESULT result = CallPreviousWithoutBars(previous, window, message, wParam, lParam);
-    if (hot.window == window) SetHot(window, hot.bar, ScrollPart::None);
+    PointerLeftBars(window);
     return result;
 }
 

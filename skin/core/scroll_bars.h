@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include "core/default_processing.h"
 #include "core/window_proc.h"
 #include "render/scrollbar_renderer.h"
 
@@ -31,31 +32,32 @@ void RedrawScrollBar(HWND window, int bar);
 void PaintWindowScrollBars(HWND window);
 
 // While it lives, a window the skin draws the bars of has its bar styles off, so that the
-// platform's default processing paints neither bar. Nothing when the window has no bar.
+// platform's default processing paints neither bar; the window hears nothing of the change.
+// Nothing when the window has no bar.
 class HiddenScrollBars {
 public:
-    explicit HiddenScrollBars(HWND window);
-    ~HiddenScrollBars();
-    HiddenScrollBars(const HiddenScrollBars&) = delete;
-    HiddenScrollBars& operator=(const HiddenScrollBars&) = delete;
+    explicit HiddenScrollBars(HWND window, HiddenFrom whom = HiddenFrom::TheWindowToo);
 
 private:
-    HWND window_ = nullptr;
-    LONG_PTR bits_ = 0;
+    UnseenStyleChange change_;
 };
 
 // The previous procedure with the window's bar styles off (see HiddenScrollBars).
 LRESULT CallPreviousWithoutBars(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The messages of a window with bars that the skin answers before the window's kind does: the
-// style changes the skin makes itself (the window never sees them), a press on a bar (the
-// platform's WM_SYSCOMMAND, run by the skin's own tracking) and the default processing that
-// repaints a whole frame. Returns true with the result when it has answered.
+// The messages of a window with bars that the skin answers before the window's kind does: a
+// press on a bar (the platform's WM_SYSCOMMAND, run by the skin's own tracking). Returns true
+// with the result when it has answered.
 bool RouteWindowScrollBarMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 // Whether the message's default processing may paint the window's whole frame, bars and all.
 bool RepaintsWholeFrame(HWND window, UINT message);
 
-// The pointer over a window's bars: the part under it is hot.
+// The pointer over a window's bars: the part under it is hot. Whether the platform's processing
+// of a WM_NCMOUSEMOVE with this hit may light a part of a bar (the skin's bars are hidden for it),
+// and the skin's hot part after it, and after a WM_NCMOUSELEAVE.
+bool PointerMayLightBars(HWND window, WPARAM hit);
+void FollowPointerOverBars(HWND window, WPARAM hit, LPARAM lParam);
+void PointerLeftBars(HWND window);
 LRESULT HandleNcMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT HandleNcMouseLeave(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

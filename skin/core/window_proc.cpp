@@ -7,6 +7,7 @@
 #include "core/attach.h"
 #include "core/common_controls.h"
 #include "core/default_button.h"
+#include "core/default_processing.h"
 #include "core/engine.h"
 #include "core/frame.h"
 #include "core/hover.h"
@@ -265,12 +266,19 @@ LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return CallPrevious(previous, window, message, wParam, lParam);
     if (record->values[SlotProcAddr] == 0) return DefWindowProcW(window, message, wParam, lParam);
 
+    // The style changes the skin makes for the platform's sake are the skin's alone, and what the
+    // platform sends the window meanwhile finds the window's true style.
+    if ((message == WM_STYLECHANGING || message == WM_STYLECHANGED) && IsUnseenStyleChange(window, wParam))
+        return 0;
+    const ShownToTheWindow shown(window);
     const ControlKind kind = record->kind;
     const DWORD options = record->options;
     if (options & DORRIK_SKIN_SCROLLBARS) {
         LRESULT result = 0;
         if (RouteWindowScrollBarMessage(window, message, wParam, lParam, result)) return result;
-        if (RepaintsWholeFrame(window, message)) {
+        // Where the skin does not stand in the default processing (Windows), around the window's
+        // procedure instead.
+        if (RepaintsWholeFrame(window, message) && !SkinDoesDefaultProcessing()) {
             const HiddenScrollBars hidden(window);
             return DispatchToKind(kind, options, previous, window, message, wParam, lParam);
         }

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <ostream>
+#include <sstream>
 #include <set>
 #include <utility>
 #include <vector>
@@ -144,8 +146,9 @@ int PlatformPixelsInFrame(HWND window) {
 
 class CaptionedWindow {
 public:
-    explicit CaptionedWindow(DWORD style = WS_OVERLAPPEDWINDOW, DWORD exStyle = 0)
-        : window_(CreateWindowExW(exStyle, CaptionedClass(), L"Frame", style | WS_VISIBLE, 60, 60,
+    explicit CaptionedWindow(DWORD style = WS_OVERLAPPEDWINDOW, DWORD exStyle = 0,
+                             const wchar_t* className = CaptionedClass())
+        : window_(CreateWindowExW(exStyle, className, L"Frame", style | WS_VISIBLE, 60, 60,
                                   320, 220, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)) {
         SetCursorPos(1000, 740);
         PumpMessages();
@@ -310,6 +313,74 @@ LPARAM ClientLParam(HWND window, POINT screen) {
     return MAKELPARAM(point.x, point.y);
 }
 
+// The middle of the part of the caption row where the platform's hit-testing answers `hit`, on
+// the screen.
+POINT HitCentre(HWND window, int hit) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int y = rect.top + CaptionRow(window);
+    int first = -1, last = -1;
+    for (int x = rect.left; x < rect.right; ++x) {
+        if (SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) != hit) continue;
+        if (first < 0) first = x;
+        last = x;
+    }
+    return {(first + last) / 2, y};
+}
+
+// The pressed face as the press's own loop takes each mouse message, read from the loop's
+// message filter before the message has any effect.
+HWND pressedWindow = nullptr;
+std::vector<RECT> facesInTheLoop;
+
+LRESULT CALLBACK ReadPressedFace(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == MSGF_MAX) facesInTheLoop.push_back(PressedBox(pressedWindow));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A posted mouse message carries the pointer's position as its point: taken from the thread's
+// queue, it gets the point it names instead, so that the real pointer stays away.
+LRESULT CALLBACK PointPostedMouseMessages(int code, WPARAM wParam, LPARAM lParam) {
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && msg->hwnd && (msg->message == WM_MOUSEMOVE || msg->message == WM_LBUTTONUP)) {
+        msg->pt = {static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
+        ClientToScreen(msg->hwnd, &msg->pt);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+class PointedMouseMessages {
+public:
+    PointedMouseMessages()
+        : hook_(SetWindowsHookExW(WH_GETMESSAGE, PointPostedMouseMessages, nullptr, GetCurrentThreadId())) {}
+    ~PointedMouseMessages() { UnhookWindowsHookEx(hook_); }
+    PointedMouseMessages(const PointedMouseMessages&) = delete;
+    PointedMouseMessages& operator=(const PointedMouseMessages&) = delete;
+
+private:
+    HHOOK hook_;
+};
+
+struct MouseStep {
+    UINT message;
+    POINT screen;
+};
+
+// A press on a caption button at `at`, with the mouse messages the press takes already queued.
+std::vector<RECT> PressWith(HWND window, int hit, POINT at, const std::vector<MouseStep>& steps) {
+    const PointedMouseMessages pointed;
+    for (const MouseStep& step : steps)
+        PostMessageW(window, step.message, step.message == WM_MOUSEMOVE ? MK_LBUTTON : 0,
+                     ClientLParam(window, step.screen));
+    pressedWindow = window;
+    facesInTheLoop.clear();
+    HHOOK hook = SetWindowsHookExW(WH_MSGFILTER, ReadPressedFace, nullptr, GetCurrentThreadId());
+    SendMessageW(window, WM_NCLBUTTONDOWN, hit, MAKELPARAM(at.x, at.y));
+    UnhookWindowsHookEx(hook);
+    PumpMessages();
+    return facesInTheLoop;
+}
+
 TEST(FrameTest, CaptionButtonsSitWhereThePlatformHitTestsThemAndSendItsCommands) {
     CaptionedWindow window;
     HWND w = window.get();
@@ -332,20 +403,19 @@ TEST(FrameTest, CaptionButtonsSitWhereThePlatformHitTestsThemAndSendItsCommands)
                                        {HTMINBUTTON, SC_MINIMIZE}}) {
         SCOPED_TRACE(hit);
         systemCommands.clear();
-        SendMessageW(w, WM_NCLBUTTONDOWN, hit, 0);
-        const RECT pressed = PressedBox(w);
-        ASSERT_LT(pressed.left, pressed.right) << "no pressed face in the caption";
-        const POINT centre{rect.left + (pressed.left + pressed.right) / 2,
-                           rect.top + (pressed.top + pressed.bottom) / 2};
-        EXPECT_EQ(hit, SendMessageW(w, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)));
-        EXPECT_EQ(w, GetCapture());
-
         // Off the button the face comes up; back on it, down again; released there, the command.
-        SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, ClientLParam(w, {centre.x, rect.top + 100}));
-        EXPECT_GE(PressedBox(w).left, PressedBox(w).right) << "still pressed off the button";
-        SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, ClientLParam(w, centre));
-        EXPECT_LT(PressedBox(w).left, PressedBox(w).right);
-        SendMessageW(w, WM_LBUTTONUP, 0, ClientLParam(w, centre));
+        const POINT centre = HitCentre(w, hit);
+        const POINT off{centre.x, rect.top + 100};
+        const std::vector<RECT> faces = PressWith(w, hit, centre, {{WM_MOUSEMOVE, off}, {WM_MOUSEMOVE, centre},
+                                                                   {WM_LBUTTONUP, centre}});
+        ASSERT_EQ(3u, faces.size()) << "the press did not take the three mouse messages";
+        const RECT pressed = faces[0];
+        ASSERT_LT(pressed.left, pressed.right) << "no pressed face in the caption";
+        EXPECT_EQ(hit, SendMessageW(w, WM_NCHITTEST, 0,
+                                    MAKELPARAM(rect.left + (pressed.left + pressed.right) / 2,
+                                               rect.top + (pressed.top + pressed.bottom) / 2)));
+        EXPECT_GE(faces[1].left, faces[1].right) << "still pressed off the button";
+        EXPECT_LT(faces[2].left, faces[2].right) << "not pressed back on the button";
         EXPECT_EQ(std::vector<WPARAM>{command}, systemCommands);
         EXPECT_EQ(nullptr, GetCapture());
         EXPECT_GE(PressedBox(w).left, PressedBox(w).right) << "pressed after the release";
@@ -354,8 +424,8 @@ TEST(FrameTest, CaptionButtonsSitWhereThePlatformHitTestsThemAndSendItsCommands)
     // Released off the button: nothing. The pointer over a button lights it, and leaving puts it
     // back.
     systemCommands.clear();
-    SendMessageW(w, WM_NCLBUTTONDOWN, HTCLOSE, 0);
-    SendMessageW(w, WM_LBUTTONUP, 0, ClientLParam(w, {rect.left + 100, rect.top + 100}));
+    const POINT off{rect.left + 100, rect.top + 100};
+    PressWith(w, HTCLOSE, HitCentre(w, HTCLOSE), {{WM_MOUSEMOVE, off}, {WM_LBUTTONUP, off}});
     EXPECT_TRUE(systemCommands.empty());
     const WindowPicture normal = Picture(w);
     SendMessageW(w, WM_NCMOUSEMOVE, HTCLOSE, 0);
@@ -413,6 +483,145 @@ TEST(FrameTest, CompositorFrameIsOffOnlyWhileTheSkinDrawsIt) {
         EXPECT_EQ((std::vector<AttributeCall>{{captioned.get(), 2, 0, sizeof(DWORD)}}), attributeCalls);
     }
     skin::ReplaceWindowAttributeSetter(original);
+}
+
+// ---- what a program observes of the skin's frame and bars ----
+
+// One message as the window's procedure saw it: before its handler did anything, and for the
+// frame's messages once more right after its call to DefWindowProc.
+struct Seen {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool visible;
+    LONG bars;
+    bool afterDefault;
+    bool operator==(const Seen&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Seen& seen) {
+    return out << std::hex << "\n{0x" << seen.message << " w 0x" << seen.wParam << " l 0x" << seen.lParam
+               << (seen.visible ? " visible" : " hidden") << " bars 0x" << seen.bars
+               << (seen.afterDefault ? " after default}" : "}");
+}
+
+// What the program does in its handlers of the frame's messages, before the default processing.
+enum class Meddling { None, Hide, HideBars, RefuseClose };
+
+std::vector<Seen> seenByTheProgram;
+bool programObserves = false;
+Meddling meddling = Meddling::None;
+
+bool IsFrameMessage(UINT message) {
+    for (UINT frame : {WM_SETTEXT, WM_SETICON, WM_NCACTIVATE, WM_NCPAINT, WM_NCMOUSEMOVE, WM_NCMOUSELEAVE,
+                       WM_NCLBUTTONDOWN})
+        if (message == frame) return true;
+    return false;
+}
+
+void Observe(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool afterDefault) {
+    // Handles and pointers are the same in both runs only for the messages the test sends.
+    const bool told = IsFrameMessage(message) || message == WM_SYSCOMMAND || message == WM_CLOSE;
+    seenByTheProgram.push_back({message, told && message != WM_NCPAINT ? wParam : 0, told ? lParam : 0,
+                                IsWindowVisible(window) != FALSE,
+                                GetWindowLongW(window, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), afterDefault});
+}
+
+LRESULT CALLBACK ObservingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!programObserves) return DefWindowProcW(window, message, wParam, lParam);
+    Observe(window, message, wParam, lParam, false);
+    if (message == WM_CLOSE) return 0;  // the program closes when it decides to
+    if (!IsFrameMessage(message)) return DefWindowProcW(window, message, wParam, lParam);
+    if (meddling == Meddling::RefuseClose && message == WM_NCLBUTTONDOWN && wParam == HTCLOSE) return 0;
+    if (meddling == Meddling::Hide) ShowWindow(window, SW_HIDE);
+    if (meddling == Meddling::HideBars) ShowScrollBar(window, SB_BOTH, FALSE);
+    const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
+    Observe(window, message, wParam, lParam, true);
+    return result;
+}
+
+const wchar_t* ObservingClass() {
+    static const wchar_t* name = [] {
+        WNDCLASSW cls{};
+        cls.lpfnWndProc = ObservingProc;
+        cls.hInstance = GetModuleHandleW(nullptr);
+        cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        cls.lpszClassName = L"DorrikFrameTestObserving";
+        RegisterClassW(&cls);
+        return L"DorrikFrameTestObserving";
+    }();
+    return name;
+}
+
+// The same program, skinned with the options or not: the title, the icon, the activation, the
+// frame paint and the pointer over the frame, first left to the platform, then with the window
+// hidden or its bars taken off in the handlers; then a press on the close button that the program
+// refuses, and one it lets the platform run.
+std::vector<Seen> RunObservedProgram(DWORD options) {
+    CaptionedWindow window(WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL, 0, ObservingClass());
+    if (options) window.Attach(options);
+    HWND w = window.get();
+    RECT rect{};
+    GetWindowRect(w, &rect);
+    const RECT client = ClientInWindow(w);
+    const POINT bar{rect.left + client.right + GetSystemMetrics(SM_CXVSCROLL) / 2,
+                    rect.top + (client.top + client.bottom) / 2};
+    const POINT close = HitCentre(w, HTCLOSE);
+    const PointedMouseMessages pointed;
+    const HICON icon = LoadIconW(nullptr, IDI_QUESTION);
+
+    seenByTheProgram.clear();
+    programObserves = true;
+    for (const Meddling meddle : {Meddling::None, Meddling::Hide, Meddling::HideBars}) {
+        meddling = meddle;
+        SetWindowTextW(w, L"Observed");
+        SendMessageW(w, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(w, WM_NCACTIVATE, FALSE, 0);
+        SendMessageW(w, WM_NCACTIVATE, TRUE, 0);
+        SendMessageW(w, WM_NCPAINT, 1, 0);
+        SendMessageW(w, WM_NCMOUSEMOVE, HTVSCROLL, MAKELPARAM(bar.x, bar.y));
+        SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(close.x - 60, close.y));
+        SendMessageW(w, WM_NCMOUSELEAVE, 0, 0);
+        // The paint after the bars went is not compared: with the skin, the frame is painted once
+        // more there.
+        if (meddle == Meddling::HideBars) programObserves = false;
+        PumpMessages();
+        programObserves = true;
+        // What the handlers did sticks: seen at the end, then undone unobserved.
+        Observe(w, WM_NULL, 0, 0, true);
+        programObserves = false;
+        meddling = Meddling::None;
+        ShowScrollBar(w, SB_BOTH, TRUE);
+        ShowWindow(w, SW_SHOWNA);
+        PumpMessages();
+        programObserves = true;
+    }
+    for (const Meddling meddle : {Meddling::RefuseClose, Meddling::None}) {
+        meddling = meddle;
+        PostMessageW(w, WM_LBUTTONUP, 0, ClientLParam(w, close));
+        SendMessageW(w, WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(close.x, close.y));
+        PumpMessages();
+    }
+    programObserves = false;
+    meddling = Meddling::None;
+    return seenByTheProgram;
+}
+
+TEST(FrameTest, TheProgramObservesTheSameOfItsFrameAndBarsWithTheSkinAsWithout) {
+    const std::vector<Seen> without = RunObservedProgram(0);
+    ASSERT_FALSE(without.empty());
+    for (const DWORD options : {DWORD{DORRIK_SKIN_FRAME | DORRIK_SKIN_SCROLLBARS}, DWORD{DORRIK_SKIN_SCROLLBARS},
+                                DWORD{DORRIK_SKIN_FRAME}}) {
+        SCOPED_TRACE(options);
+        const std::vector<Seen> with = RunObservedProgram(options);
+        const auto [mismatch, _] = std::mismatch(without.begin(), without.end(), with.begin(), with.end());
+        const size_t at = static_cast<size_t>(mismatch - without.begin());
+        std::ostringstream around;
+        for (size_t i = at >= 3 ? at - 3 : 0; i < at + 3; ++i)
+            around << (i < without.size() ? without[i] : Seen{}) << " / " << (i < with.size() ? with[i] : Seen{});
+        EXPECT_EQ(without, with) << "first difference at " << at << ", without / with:" << around.str();
+    }
 }
 
 }  // namespace
