@@ -222,6 +222,7 @@ const KindRoute kScrollBarRoutes[] = {
 BOOL CALLBACK StandInFrontOfThePlatform(PINIT_ONCE, PVOID, PVOID*) {
     InterceptScrollBarDrawing(PaintSkinnedScrollBar);
     TakeOverScrollCalls();
+    TakeOverBarPressDefaultProcessing();
     return TRUE;
 }
 
@@ -329,19 +330,23 @@ bool RouteWindowScrollBarMessage(HWND window, UINT message, WPARAM wParam, LPARA
         if (window != restyling || wParam != static_cast<WPARAM>(GWL_STYLE)) return false;
         result = 0;
         return true;
-    case WM_SYSCOMMAND: {
-        const WPARAM command = wParam & 0xFFF0;
-        if (command != SC_VSCROLL && command != SC_HSCROLL) return false;
-        const int bar = command == SC_VSCROLL ? SB_VERT : SB_HORZ;
-        if (!SkinsScrollBars(window, bar)) return false;
-        SetHot(window, bar, ScrollPart::None);
-        TrackScrollBar(window, bar, MessagePoint(lParam));
+    case WM_SYSCOMMAND:
+        if (BarPressRunsInDefaultProcessing() || !RunPressOnWindowBar(window, wParam, lParam)) return false;
         result = 0;
         return true;
-    }
     default:
         return false;
     }
+}
+
+bool RunPressOnWindowBar(HWND window, WPARAM command, LPARAM point) {
+    const WPARAM which = command & 0xFFF0;
+    if (which != SC_VSCROLL && which != SC_HSCROLL) return false;
+    const int bar = which == SC_VSCROLL ? SB_VERT : SB_HORZ;
+    if (!SkinsScrollBars(window, bar)) return false;
+    SetHot(window, bar, ScrollPart::None);
+    TrackScrollBar(window, bar, MessagePoint(point));
+    return true;
 }
 
 LRESULT HandleNcMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -48,9 +48,10 @@ private:
 LRESULT CallPreviousWithoutBars(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The messages of a window with bars that the skin answers before the window's kind does: the
-// style changes the skin makes itself (the window never sees them), a press on a bar (the
-// platform's WM_SYSCOMMAND, run by the skin's own tracking) and the default processing that
-// repaints a whole frame. Returns true with the result when it has answered.
+// style changes the skin makes itself (the window never sees them), a press on a bar where the
+// skin cannot run it in the default processing (the platform's WM_SYSCOMMAND, run by the skin's
+// own tracking) and the default processing that repaints a whole frame. Returns true with the
+// result when it has answered.
 bool RouteWindowScrollBarMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 // Whether the message's default processing may paint the window's whole frame, bars and all.
 bool RepaintsWholeFrame(HWND window, UINT message);
@@ -58,6 +59,16 @@ bool RepaintsWholeFrame(HWND window, UINT message);
 // The pointer over a window's bars: the part under it is hot.
 LRESULT HandleNcMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT HandleNcMouseLeave(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The platform's WM_SYSCOMMAND for a press on a window's bar (SC_VSCROLL, SC_HSCROLL) run by the
+// skin's tracking, from the point pressed; false for another command or a bar the skin leaves.
+bool RunPressOnWindowBar(HWND window, WPARAM command, LPARAM point);
+
+// Once per process: the default processing of that WM_SYSCOMMAND (DefWindowProcW, DefWindowProcA)
+// becomes the skin's, under Wine, where every window's default processing passes through them.
+void TakeOverBarPressDefaultProcessing();
+// Whether it has: the window's procedure then sees the press before it runs.
+bool BarPressRunsInDefaultProcessing();
 
 // The skin's own run of a press on a bar, from the point pressed (screen coordinates) to the
 // button's release: the same scroll messages as the platform's, the pressed part and the dragged
