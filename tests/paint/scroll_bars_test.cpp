@@ -1,6 +1,7 @@
 // Scroll bars under AttachSkinEx with DORRIK_SKIN_SCROLLBARS: for every kind of scrolling window,
 // the pixels of its bars after each kind of scroll call, while the thumb is dragged by input, and
-// after DetachSkin; and the scroll messages a list box receives, with and without the skin.
+// after DetachSkin; and the scroll messages a list box receives, and what a terminal-like window
+// shows at each step of a drag, with and without the skin.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -511,6 +512,8 @@ struct Terminal {
     bool inBarLoop = false;
     bool ended = false;
     bool lookAtBar = false;  // the skin's bar at every step
+    bool keepsPresses = false;  // it passes no press on its bar to DefWindowProc
+    int scrollMessages = 0;
     int stepsLeft = 0;
     int pointerX = 0, pointerY = 0;
     std::vector<std::string> steps;  // per track message: its position and the line shown after it
@@ -543,12 +546,14 @@ void CALLBACK ReleaseTheButton(HWND, UINT, UINT_PTR, DWORD) { Button(MOUSEEVENTF
 LRESULT CALLBACK TerminalProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const WPARAM command = wParam & 0xFFF0;
     if (terminal && message == WM_SYSCOMMAND && (command == SC_VSCROLL || command == SC_HSCROLL)) {
+        if (terminal->keepsPresses) return 0;
         terminal->inBarLoop = true;
         const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
         terminal->inBarLoop = false;
         return result;
     }
     if (terminal && message == WM_VSCROLL) {
+        ++terminal->scrollMessages;
         const WORD code = LOWORD(wParam);
         if (terminal->lookAtBar && code == SB_THUMBTRACK) ExpectSkinnedBars(window, "terminal's thumb dragged");
         if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
@@ -641,6 +646,17 @@ TEST_P(ScrollBars, ATerminalsTextFollowsTheDraggedThumbAtEveryStepWithTheSkinAsW
     state.lookAtBar = true;
     EXPECT_EQ(withoutSkin, DragTerminalThumb(window));
     state.lookAtBar = false;
+
+    // A program that keeps the press to itself has no press run, with the skin as without.
+    state.keepsPresses = true;
+    state.scrollMessages = 0;
+    const SCROLLBARINFO bar = VerticalBar(window);
+    PostMessageW(window, WM_LBUTTONUP, 0, 0);  // ends at once a press that runs all the same
+    SendMessageW(window, WM_SYSCOMMAND, SC_VSCROLL | HTVSCROLL,
+                 MAKELPARAM((bar.rcScrollBar.left + bar.rcScrollBar.right) / 2, bar.rcScrollBar.bottom - 2));
+    EXPECT_EQ(0, state.scrollMessages) << "a press ran that the program never passed on";
+    state.keepsPresses = false;
+    PumpMessages();
     DetachSkin(window);
     terminal = nullptr;
     DestroyWindow(window);
