@@ -220,9 +220,9 @@ const KindRoute kScrollBarRoutes[] = {
 };
 
 BOOL CALLBACK StandInFrontOfThePlatform(PINIT_ONCE, PVOID, PVOID*) {
+    TakeOverBarPressDefaultProcessing();
     InterceptScrollBarDrawing(PaintSkinnedScrollBar);
     TakeOverScrollCalls();
-    TakeOverBarPressDefaultProcessing();
     return TRUE;
 }
 
@@ -323,22 +323,6 @@ bool RepaintsWholeFrame(HWND window, UINT message) {
     return (GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
 }
 
-bool RouteWindowScrollBarMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_STYLECHANGING:
-    case WM_STYLECHANGED:
-        if (window != restyling || wParam != static_cast<WPARAM>(GWL_STYLE)) return false;
-        result = 0;
-        return true;
-    case WM_SYSCOMMAND:
-        if (BarPressRunsInDefaultProcessing() || !RunPressOnWindowBar(window, wParam, lParam)) return false;
-        result = 0;
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool RunPressOnWindowBar(HWND window, WPARAM command, LPARAM point) {
     const WPARAM which = command & 0xFFF0;
     if (which != SC_VSCROLL && which != SC_HSCROLL) return false;
@@ -347,6 +331,24 @@ bool RunPressOnWindowBar(HWND window, WPARAM command, LPARAM point) {
     SetHot(window, bar, ScrollPart::None);
     TrackScrollBar(window, bar, MessagePoint(point));
     return true;
+}
+
+bool RouteWindowScrollBarMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_STYLECHANGING:
+    case WM_STYLECHANGED:
+        if (window != restyling || wParam != static_cast<WPARAM>(GWL_STYLE)) return false;
+        result = 0;
+        return true;
+    case WM_SYSCOMMAND: {
+        // Where the skin runs it in the default processing, the window's procedure sees it first.
+        if (BarPressRunsInDefaultProcessing() || !RunPressOnWindowBar(window, wParam, lParam)) return false;
+        result = 0;
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 LRESULT HandleNcMouseMove(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

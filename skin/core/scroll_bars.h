@@ -48,10 +48,9 @@ private:
 LRESULT CallPreviousWithoutBars(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The messages of a window with bars that the skin answers before the window's kind does: the
-// style changes the skin makes itself (the window never sees them), a press on a bar where the
-// skin cannot run it in the default processing (the platform's WM_SYSCOMMAND, run by the skin's
-// own tracking) and the default processing that repaints a whole frame. Returns true with the
-// result when it has answered.
+// style changes the skin makes itself (the window never sees them), a press on a bar (the
+// platform's WM_SYSCOMMAND, run by the skin's own tracking) and the default processing that
+// repaints a whole frame. Returns true with the result when it has answered.
 bool RouteWindowScrollBarMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 // Whether the message's default processing may paint the window's whole frame, bars and all.
 bool RepaintsWholeFrame(HWND window, UINT message);
@@ -67,7 +66,8 @@ bool RunPressOnWindowBar(HWND window, WPARAM command, LPARAM point);
 // Once per process: the default processing of that WM_SYSCOMMAND (DefWindowProcW, DefWindowProcA)
 // becomes the skin's, under Wine, where every window's default processing passes through them.
 void TakeOverBarPressDefaultProcessing();
-// Whether it has: the window's procedure then sees the press before it runs.
+// Whether it has: the window's procedure then sees the press before it runs, and
+// RouteWindowScrollBarMessage leaves it to the window.
 bool BarPressRunsInDefaultProcessing();
 
 // The skin's own run of a press on a bar, from the point pressed (screen coordinates) to the
