@@ -222,6 +222,7 @@ const KindRoute kScrollBarRoutes[] = {
 };
 
 BOOL CALLBACK StandInFrontOfThePlatform(PINIT_ONCE, PVOID, PVOID*) {
+    TakeOverBarPressDefaultProcessing();
     InterceptScrollBarDrawing(PaintSkinnedScrollBar);
     TakeOverScrollCalls();
     TakeOverDefaultProcessing();
@@ -308,15 +309,21 @@ bool RepaintsWholeFrame(HWND window, UINT message) {
     return (GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
 }
 
+bool RunPressOnWindowBar(HWND window, WPARAM command, LPARAM point) {
+    const WPARAM which = command & 0xFFF0;
+    if (which != SC_VSCROLL && which != SC_HSCROLL) return false;
+    const int bar = which == SC_VSCROLL ? SB_VERT : SB_HORZ;
+    if (!SkinsScrollBars(window, bar)) return false;
+    SetHot(window, bar, ScrollPart::None);
+    TrackScrollBar(window, bar, MessagePoint(point));
+    return true;
+}
+
 bool RouteWindowScrollBarMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_SYSCOMMAND: {
-        const WPARAM command = wParam & 0xFFF0;
-        if (command != SC_VSCROLL && command != SC_HSCROLL) return false;
-        const int bar = command == SC_VSCROLL ? SB_VERT : SB_HORZ;
-        if (!SkinsScrollBars(window, bar)) return false;
-        SetHot(window, bar, ScrollPart::None);
-        TrackScrollBar(window, bar, MessagePoint(lParam));
+        // Where the skin runs it in the default processing, the window's procedure sees it first.
+        if (BarPressRunsInDefaultProcessing() || !RunPressOnWindowBar(window, wParam, lParam)) return false;
         result = 0;
         return true;
     }

@@ -1,6 +1,7 @@
 // Scroll bars under AttachSkinEx with DORRIK_SKIN_SCROLLBARS: for every kind of scrolling window,
 // the pixels of its bars after each kind of scroll call, while the thumb is dragged by input, and
-// after DetachSkin; and the scroll messages a list box receives, with and without the skin.
+// after DetachSkin; and the scroll messages a list box receives, and what a terminal-like window
+// shows at each step of a drag, with and without the skin.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -512,5 +513,169 @@ TEST_P(ScrollBars, InputOnTheBarsSendsTheSameMessagesWithTheSkinAndHotAndDragged
     }
     recording = nullptr;
     SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record.previous));
+    PointerAway();
+}
+
+namespace {
+
+// A terminal-like window of a program's own class with a bar of its own. The thumb's track moves
+// the text only through an update it schedules and runs from its own message loop, after the
+// messages waiting; while the platform runs a press on its bar (which it learns of from the
+// WM_SYSCOMMAND it passes on to DefWindowProc) that loop is not running, so it updates at once.
+struct Terminal {
+    int wanted = 0;  // the first line the text should start at
+    int shown = 0;   // the first line it painted
+    bool updatePending = false;
+    bool inBarLoop = false;
+    bool ended = false;
+    bool lookAtBar = false;  // the skin's bar at every step
+    bool keepsPresses = false;  // it passes no press on its bar to DefWindowProc
+    int scrollMessages = 0;
+    int stepsLeft = 0;
+    int pointerX = 0, pointerY = 0;
+    std::vector<std::string> steps;  // per track message: its position and the line shown after it
+};
+Terminal* terminal = nullptr;
+constexpr int kTerminalLines = 100, kTerminalRows = 10;
+const UINT_PTR kGiveUpTimer = 0x6A7E;
+
+void UpdateTerminal(HWND window) {
+    terminal->updatePending = false;
+    terminal->shown = terminal->wanted;
+    SCROLLINFO info{sizeof(info), SIF_ALL | SIF_DISABLENOSCROLL, 0, kTerminalLines - 1, kTerminalRows,
+                    terminal->shown, 0};
+    SetScrollInfo(window, SB_VERT, &info, TRUE);
+}
+
+// The user's next move, once the program has taken the last one: 12 pixels further down, and
+// after the last the release.
+void NextDragStep() {
+    if (terminal->stepsLeft-- > 0) {
+        terminal->pointerY += 12;
+        PointerTo({terminal->pointerX, terminal->pointerY});
+    } else {
+        Button(MOUSEEVENTF_LEFTUP);
+    }
+}
+
+void CALLBACK ReleaseTheButton(HWND, UINT, UINT_PTR, DWORD) { Button(MOUSEEVENTF_LEFTUP); }
+
+LRESULT CALLBACK TerminalProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const WPARAM command = wParam & 0xFFF0;
+    if (terminal && message == WM_SYSCOMMAND && (command == SC_VSCROLL || command == SC_HSCROLL)) {
+        if (terminal->keepsPresses) return 0;
+        terminal->inBarLoop = true;
+        const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
+        terminal->inBarLoop = false;
+        return result;
+    }
+    if (terminal && message == WM_VSCROLL) {
+        ++terminal->scrollMessages;
+        const WORD code = LOWORD(wParam);
+        if (terminal->lookAtBar && code == SB_THUMBTRACK) ExpectSkinnedBars(window, "terminal's thumb dragged");
+        if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
+            SCROLLINFO info{sizeof(info), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+            GetScrollInfo(window, SB_VERT, &info);
+            terminal->wanted = info.nTrackPos;
+            terminal->updatePending = true;
+            if (terminal->inBarLoop) UpdateTerminal(window);
+        }
+        if (code == SB_THUMBTRACK) {
+            terminal->steps.push_back("track " + std::to_string(terminal->wanted) + " shows line " +
+                                      std::to_string(terminal->shown));
+            NextDragStep();
+        }
+        if (code == SB_ENDSCROLL) terminal->ended = true;
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The terminal's own loop: the messages waiting, then the update it scheduled.
+void RunTerminalUntilTheDragEnds(HWND window) {
+    const DWORD start = GetTickCount();
+    while (!terminal->ended && GetTickCount() - start < 10000) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (terminal->updatePending) UpdateTerminal(window);
+        Sleep(10);
+    }
+    EXPECT_TRUE(terminal->ended) << "the drag never ended with SB_ENDSCROLL";
+}
+
+// A press on the thumb and five moves down, each made once the program has taken the one
+// before: the steps the terminal saw. A timer lets go of the button should the drag stall.
+std::vector<std::string> DragTerminalThumb(HWND window) {
+    terminal->steps.clear();
+    terminal->ended = false;
+    terminal->stepsLeft = 5;
+    const SCROLLBARINFO bar = VerticalBar(window);
+    terminal->pointerX = (bar.rcScrollBar.left + bar.rcScrollBar.right) / 2;
+    terminal->pointerY = bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2;
+    PointerTo({terminal->pointerX, terminal->pointerY});
+    PumpMessages();
+    SetTimer(window, kGiveUpTimer, 5000, ReleaseTheButton);
+    Button(MOUSEEVENTF_LEFTDOWN);
+    RunTerminalUntilTheDragEnds(window);
+    KillTimer(window, kGiveUpTimer);
+    // Back to the top for the next drag.
+    terminal->wanted = 0;
+    UpdateTerminal(window);
+    PointerAway();
+    PumpMessages();
+    return terminal->steps;
+}
+
+}  // namespace
+
+// The terminal sees its text follow the thumb at every step of a drag, with the skin as without.
+TEST_P(ScrollBars, ATerminalsTextFollowsTheDraggedThumbAtEveryStepWithTheSkinAsWithout) {
+    static const bool registered = [] {
+        WNDCLASSW terminalClass{};
+        terminalClass.lpfnWndProc = TerminalProc;
+        terminalClass.hInstance = GetModuleHandleW(nullptr);
+        terminalClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        terminalClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        terminalClass.lpszClassName = L"DorrikTestTerminal";
+        return RegisterClassW(&terminalClass) != 0;
+    }();
+    ASSERT_TRUE(registered);
+    Terminal state;
+    terminal = &state;
+    HWND window = CreateWindowExW(0, L"DorrikTestTerminal", L"Terminal", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_VISIBLE,
+                                  300, 200, 300, 260, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(window);
+    SetForegroundWindow(window);
+    UpdateTerminal(window);
+    PumpMessages();
+
+    const std::vector<std::string> withoutSkin = DragTerminalThumb(window);
+    ASSERT_EQ(5u, withoutSkin.size() - 1) << "a track message at the press and one per move";
+    for (const std::string& step : withoutSkin) {
+        const std::string track = step.substr(6, step.find(' ', 6) - 6);
+        EXPECT_EQ("line " + track, step.substr(step.rfind("line "))) << "without the skin: " << step;
+    }
+    EXPECT_EQ(1, AttachSkinEx(window, DORRIK_SKIN_ALL));
+    PumpMessages();
+    state.lookAtBar = true;
+    EXPECT_EQ(withoutSkin, DragTerminalThumb(window));
+    state.lookAtBar = false;
+
+    // A program that keeps the press to itself has no press run, with the skin as without.
+    state.keepsPresses = true;
+    state.scrollMessages = 0;
+    const SCROLLBARINFO bar = VerticalBar(window);
+    PostMessageW(window, WM_LBUTTONUP, 0, 0);  // ends at once a press that runs all the same
+    SendMessageW(window, WM_SYSCOMMAND, SC_VSCROLL | HTVSCROLL,
+                 MAKELPARAM((bar.rcScrollBar.left + bar.rcScrollBar.right) / 2, bar.rcScrollBar.bottom - 2));
+    EXPECT_EQ(0, state.scrollMessages) << "a press ran that the program never passed on";
+    state.keepsPresses = false;
+    PumpMessages();
+    DetachSkin(window);
+    terminal = nullptr;
+    DestroyWindow(window);
     PointerAway();
 }
