@@ -156,6 +156,9 @@ LRESULT SkinDefault(const DefaultCall& call) {
         return PointerLeaveDefault(call);
     case WM_NCLBUTTONDOWN:
         return PressDefault(call);
+    case WM_SYSCOMMAND:
+        // A press on a window's own bar, which the window's procedure has seen and passed on.
+        return RunPressOnWindowBar(call.window, call.wParam, call.lParam) ? 0 : call.Platform();
     default:
         return call.Platform();
     }
@@ -170,6 +173,7 @@ bool IsFrameMessage(UINT message) {
     case WM_NCMOUSEMOVE:
     case WM_NCMOUSELEAVE:
     case WM_NCLBUTTONDOWN:
+    case WM_SYSCOMMAND:
         return true;
     default:
         return false;

@@ -222,7 +222,6 @@ const KindRoute kScrollBarRoutes[] = {
 };
 
 BOOL CALLBACK StandInFrontOfThePlatform(PINIT_ONCE, PVOID, PVOID*) {
-    TakeOverBarPressDefaultProcessing();
     InterceptScrollBarDrawing(PaintSkinnedScrollBar);
     TakeOverScrollCalls();
     TakeOverDefaultProcessing();
@@ -323,7 +322,7 @@ bool RouteWindowScrollBarMessage(HWND window, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_SYSCOMMAND: {
         // Where the skin runs it in the default processing, the window's procedure sees it first.
-        if (BarPressRunsInDefaultProcessing() || !RunPressOnWindowBar(window, wParam, lParam)) return false;
+        if (SkinDoesDefaultProcessing() || !RunPressOnWindowBar(window, wParam, lParam)) return false;
         result = 0;
         return true;
     }

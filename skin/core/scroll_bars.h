@@ -65,13 +65,6 @@ LRESULT HandleNcMouseLeave(WNDPROC previous, HWND window, UINT message, WPARAM w
 // skin's tracking, from the point pressed; false for another command or a bar the skin leaves.
 bool RunPressOnWindowBar(HWND window, WPARAM command, LPARAM point);
 
-// Once per process: the default processing of that WM_SYSCOMMAND (DefWindowProcW, DefWindowProcA)
-// becomes the skin's, under Wine, where every window's default processing passes through them.
-void TakeOverBarPressDefaultProcessing();
-// Whether it has: the window's procedure then sees the press before it runs, and
-// RouteWindowScrollBarMessage leaves it to the window.
-bool BarPressRunsInDefaultProcessing();
-
 // The skin's own run of a press on a bar, from the point pressed (screen coordinates) to the
 // button's release: the same scroll messages as the platform's, the pressed part and the dragged
 // thumb drawn by the skin.

@@ -6,15 +6,13 @@
 // far from the bar.
 //
 // A press on a window's own bar reaches the window's procedure first, as the platform's
-// WM_SYSCOMMAND, and runs when the procedure passes that on to DefWindowProc, as the platform's
-// loop does: a program may note that a press runs and keep painting at every step meanwhile,
-// since its own loop, which would paint later, is held until the release.
+// WM_SYSCOMMAND, and runs in the default processing of that command (core/default_processing.cpp),
+// as the platform's loop does: a program may note that a press runs and keep painting at every
+// step meanwhile, since its own loop, which would paint later, is held until the release.
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 
-#include "core/entry_patch.h"
 #include "core/kind_routes.h"
 #include "core/scroll_bars.h"
 
@@ -160,49 +158,7 @@ void Release(HWND window, int bar) {
     SendScroll(window, bar, vertical, SB_ENDSCROLL, 0);
 }
 
-using DefaultProcedure = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
-DefaultProcedure platformDefaultW = nullptr;
-DefaultProcedure platformDefaultA = nullptr;
-std::atomic<bool> pressInDefaultProcessing{false};
-
-LRESULT WINAPI DefWindowProcWInstead(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SYSCOMMAND && BarPressRunsInDefaultProcessing() && RunPressOnWindowBar(window, wParam, lParam))
-        return 0;
-    return platformDefaultW(window, message, wParam, lParam);
-}
-
-LRESULT WINAPI DefWindowProcAInstead(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SYSCOMMAND && BarPressRunsInDefaultProcessing() && RunPressOnWindowBar(window, wParam, lParam))
-        return 0;
-    return platformDefaultA(window, message, wParam, lParam);
-}
-
-// Wine's user32 passes the default processing of dialogs, frames, its own controls and the
-// common controls through DefWindowProcW and DefWindowProcA themselves; Windows' dialogs do not.
-bool IsWine() {
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
 }  // namespace
-
-void TakeOverBarPressDefaultProcessing() {
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (!user32 || !IsWine()) return;
-    void* const wide = reinterpret_cast<void*>(GetProcAddress(user32, "DefWindowProcW"));
-    void* const ansi = reinterpret_cast<void*>(GetProcAddress(user32, "DefWindowProcA"));
-    if (!wide || !ansi) return;
-    // The press moves into the default processing only once both ways lead to the skin.
-    if (!RedirectEntry(wide, reinterpret_cast<const void*>(&DefWindowProcWInstead),
-                       reinterpret_cast<void**>(&platformDefaultW)))
-        return;
-    if (!RedirectEntry(ansi, reinterpret_cast<const void*>(&DefWindowProcAInstead),
-                       reinterpret_cast<void**>(&platformDefaultA)))
-        return;
-    pressInDefaultProcessing.store(true, std::memory_order_release);
-}
-
-bool BarPressRunsInDefaultProcessing() { return pressInDefaultProcessing.load(std::memory_order_acquire); }
 
 void TrackScrollBar(HWND window, int bar, POINT screen) {
     if (tracking.window) return;
