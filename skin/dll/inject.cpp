@@ -224,10 +224,16 @@ InjectResult GuestOnTheWay::QueueLoad() {
         block_ = nullptr;
         return Failed(InjectStep::Prepare, error);
     }
-    if (!QueueUserAPC(Kernel32Apc("LoadLibraryW"), thread_, reinterpret_cast<ULONG_PTR>(remotePath)) ||
-        !QueueUserAPC(Kernel32Apc("SetEvent"), thread_, reinterpret_cast<ULONG_PTR>(loadedInChild_)) ||
-        !QueueWait())
-        return Failed(InjectStep::Queue);
+    // The three go onto the thread together: a thread woken in its first wait by the load alone
+    // could finish the load and go on into the program before the signal and the second wait
+    // were queued, and the start would come too late. Held still while they are queued, it finds
+    // them all when it wakes.
+    const bool held = SuspendThread(thread_) != static_cast<DWORD>(-1);
+    const bool queued = QueueUserAPC(Kernel32Apc("LoadLibraryW"), thread_, reinterpret_cast<ULONG_PTR>(remotePath)) &&
+                        QueueUserAPC(Kernel32Apc("SetEvent"), thread_, reinterpret_cast<ULONG_PTR>(loadedInChild_)) &&
+                        QueueWait();
+    if (held) ResumeThread(thread_);
+    if (!queued) return Failed(InjectStep::Queue);
     return {};
 }
 

@@ -36,6 +36,8 @@ const Byte kHotPatchShape[] = {0x8B, 0xFF, 0x55, 0x8B, 0xEC, 0x5D,  // mov edi, 
 const Byte kPlainShape[] = {0x55, 0x89, 0xE5, 0x90, 0x90, 0x90, 0x90,  // push ebp; mov ebp, esp; nops
                             0xB8, 7, 0, 0, 0, 0x5D, 0xC3};
 #endif
+// push word 7; mov eax, 7; pop dx; ret: the same bytes on both architectures.
+const Byte kWordPushShape[] = {0x66, 0x68, 7, 0, 0xB8, 7, 0, 0, 0, 0x66, 0x5A, 0xC3};
 
 constexpr size_t kSlot = 64;  // each function in a slot of its own, the entry 16 bytes in
 
@@ -112,6 +114,7 @@ TEST(EntryPatchTest, CallersNeverRunAHalfWrittenEntry) {
         {"hot-patch entry, redirected again and again", kHotPatchShape, sizeof(kHotPatchShape), 1, 800},
         {"hot-patch entries, each redirected once", kHotPatchShape, sizeof(kHotPatchShape), 800, 1},
         {"plain entries, each redirected once", kPlainShape, sizeof(kPlainShape), 100, 1},
+        {"entries that push a word first", kWordPushShape, sizeof(kWordPushShape), 20, 1},
     };
     for (const Case& c : cases) {
         const Functions functions(c.bytes, c.size, c.functions);
