@@ -151,19 +151,11 @@ void Leave(skinrun::GuestOnTheWay* guest) {
     SetEvent(onTheWayChanged);
 }
 
-// Whether a child that is on its way runs now (its creator let it), rather than waits for that.
-bool LetRun(HANDLE thread) {
-    const DWORD before = SuspendThread(thread);
-    if (before == static_cast<DWORD>(-1)) return false;
-    ResumeThread(thread);
-    return before == 0;
-}
-
 bool AnyLetRunOnTheWay() {
     bool any = false;
     AcquireSRWLockShared(&onTheWayLock);
     for (skinrun::GuestOnTheWay* guest : onTheWay) {
-        if (WaitForSingleObject(guest->process(), 0) == WAIT_TIMEOUT && LetRun(guest->thread())) any = true;
+        if (WaitForSingleObject(guest->process(), 0) == WAIT_TIMEOUT && guest->RunsNow()) any = true;
     }
     ReleaseSRWLockShared(&onTheWayLock);
     return any;

@@ -228,13 +228,23 @@ InjectResult GuestOnTheWay::QueueLoad() {
     // could finish the load and go on into the program before the signal and the second wait
     // were queued, and the start would come too late. Held still while they are queued, it finds
     // them all when it wakes.
+    AcquireSRWLockExclusive(&holding_);
     const bool held = SuspendThread(thread_) != static_cast<DWORD>(-1);
     const bool queued = QueueUserAPC(Kernel32Apc("LoadLibraryW"), thread_, reinterpret_cast<ULONG_PTR>(remotePath)) &&
                         QueueUserAPC(Kernel32Apc("SetEvent"), thread_, reinterpret_cast<ULONG_PTR>(loadedInChild_)) &&
                         QueueWait();
     if (held) ResumeThread(thread_);
+    ReleaseSRWLockExclusive(&holding_);
     if (!queued) return Failed(InjectStep::Queue);
     return {};
+}
+
+bool GuestOnTheWay::RunsNow() {
+    AcquireSRWLockExclusive(&holding_);
+    const DWORD before = SuspendThread(thread_);
+    if (before != static_cast<DWORD>(-1)) ResumeThread(thread_);
+    ReleaseSRWLockExclusive(&holding_);
+    return before == 0;
 }
 
 InjectResult GuestOnTheWay::Start(Look look, HANDLE ready) {

@@ -62,6 +62,10 @@ public:
     HANDLE process() const { return process_; }
     HANDLE thread() const { return thread_; }
 
+    // Whether its creator lets the child run now (rather than holds it suspended); the moment the
+    // queuing here holds the thread still does not count.
+    bool RunsNow();
+
 private:
     void Release();
     bool QueueWait();
@@ -75,6 +79,7 @@ private:
     std::wstring dll_;
     bool waiting_ = false;             // the child's wait is queued and nothing ended it yet
     bool started_ = false;             // the start was queued
+    SRWLOCK holding_ = SRWLOCK_INIT;   // held while this code holds the thread still
 };
 
 // Whether a process is of the other architecture than this code (then the sibling launcher has

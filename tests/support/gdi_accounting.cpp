@@ -48,6 +48,26 @@ struct Accounts {
 
 Accounts accounts;
 
+// Threads make and free objects at once: the accounts are kept under one lock, taken again by a
+// thread that holds it. Never held across a call that may send a window a message (painting,
+// regions, destruction), which could wait for a thread that waits for the lock.
+CRITICAL_SECTION& AccountsLock() {
+    static CRITICAL_SECTION lock;
+    static const bool made = [] {
+        InitializeCriticalSection(&lock);
+        return true;
+    }();
+    (void)made;
+    return lock;
+}
+
+struct Locked {
+    Locked() { EnterCriticalSection(&AccountsLock()); }
+    ~Locked() { LeaveCriticalSection(&AccountsLock()); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+};
+
 // The real functions, as the imports held them before the redirection.
 struct RealFunctions {
     decltype(&::CreateCompatibleDC) CreateCompatibleDC = nullptr;
@@ -100,29 +120,39 @@ RealFunctions real;
 
 // A creation that is to fail does not reach the system at all.
 bool Failing(Kind kind) {
+    const Locked locked;
     int& left = accounts.failing[static_cast<int>(kind)];
     if (left <= 0) return false;
     --left;
     return true;
 }
 
-bool IsStock(HGDIOBJ object) { return accounts.stock.count(object) != 0; }
+bool IsStock(HGDIOBJ object) {
+    const Locked locked;
+    return accounts.stock.count(object) != 0;
+}
 
 template <typename Handle>
 Handle Record(Kind kind, const void* origin, Handle handle) {
+    const Locked locked;
     if (handle && !IsStock(handle)) accounts.objects[handle] = {kind, origin};
     return handle;
 }
 
 int SelectedCount(HANDLE object) {
+    const Locked locked;
     const auto found = accounts.selectedIn.find(object);
     return found == accounts.selectedIn.end() ? 0 : found->second;
 }
 
-bool IsMadeHere(HGDIOBJ object) { return object && accounts.objects.count(object) != 0; }
+bool IsMadeHere(HGDIOBJ object) {
+    const Locked locked;
+    return object && accounts.objects.count(object) != 0;
+}
 
 // The context's slot now holds `object`; what it held before is one context less selected.
 void Reselect(HGDIOBJ& slot, HGDIOBJ object) {
+    const Locked locked;
     if (slot == object) return;
     if (slot) {
         auto found = accounts.selectedIn.find(slot);
@@ -135,6 +165,7 @@ void Reselect(HGDIOBJ& slot, HGDIOBJ object) {
 
 // The context is gone or back with the system: whatever it held is free again.
 void ForgetSelection(HDC dc, bool releasedToSystem) {
+    const Locked locked;
     auto found = accounts.selections.find(dc);
     if (found == accounts.selections.end()) return;
     Selection& held = found->second;
@@ -147,6 +178,7 @@ void ForgetSelection(HDC dc, bool releasedToSystem) {
 
 // Timers and regions of destroyed windows went with them.
 void ForgetDeadWindows() {
+    const Locked locked;
     for (auto it = accounts.timers.begin(); it != accounts.timers.end();) {
         if (it->first && !IsWindow(it->first))
             it = accounts.timers.erase(it);
@@ -162,17 +194,20 @@ void ForgetDeadWindows() {
 }
 
 bool IsWindowRegion(HGDIOBJ object) {
+    const Locked locked;
     for (const auto& [window, region] : accounts.windowRegions)
         if (region == object) return true;
     return false;
 }
 
 HDC Obtained(HDC dc) {
+    const Locked locked;
     if (dc) ++accounts.windowContexts[dc];
     return dc;
 }
 
 void Released(HDC dc) {
+    const Locked locked;
     if (!dc) return;
     auto found = accounts.windowContexts.find(dc);
     if (found == accounts.windowContexts.end()) {
@@ -187,27 +222,33 @@ void Released(HDC dc) {
 // ---- contexts ----
 
 HDC WINAPI HookCreateCompatibleDC(HDC dc) {
+    const Locked locked;
     if (Failing(Kind::Context)) return nullptr;
     return Record(Kind::Context, CALLER, real.CreateCompatibleDC(dc));
 }
 HDC WINAPI HookCreateDCA(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODEA* mode) {
+    const Locked locked;
     if (Failing(Kind::Context)) return nullptr;
     return Record(Kind::Context, CALLER, real.CreateDCA(driver, device, port, mode));
 }
 HDC WINAPI HookCreateDCW(LPCWSTR driver, LPCWSTR device, LPCWSTR port, const DEVMODEW* mode) {
+    const Locked locked;
     if (Failing(Kind::Context)) return nullptr;
     return Record(Kind::Context, CALLER, real.CreateDCW(driver, device, port, mode));
 }
 HDC WINAPI HookCreateICA(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODEA* mode) {
+    const Locked locked;
     if (Failing(Kind::Context)) return nullptr;
     return Record(Kind::Context, CALLER, real.CreateICA(driver, device, port, mode));
 }
 HDC WINAPI HookCreateICW(LPCWSTR driver, LPCWSTR device, LPCWSTR port, const DEVMODEW* mode) {
+    const Locked locked;
     if (Failing(Kind::Context)) return nullptr;
     return Record(Kind::Context, CALLER, real.CreateICW(driver, device, port, mode));
 }
 
 BOOL WINAPI HookDeleteDC(HDC dc) {
+    const Locked locked;
     if (!dc) return real.DeleteDC(dc);  // nothing to delete: harmless
     const auto made = accounts.objects.find(dc);
     if (made == accounts.objects.end() || made->second.kind != Kind::Context) {
@@ -233,6 +274,7 @@ HDC WINAPI HookGetDC(HWND window) { return Obtained(real.GetDC(window)); }
 constexpr DWORD kKeepClipRegion = 0x00040000;
 
 HDC WINAPI HookGetDCEx(HWND window, HRGN clip, DWORD flags) {
+    const Locked locked;
     const HDC dc = Obtained(real.GetDCEx(window, clip, flags));
     // A clipping region given this way belongs to the system, which frees it with the context.
     if (dc && clip && (flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN)) && !(flags & kKeepClipRegion))
@@ -242,6 +284,7 @@ HDC WINAPI HookGetDCEx(HWND window, HRGN clip, DWORD flags) {
 HDC WINAPI HookGetWindowDC(HWND window) { return Obtained(real.GetWindowDC(window)); }
 
 int WINAPI HookReleaseDC(HWND window, HDC dc) {
+    const Locked locked;
     const int result = real.ReleaseDC(window, dc);
     Released(dc);
     return result;
@@ -260,27 +303,32 @@ BOOL WINAPI HookEndPaint(HWND window, const PAINTSTRUCT* paint) {
 // ---- bitmaps ----
 
 HBITMAP WINAPI HookCreateCompatibleBitmap(HDC dc, int width, int height) {
+    const Locked locked;
     if (Failing(Kind::Bitmap)) return nullptr;
     return Record(Kind::Bitmap, CALLER, real.CreateCompatibleBitmap(dc, width, height));
 }
 HBITMAP WINAPI HookCreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel,
                                 const VOID* bits) {
+    const Locked locked;
     if (Failing(Kind::Bitmap)) return nullptr;
     return Record(Kind::Bitmap, CALLER,
                   real.CreateBitmap(width, height, planes, bitsPerPixel, bits));
 }
 HBITMAP WINAPI HookCreateBitmapIndirect(const BITMAP* bitmap) {
+    const Locked locked;
     if (Failing(Kind::Bitmap)) return nullptr;
     return Record(Kind::Bitmap, CALLER, real.CreateBitmapIndirect(bitmap));
 }
 HBITMAP WINAPI HookCreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, VOID** bits,
                                     HANDLE section, DWORD offset) {
+    const Locked locked;
     if (Failing(Kind::Bitmap)) return nullptr;
     return Record(Kind::Bitmap, CALLER,
                   real.CreateDIBSection(dc, info, usage, bits, section, offset));
 }
 HBITMAP WINAPI HookCreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init,
                                   const VOID* bits, const BITMAPINFO* info, UINT usage) {
+    const Locked locked;
     if (Failing(Kind::Bitmap)) return nullptr;
     return Record(Kind::Bitmap, CALLER, real.CreateDIBitmap(dc, header, init, bits, info, usage));
 }
@@ -288,31 +336,38 @@ HBITMAP WINAPI HookCreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD 
 // ---- brushes, pens, fonts, palettes ----
 
 HBRUSH WINAPI HookCreateSolidBrush(COLORREF colour) {
+    const Locked locked;
     if (Failing(Kind::Brush)) return nullptr;
     return Record(Kind::Brush, CALLER, real.CreateSolidBrush(colour));
 }
 HBRUSH WINAPI HookCreateHatchBrush(int hatch, COLORREF colour) {
+    const Locked locked;
     if (Failing(Kind::Brush)) return nullptr;
     return Record(Kind::Brush, CALLER, real.CreateHatchBrush(hatch, colour));
 }
 HBRUSH WINAPI HookCreatePatternBrush(HBITMAP bitmap) {
+    const Locked locked;
     if (Failing(Kind::Brush)) return nullptr;
     return Record(Kind::Brush, CALLER, real.CreatePatternBrush(bitmap));
 }
 HBRUSH WINAPI HookCreateBrushIndirect(const LOGBRUSH* brush) {
+    const Locked locked;
     if (Failing(Kind::Brush)) return nullptr;
     return Record(Kind::Brush, CALLER, real.CreateBrushIndirect(brush));
 }
 HPEN WINAPI HookCreatePen(int style, int width, COLORREF colour) {
+    const Locked locked;
     if (Failing(Kind::Pen)) return nullptr;
     return Record(Kind::Pen, CALLER, real.CreatePen(style, width, colour));
 }
 HPEN WINAPI HookCreatePenIndirect(const LOGPEN* pen) {
+    const Locked locked;
     if (Failing(Kind::Pen)) return nullptr;
     return Record(Kind::Pen, CALLER, real.CreatePenIndirect(pen));
 }
 HPEN WINAPI HookExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* brush, DWORD count,
                              const DWORD* dashes) {
+    const Locked locked;
     if (Failing(Kind::Pen)) return nullptr;
     return Record(Kind::Pen, CALLER, real.ExtCreatePen(style, width, brush, count, dashes));
 }
@@ -320,6 +375,7 @@ HFONT WINAPI HookCreateFontA(int height, int width, int escapement, int orientat
                              DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
                              DWORD precision, DWORD clipPrecision, DWORD quality, DWORD pitch,
                              LPCSTR face) {
+    const Locked locked;
     if (Failing(Kind::Font)) return nullptr;
     return Record(
         Kind::Font, CALLER,
@@ -330,6 +386,7 @@ HFONT WINAPI HookCreateFontW(int height, int width, int escapement, int orientat
                              DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
                              DWORD precision, DWORD clipPrecision, DWORD quality, DWORD pitch,
                              LPCWSTR face) {
+    const Locked locked;
     if (Failing(Kind::Font)) return nullptr;
     return Record(
         Kind::Font, CALLER,
@@ -337,18 +394,22 @@ HFONT WINAPI HookCreateFontW(int height, int width, int escapement, int orientat
                          strikeOut, charSet, precision, clipPrecision, quality, pitch, face));
 }
 HFONT WINAPI HookCreateFontIndirectA(const LOGFONTA* font) {
+    const Locked locked;
     if (Failing(Kind::Font)) return nullptr;
     return Record(Kind::Font, CALLER, real.CreateFontIndirectA(font));
 }
 HFONT WINAPI HookCreateFontIndirectW(const LOGFONTW* font) {
+    const Locked locked;
     if (Failing(Kind::Font)) return nullptr;
     return Record(Kind::Font, CALLER, real.CreateFontIndirectW(font));
 }
 HPALETTE WINAPI HookCreatePalette(const LOGPALETTE* palette) {
+    const Locked locked;
     if (Failing(Kind::Palette)) return nullptr;
     return Record(Kind::Palette, CALLER, real.CreatePalette(palette));
 }
 HPALETTE WINAPI HookCreateHalftonePalette(HDC dc) {
+    const Locked locked;
     if (Failing(Kind::Palette)) return nullptr;
     return Record(Kind::Palette, CALLER, real.CreateHalftonePalette(dc));
 }
@@ -356,38 +417,46 @@ HPALETTE WINAPI HookCreateHalftonePalette(HDC dc) {
 // ---- regions ----
 
 HRGN WINAPI HookCreateRectRgn(int left, int top, int right, int bottom) {
+    const Locked locked;
     if (Failing(Kind::Region)) return nullptr;
     return Record(Kind::Region, CALLER, real.CreateRectRgn(left, top, right, bottom));
 }
 HRGN WINAPI HookCreateRectRgnIndirect(const RECT* rect) {
+    const Locked locked;
     if (Failing(Kind::Region)) return nullptr;
     return Record(Kind::Region, CALLER, real.CreateRectRgnIndirect(rect));
 }
 HRGN WINAPI HookCreateRoundRectRgn(int left, int top, int right, int bottom, int width,
                                    int height) {
+    const Locked locked;
     if (Failing(Kind::Region)) return nullptr;
     return Record(Kind::Region, CALLER,
                   real.CreateRoundRectRgn(left, top, right, bottom, width, height));
 }
 HRGN WINAPI HookCreateEllipticRgn(int left, int top, int right, int bottom) {
+    const Locked locked;
     if (Failing(Kind::Region)) return nullptr;
     return Record(Kind::Region, CALLER, real.CreateEllipticRgn(left, top, right, bottom));
 }
 HRGN WINAPI HookCreateEllipticRgnIndirect(const RECT* rect) {
+    const Locked locked;
     if (Failing(Kind::Region)) return nullptr;
     return Record(Kind::Region, CALLER, real.CreateEllipticRgnIndirect(rect));
 }
 HRGN WINAPI HookCreatePolygonRgn(const POINT* points, int count, int mode) {
+    const Locked locked;
     if (Failing(Kind::Region)) return nullptr;
     return Record(Kind::Region, CALLER, real.CreatePolygonRgn(points, count, mode));
 }
 HRGN WINAPI HookExtCreateRegion(const XFORM* transform, DWORD count, const RGNDATA* data) {
+    const Locked locked;
     if (Failing(Kind::Region)) return nullptr;
     return Record(Kind::Region, CALLER, real.ExtCreateRegion(transform, count, data));
 }
 
 // A region given to a window belongs to the system; it frees the region it replaces.
 int WINAPI HookSetWindowRgn(HWND window, HRGN region, BOOL redraw) {
+    EnterCriticalSection(&AccountsLock());
     ForgetDeadWindows();
     // Handed over before the call: the messages sent inside may give the window yet another
     // region, which then replaces this one.
@@ -401,8 +470,10 @@ int WINAPI HookSetWindowRgn(HWND window, HRGN region, BOOL redraw) {
     else
         accounts.windowRegions.erase(window);
     if (madeHere) accounts.objects.erase(region);
+    LeaveCriticalSection(&AccountsLock());
 
     const int result = real.SetWindowRgn(window, region, redraw);
+    const Locked locked;
     if (!result) {
         if (hadRegion)
             accounts.windowRegions[window] = previous;
@@ -416,6 +487,7 @@ int WINAPI HookSetWindowRgn(HWND window, HRGN region, BOOL redraw) {
 // ---- selection and deletion ----
 
 HGDIOBJ WINAPI HookSelectObject(HDC dc, HGDIOBJ object) {
+    const Locked locked;
     const HGDIOBJ previous = real.SelectObject(dc, object);
     if (!previous || previous == HGDI_ERROR) return previous;
     Selection& held = accounts.selections[dc];
@@ -440,12 +512,14 @@ HGDIOBJ WINAPI HookSelectObject(HDC dc, HGDIOBJ object) {
 }
 
 HPALETTE WINAPI HookSelectPalette(HDC dc, HPALETTE palette, BOOL background) {
+    const Locked locked;
     const HPALETTE previous = real.SelectPalette(dc, palette, background);
     if (previous) Reselect(accounts.selections[dc].palette, palette);
     return previous;
 }
 
 BOOL WINAPI HookDeleteObject(HGDIOBJ object) {
+    const Locked locked;
     if (!object || IsStock(object)) return real.DeleteObject(object);
     const auto made = accounts.objects.find(object);
     if (made == accounts.objects.end()) {
@@ -469,6 +543,7 @@ BOOL WINAPI HookDeleteObject(HGDIOBJ object) {
 // ---- timers and windows ----
 
 UINT_PTR WINAPI HookSetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure) {
+    const Locked locked;
     ForgetDeadWindows();
     const UINT_PTR result = real.SetTimer(window, id, elapse, procedure);
     if (result) accounts.timers.insert({window, window ? id : result});
@@ -476,6 +551,7 @@ UINT_PTR WINAPI HookSetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC pr
 }
 
 BOOL WINAPI HookKillTimer(HWND window, UINT_PTR id) {
+    const Locked locked;
     const BOOL killed = real.KillTimer(window, id);
     if (killed) accounts.timers.erase({window, id});
     return killed;
@@ -628,6 +704,7 @@ bool InstallGdiAccounting() {
 }
 
 LiveObjects CountLiveObjects() {
+    const Locked locked;
     ForgetDeadWindows();
     LiveObjects live;
     for (const auto& [handle, made] : accounts.objects) {
@@ -661,12 +738,19 @@ LiveObjects CountLiveObjects() {
     return live;
 }
 
-GdiFaults CountGdiFaults() { return accounts.faults; }
+GdiFaults CountGdiFaults() {
+    const Locked locked;
+    return accounts.faults;
+}
 
-void FailCreations(ObjectKind kind, int count) { accounts.failing[static_cast<int>(kind)] = count; }
+void FailCreations(ObjectKind kind, int count) {
+    const Locked locked;
+    accounts.failing[static_cast<int>(kind)] = count;
+}
 
 
 std::vector<std::string> DescribeLiveObjects() {
+    const Locked locked;
     static const char* const kKindNames[] = {"context", "bitmap",  "brush", "pen",
                                              "font",    "palette", "region"};
     const auto base = reinterpret_cast<ULONG_PTR>(GetModuleHandleW(nullptr));
