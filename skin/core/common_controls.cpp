@@ -11,7 +11,7 @@ void TeardownCommonControl(HWND window, ControlKind kind) {
     switch (kind) {
     case ControlKind::ListView:
     case ControlKind::TreeView:
-        SwapOutCheckBoxes(window, kind);
+        SwapOutCheckBoxes(window);
         break;
     case ControlKind::ProgressControl:
         ForgetMarquee(window);

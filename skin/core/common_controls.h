@@ -19,7 +19,7 @@ LRESULT HandleNotify(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
 
 // What each kind's own file keeps for a control, put in place or let go.
 void SwapInCheckBoxes(HWND control, ControlKind kind);
-void SwapOutCheckBoxes(HWND control, ControlKind kind);
+void SwapOutCheckBoxes(HWND control);
 void ForgetMarquee(HWND bar);
 void ForgetToolbar(HWND toolbar);
 

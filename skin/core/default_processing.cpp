@@ -100,13 +100,10 @@ LRESULT ActivationDefault(const DefaultCall& call) {
 LRESULT FramePaintDefault(const DefaultCall& call) {
     LRESULT result = 0;
     {
-        const ScopedRegion platformPart(PlatformPartOfFrameUpdate(call.window, call.wParam));
-        RECT box{};
-        if (!platformPart.get()) {
-            result = PlatformWithoutBars(call);
-        } else if (GetRgnBox(platformPart.get(), &box) != NULLREGION) {
+        const PlatformFrameUpdate update(call.window, call.wParam);
+        if (!update.empty()) {
             const HiddenScrollBars hidden(call.window, HiddenFrom::ThePlatformOnly);
-            result = call.Platform(reinterpret_cast<WPARAM>(platformPart.get()), call.lParam);
+            result = call.Platform(update.region(), call.lParam);
         }
     }
     PaintFrameStep(call.window, CaptionSource::AsThePlatformsCaption);
@@ -139,53 +136,42 @@ LRESULT PressDefault(const DefaultCall& call) {
     return call.Platform();
 }
 
-LRESULT SkinDefault(const DefaultCall& call) {
-    const WindowRecord* record = FindRecord(call.window);
-    if (!record || record->link != Link::Attached) return call.Platform();
-    switch (call.message) {
-    case WM_SETTEXT:
-    case WM_SETICON:
-        return CaptionChangeDefault(call);
-    case WM_NCACTIVATE:
-        return ActivationDefault(call);
-    case WM_NCPAINT:
-        return FramePaintDefault(call);
-    case WM_NCMOUSEMOVE:
-        return PointerMoveDefault(call);
-    case WM_NCMOUSELEAVE:
-        return PointerLeaveDefault(call);
-    case WM_NCLBUTTONDOWN:
-        return PressDefault(call);
-    case WM_SYSCOMMAND:
-        // A press on a window's own bar, which the window's procedure has seen and passed on.
-        return RunPressOnWindowBar(call.window, call.wParam, call.lParam) ? 0 : call.Platform();
-    default:
-        return call.Platform();
-    }
+// A press on a window's own bar, which the window's procedure has seen and passed on.
+LRESULT BarPressDefault(const DefaultCall& call) {
+    return RunPressOnWindowBar(call.window, call.wParam, call.lParam) ? 0 : call.Platform();
 }
 
-bool IsFrameMessage(UINT message) {
-    switch (message) {
-    case WM_SETTEXT:
-    case WM_SETICON:
-    case WM_NCACTIVATE:
-    case WM_NCPAINT:
-    case WM_NCMOUSEMOVE:
-    case WM_NCMOUSELEAVE:
-    case WM_NCLBUTTONDOWN:
-    case WM_SYSCOMMAND:
-        return true;
-    default:
-        return false;
+using DefaultHandler = LRESULT (*)(const DefaultCall& call);
+
+struct DefaultRoute {
+    UINT message;
+    DefaultHandler handler;
+};
+
+const DefaultRoute kDefaultRoutes[] = {
+    {WM_SETTEXT, CaptionChangeDefault},   {WM_SETICON, CaptionChangeDefault},
+    {WM_NCACTIVATE, ActivationDefault},   {WM_NCPAINT, FramePaintDefault},
+    {WM_NCMOUSEMOVE, PointerMoveDefault}, {WM_NCMOUSELEAVE, PointerLeaveDefault},
+    {WM_NCLBUTTONDOWN, PressDefault},     {WM_SYSCOMMAND, BarPressDefault},
+};
+
+DefaultHandler SkinHandlerOf(UINT message) {
+    for (const DefaultRoute& route : kDefaultRoutes) {
+        if (route.message == message) return route.handler;
     }
+    return nullptr;
 }
 
-// On the path of every DefWindowProc and SendMessage in the process: the type is compared first.
+// On the path of every DefWindowProc and SendMessage in the process: the type is compared first,
+// the window's record looked up only for a message the skin has work in.
 LRESULT WINAPI MessageCallInstead(HWND window, UINT message, WPARAM wParam, LPARAM lParam, void* resultInfo,
                                   DWORD type, BOOL ansi) {
-    if (type != kDefaultProcessing || !IsFrameMessage(message))
-        return platformMessageCall(window, message, wParam, lParam, resultInfo, type, ansi);
-    return SkinDefault({window, message, wParam, lParam, resultInfo, type, ansi});
+    const DefaultHandler handler = type == kDefaultProcessing ? SkinHandlerOf(message) : nullptr;
+    const DefaultCall call{window, message, wParam, lParam, resultInfo, type, ansi};
+    if (!handler) return call.Platform();
+    const WindowRecord* record = FindRecord(window);
+    if (!record || record->link != Link::Attached) return call.Platform();
+    return handler(call);
 }
 
 // The type's meaning is Wine's: Windows' user32 does most of its default processing itself.

@@ -574,22 +574,30 @@ void PointerLeftCaption(HWND window) {
     if (WindowRecord* record = FindRecord(window)) SetHot(window, *record, 0);
 }
 
-HRGN PlatformPartOfFrameUpdate(HWND window, WPARAM update) {
-    if (!FrameOptionOn(window)) return nullptr;
+PlatformFrameUpdate::PlatformFrameUpdate(HWND window, WPARAM update) : update_(update) {
+    if (!FrameOptionOn(window)) return;
     FrameGeometry frame;
-    if (!MeasureFrame(window, Style(window), ExStyle(window), frame)) return nullptr;
+    if (!MeasureFrame(window, Style(window), ExStyle(window), frame)) return;
     RECT inner = frame.inner;
     OffsetRect(&inner, frame.screen.left, frame.screen.top);
-    HRGN region = CreateRectRgnIndirect(&inner);
-    if (!region) return nullptr;
-    if (update > 1) CombineRgn(region, region, reinterpret_cast<HRGN>(update), RGN_AND);
+    part_.reset(CreateRectRgnIndirect(&inner));
+    if (!part_.get()) return;
+    if (update > 1) CombineRgn(part_.get(), part_.get(), reinterpret_cast<HRGN>(update), RGN_AND);
     // The client area is never the non-client paint's.
     RECT client{};
     GetClientRect(window, &client);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
     const ScopedRegion clientRegion(CreateRectRgnIndirect(&client));
-    if (clientRegion.get()) CombineRgn(region, region, clientRegion.get(), RGN_DIFF);
-    return region;
+    if (clientRegion.get()) CombineRgn(part_.get(), part_.get(), clientRegion.get(), RGN_DIFF);
+}
+
+WPARAM PlatformFrameUpdate::region() const {
+    return part_.get() ? reinterpret_cast<WPARAM>(part_.get()) : update_;
+}
+
+bool PlatformFrameUpdate::empty() const {
+    RECT box{};
+    return part_.get() && GetRgnBox(part_.get(), &box) == NULLREGION;
 }
 
 void PaintFrameStep(HWND window, CaptionSource source) {

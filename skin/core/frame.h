@@ -4,16 +4,27 @@
 
 #include <windows.h>
 
+#include "render/scoped_gdi.h"
+
 namespace skin {
 
 // Whether the skin draws the window's frame now: attached under the option, a caption, not
 // minimised, and a non-client area as the window's styles make it.
 bool DrawsFrame(HWND window);
 
-// The part of a non-client update that the platform still paints (menu bar, scroll bars, client
-// edge), in screen coordinates, for the caller to delete; null when the skin draws no frame, an
-// empty region when the skin's steps draw all of it.
-HRGN PlatformPartOfFrameUpdate(HWND window, WPARAM update);
+// The update a frame paint leaves to the platform: the message's own where the skin draws no
+// frame, else the part of it no step of the skin paints over (menu bar, scroll bars, client edge),
+// in screen coordinates, owned here. The platform paints nothing when that part is empty.
+class PlatformFrameUpdate {
+public:
+    PlatformFrameUpdate(HWND window, WPARAM update);
+    WPARAM region() const;  // as WM_NCPAINT's wParam
+    bool empty() const;
+
+private:
+    WPARAM update_;
+    ScopedRegion part_;
+};
 
 // Where the caption's title comes from: what the platform keeps (read without a message), or,
 // where the skin draws in the stead of Wine's caption within its default processing, the

@@ -112,7 +112,7 @@ void PutBack(HWND control, const StateImages& images) {
     ImageList_Destroy(images.skin);
 }
 
-void SwapOut(HWND control, ControlKind) {
+void SwapOut(HWND control) {
     const auto found = Swapped().find(control);
     if (found == Swapped().end()) return;
     const StateImages images = found->second;
@@ -133,7 +133,7 @@ LRESULT GetImages(ControlKind kind, WNDPROC previous, HWND window, UINT message,
 // The program sets state images of its own: they replace the control's, as without the skin.
 LRESULT SetImages(ControlKind kind, WNDPROC previous, HWND window, UINT message, WPARAM wParam,
                   LPARAM lParam) {
-    if (IsStateList(kind, wParam)) SwapOut(window, kind);
+    if (IsStateList(kind, wParam)) SwapOut(window);
     return RouteMessage(previous, window, message, wParam, lParam);
 }
 
@@ -156,7 +156,7 @@ LRESULT Restyle(ControlKind kind, WNDPROC previous, HWND window, UINT message, W
                 LPARAM lParam) {
     if (!SwitchesCheckBoxes(kind, window, wParam, lParam))
         return RouteMessage(previous, window, message, wParam, lParam);
-    SwapOut(window, kind);
+    SwapOut(window);
     const LRESULT result = RouteMessage(previous, window, message, wParam, lParam);
     if (IsAttached(window)) SwapIn(window, kind);
     return result;
@@ -198,6 +198,6 @@ LRESULT TreeViewProc(WNDPROC previous, HWND window, UINT message, WPARAM wParam,
 }
 
 void SwapInCheckBoxes(HWND control, ControlKind kind) { SwapIn(control, kind); }
-void SwapOutCheckBoxes(HWND control, ControlKind kind) { SwapOut(control, kind); }
+void SwapOutCheckBoxes(HWND control) { SwapOut(control); }
 
 }  // namespace skin

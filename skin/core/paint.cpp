@@ -290,11 +290,9 @@ void FlattenClientEdge(HWND window) {
 // message and its styles as they are; on Windows, around the window's procedure.
 LRESULT PaintBehindTheSteps(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (SkinDoesDefaultProcessing()) return CallPrevious(previous, window, message, wParam, lParam);
-    const ScopedRegion platformPart(PlatformPartOfFrameUpdate(window, wParam));
-    const WPARAM region = platformPart.get() ? reinterpret_cast<WPARAM>(platformPart.get()) : wParam;
-    RECT box{};
-    if (region != wParam && GetRgnBox(reinterpret_cast<HRGN>(region), &box) == NULLREGION) return 0;
-    return CallPreviousWithoutBars(previous, window, message, region, lParam);
+    const PlatformFrameUpdate update(window, wParam);
+    if (update.empty()) return 0;
+    return CallPreviousWithoutBars(previous, window, message, update.region(), lParam);
 }
 
 }  // namespace

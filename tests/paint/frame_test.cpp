@@ -16,6 +16,7 @@
 #include "support/test_windows.h"
 
 using testing_support::PumpMessages;
+using testing_support::RegisterOwnClass;
 
 namespace {
 
@@ -58,16 +59,8 @@ LRESULT CALLBACK CaptionedProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 const wchar_t* CaptionedClass() {
-    static const wchar_t* name = [] {
-        WNDCLASSW cls{};
-        cls.lpfnWndProc = CaptionedProc;
-        cls.hInstance = GetModuleHandleW(nullptr);
-        cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        cls.lpszClassName = L"DorrikFrameTest";
-        RegisterClassW(&cls);
-        return L"DorrikFrameTest";
-    }();
-    return name;
+    RegisterOwnClass(L"DorrikFrameTest", CaptionedProc);
+    return L"DorrikFrameTest";
 }
 
 // Every pixel of the whole window, row by row, read in one copy.
@@ -541,17 +534,8 @@ LRESULT CALLBACK ObservingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 const wchar_t* ObservingClass() {
-    static const wchar_t* name = [] {
-        WNDCLASSW cls{};
-        cls.lpfnWndProc = ObservingProc;
-        cls.hInstance = GetModuleHandleW(nullptr);
-        cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        cls.lpszClassName = L"DorrikFrameTestObserving";
-        RegisterClassW(&cls);
-        return L"DorrikFrameTestObserving";
-    }();
-    return name;
+    RegisterOwnClass(L"DorrikFrameTestObserving", ObservingProc, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    return L"DorrikFrameTestObserving";
 }
 
 // The same program, skinned with the options or not: the title, the icon, the activation, the

@@ -24,6 +24,7 @@
 using paint_tests::SkinnedForm;
 using testing_support::PointerAway;
 using testing_support::PumpMessages;
+using testing_support::RegisterOwnClass;
 
 namespace {
 
@@ -337,13 +338,7 @@ TEST_P(ScrollBars, EveryScrollingKindShowsTheSkinsBarsAfterEveryScrollCallAndThe
 // A program's own scrolling windows: a child of its own class, and a captioned top-level window
 // skinned for its bars alone, whose new title and activation make the platform paint its frame.
 TEST_P(ScrollBars, AProgramsOwnScrollingWindowsShowTheSkinsBars) {
-    WNDCLASSW ownClass{};
-    ownClass.lpfnWndProc = DefWindowProcW;
-    ownClass.hInstance = GetModuleHandleW(nullptr);
-    ownClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    ownClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    ownClass.lpszClassName = L"DorrikTestScroller";
-    RegisterClassW(&ownClass);
+    RegisterOwnClass(L"DorrikTestScroller", DefWindowProcW, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     SkinnedForm form;
     HWND child = form.AddWindow(L"DorrikTestScroller", L"", 10, 10, 150, 150, WS_VSCROLL | WS_HSCROLL,
                                 WS_EX_CLIENTEDGE);
@@ -633,16 +628,7 @@ std::vector<std::string> DragTerminalThumb(HWND window) {
 
 // The terminal sees its text follow the thumb at every step of a drag, with the skin as without.
 TEST_P(ScrollBars, ATerminalsTextFollowsTheDraggedThumbAtEveryStepWithTheSkinAsWithout) {
-    static const bool registered = [] {
-        WNDCLASSW terminalClass{};
-        terminalClass.lpfnWndProc = TerminalProc;
-        terminalClass.hInstance = GetModuleHandleW(nullptr);
-        terminalClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        terminalClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        terminalClass.lpszClassName = L"DorrikTestTerminal";
-        return RegisterClassW(&terminalClass) != 0;
-    }();
-    ASSERT_TRUE(registered);
+    ASSERT_TRUE(RegisterOwnClass(L"DorrikTestTerminal", TerminalProc, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)));
     Terminal state;
     terminal = &state;
     HWND window = CreateWindowExW(0, L"DorrikTestTerminal", L"Terminal", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_VISIBLE,

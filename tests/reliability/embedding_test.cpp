@@ -28,6 +28,7 @@ namespace {
 
 using testing_support::LowerClassName;
 using testing_support::PumpMessages;
+using testing_support::RegisterOwnClass;
 using testing_support::TestWindow;
 
 class EmbeddingTest : public ReliabilityTest {};
@@ -516,15 +517,7 @@ void CALLBACK PumpFromSecondFiber(void* data) {
 }
 
 TEST_F(EmbeddingTest, AProgramThatPumpsFromAnotherFiberKeepsItsProcedure) {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = StubbornProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"StubbornFiberForm";
-        return RegisterClassExW(&wc) != 0;
-    }();
-    ASSERT_TRUE(registered);
+    ASSERT_TRUE(RegisterOwnClass(L"StubbornFiberForm", StubbornProc));
     HMODULE dll = LoadLibraryW(L"dorrikskin.dll");
     ASSERT_NE(nullptr, dll);
     const FiberRun::Entry fromDll = reinterpret_cast<FiberRun::Entry>(

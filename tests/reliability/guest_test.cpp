@@ -22,6 +22,7 @@ namespace reliability {
 namespace {
 
 using testing_support::PumpMessages;
+using testing_support::RegisterOwnClass;
 using testing_support::TestWindow;
 
 class GuestTest : public ReliabilityTest {};
@@ -165,15 +166,7 @@ LRESULT CALLBACK ProgramSubclass(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 TEST_F(GuestTest, WindowsThatFrameworksCutTheSkinOutOfLeaveNothingBehind) {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = FrameworkStartProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"FrameworkWindow";
-        return RegisterClassExW(&wc) != 0;
-    }();
-    ASSERT_TRUE(registered);
+    ASSERT_TRUE(RegisterOwnClass(L"FrameworkWindow", FrameworkStartProc));
     TestWindow form(300, 200);
     HWND button = controls::CreateControl(L"Button", L"Cut", form.get(), 10, 10, 80, 25);
     buttonProc = reinterpret_cast<WNDPROC>(
@@ -316,15 +309,7 @@ LRESULT CALLBACK SlowDestroyProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 TEST_F(GuestTest, TheLastDetachInsideASlowDestroyAfterTheProgramLetGoOfTheDll) {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = SlowDestroyProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"SlowDestroyForm";
-        return RegisterClassExW(&wc) != 0;
-    }();
-    ASSERT_TRUE(registered);
+    ASSERT_TRUE(RegisterOwnClass(L"SlowDestroyForm", SlowDestroyProc));
     HWND form = CreateWindowExW(0, L"SlowDestroyForm", L"Slow", WS_POPUP | WS_VISIBLE, 50, 50, 200, 100,
                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     SkinDll dll;

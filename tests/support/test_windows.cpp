@@ -23,6 +23,16 @@ HWND TestWindow::release() {
     return window;
 }
 
+bool RegisterOwnClass(const wchar_t* name, WNDPROC procedure, HBRUSH background) {
+    WNDCLASSW own{};
+    own.lpfnWndProc = procedure;
+    own.hInstance = GetModuleHandleW(nullptr);
+    own.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    own.hbrBackground = background;
+    own.lpszClassName = name;
+    return RegisterClassW(&own) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
 COLORREF WindowPixel(HWND window, int x, int y) {
     HDC dc = GetWindowDC(window);
     const COLORREF colour = GetPixel(dc, x, y);

@@ -23,6 +23,11 @@ private:
     HWND window_;
 };
 
+// A window class of the test's own, with the arrow cursor and the given background (a system
+// colour's brush, COLOR_WINDOW + 1 say, or none): registered by the first call, there for the rest
+// of the program. False when it could not be registered.
+bool RegisterOwnClass(const wchar_t* name, WNDPROC procedure, HBRUSH background = nullptr);
+
 // A pixel of the window as it is on screen (whole-window coordinates), and of a context.
 COLORREF WindowPixel(HWND window, int x, int y);
 COLORREF DCPixel(HDC dc, int x, int y);
