@@ -242,6 +242,7 @@ void SetButtonRegion(HWND window, int width, int height) {
 // The skin's link in a window's chain of procedures, and every change of it:
 //
 //   (none) ---------- LinkNewWindow --> Waiting     made inside a skinned window (creation hook)
+//   Waiting --------- RelinkIfCutOut -> Waiting     back on top of the procedure that replaced it
 //   (none), Waiting,
 //   PassThrough ----- AttachWindow ---> Attaching   the kind is set up; then
 //                                   --> Attached    counted, procedure in, PROCADDR published
@@ -278,6 +279,19 @@ void LinkNewWindow(HWND window, const CREATESTRUCTW& create) {
     record.previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinWindowProc)));
     if (!record.previous) EraseRecord(window);
+}
+
+void RelinkIfCutOut(HWND window) {
+    WindowRecord* record = FindRecord(window);
+    if (!record || record->link != Link::Waiting || IsLinkInChain(window)) return;
+    const auto replacement = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinWindowProc)));
+    if (replacement) {
+        record->previous = replacement;
+    } else {
+        EraseRecord(window);
+        SettleEngine();
+    }
 }
 
 LRESULT AttachWindow(HWND window, DWORD options) {

@@ -21,6 +21,11 @@ void AttachWaitingWindow(HWND window);
 // is made inside a skinned window that the skin would have reached it in.
 void LinkNewWindow(HWND window, const CREATESTRUCTW& create);
 
+// A waiting window whose procedure was replaced while the skin passed a message on (a class
+// library's creation procedure puts the control's own in place of the one it was made with): the
+// link goes back on top when the replacement cut it out.
+void RelinkIfCutOut(HWND window);
+
 // The skin's link leaves the window's chain where the skin is on top (or is cut out already), and
 // otherwise stays, passing everything on.
 void LeaveChain(HWND window);

@@ -238,6 +238,20 @@ bool IsLinkInChain(HWND window) {
     return probe && static_cast<WPARAM>(SendMessageW(window, probe, self, 0)) == self;
 }
 
+namespace {
+
+// Class libraries (Delphi's VCL, ATL) make a control with a start-up procedure that, on the first
+// message, puts the control's own procedure in the window in place of itself, dropping whatever
+// the window ran on top of it: the skin's link made at creation among them.
+LRESULT PassOnWhileWaiting(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LONG_PTR before = GetWindowLongPtrW(window, GWLP_WNDPROC);
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    if (IsWindow(window) && GetWindowLongPtrW(window, GWLP_WNDPROC) != before) RelinkIfCutOut(window);
+    return result;
+}
+
+}  // namespace
+
 LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!window) return 0;
     // The probe of this copy of the engine; another copy's probe goes on down the chain.
@@ -262,6 +276,7 @@ LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (!record || record->link != Link::Attached)
             return CallPrevious(previous, window, message, wParam, lParam);
     }
+    if (record->link == Link::Waiting) return PassOnWhileWaiting(previous, window, message, wParam, lParam);
     if (record->link != Link::Attached && record->link != Link::Detaching)
         return CallPrevious(previous, window, message, wParam, lParam);
     if (record->values[SlotProcAddr] == 0) return DefWindowProcW(window, message, wParam, lParam);

@@ -280,6 +280,69 @@ TEST_F(EmbeddingTest, ControlsMadeAfterTheSkinAreSkinnedOnceWhenTheyFirstPaint) 
     EXPECT_EQ(1, DetachSkin(form.get()));
 }
 
+// Delphi's VCL registers its controls' classes with a start-up procedure that, on the first
+// message, puts the control's own procedure in place of itself; the control's procedure calls the
+// platform's control directly, so whatever ran on top of the start-up procedure is cut out.
+WNDPROC platformButton = nullptr;
+int libraryMessages = 0;
+
+LRESULT CALLBACK LibraryControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ++libraryMessages;
+    return CallWindowProcW(platformButton, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK LibraryStartUpProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LibraryControlProc));
+    return LibraryControlProc(window, message, wParam, lParam);
+}
+
+void RegisterLibraryClass(const wchar_t* name) {
+    WNDCLASSEXW info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetClassInfoExW(nullptr, L"Button", &info));
+    platformButton = info.lpfnWndProc;
+    info.lpfnWndProc = LibraryStartUpProc;
+    info.hInstance = GetModuleHandleW(nullptr);
+    info.lpszClassName = name;
+    info.style &= ~CS_GLOBALCLASS;
+    RegisterClassExW(&info);
+}
+
+// Pages of a class library's wizard make their controls when first shown, long after the skin
+// went on: they are skinned as any control made later, and give their procedure back.
+TEST_F(EmbeddingTest, ControlsWhoseClassLibrarySwapsTheirProcedureAtCreationAreSkinnedToo) {
+    RegisterLibraryClass(L"TButton");
+    TestWindow form(300, 200);
+    ShowWindow(form.get(), SW_SHOW);
+    ASSERT_EQ(1, AttachSkinEx(form.get(), DORRIK_SKIN_ALL));
+    const struct {
+        LONG type;
+        LONG skinnedType;
+    } controls[] = {{BS_PUSHBUTTON, BS_OWNERDRAW}, {BS_AUTOCHECKBOX, BS_AUTOCHECKBOX}};
+    std::vector<HWND> made;
+    for (const auto& control : controls) {
+        made.push_back(CreateWindowExW(0, L"TButton", L"Browse...", WS_CHILD | WS_VISIBLE | control.type, 10,
+                                       10 + 40 * static_cast<int>(made.size()), 100, 30, form.get(), nullptr,
+                                       GetModuleHandleW(nullptr), nullptr));
+    }
+    UpdateWindow(form.get());
+    PumpMessages();
+    for (size_t i = 0; i < made.size(); ++i) {
+        EXPECT_TRUE(Skinned(made[i])) << "control " << i << " made late by a class library";
+        EXPECT_EQ(controls[i].skinnedType, GetWindowLongW(made[i], GWL_STYLE) & BS_TYPEMASK) << i;
+    }
+    libraryMessages = 0;
+    SendMessageW(made[1], BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_GT(libraryMessages, 0) << "the class library's procedure no longer runs";
+    EXPECT_EQ(BST_CHECKED, SendMessageW(made[1], BM_GETCHECK, 0, 0));
+    EXPECT_EQ(1, DetachSkin(form.get()));
+    for (size_t i = 0; i < made.size(); ++i) {
+        EXPECT_EQ(reinterpret_cast<LONG_PTR>(LibraryControlProc), GetWindowLongPtrW(made[i], GWLP_WNDPROC)) << i;
+        EXPECT_EQ(controls[i].type, GetWindowLongW(made[i], GWL_STYLE) & BS_TYPEMASK) << i;
+    }
+    EXPECT_EQ(0u, skin::RecordCount());
+}
+
 // ---- Hazards: what a program does around the skin ----
 
 std::vector<UINT> received;
