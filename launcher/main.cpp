@@ -23,7 +23,7 @@ namespace {
 // installer that was cancelled returns 1 or 2). Anything else is the program's exit code.
 enum ExitCode : int {
     kExitFailed = 125,          // the command line, a missing part, or the program could not be skinned
-    kExitCannotRun = 126,       // not a Windows program (a document, a DLL, a driver) or a console program
+    kExitCannotRun = 126,       // not a Windows program (a document, a DLL, a driver)
     kExitNotFound = 127,        // no such program
 };
 
@@ -40,7 +40,7 @@ constexpr DWORD kElevationRequired = 740;
 
 const wchar_t kUsage[] =
     L"usage: skinrun [--classic] <program> [arguments...]\r\n"
-    L"Starts a windowed program with Dorrik's skin on its windows and on those of every program it\r\n"
+    L"Starts a program with Dorrik's skin on its windows and on those of every program it\r\n"
     L"starts, and ends when the last of them has ended, with the program's exit code. --classic\r\n"
     L"gives the classic look instead of the whole one.";
 
@@ -148,11 +148,11 @@ int Run() {
     case ProgramKind::NotAProgram:
         return Fail(kExitCannotRun, Quoted(program.path) + L" is not a Windows program.");
     case ProgramKind::Console:
-        // Its work is text in a console, which has nothing the skin paints; started from here
-        // it would also get a console window of its own. Run it directly instead.
-        return Fail(kExitCannotRun, Quoted(program.path) +
-                                             L" is a console program: it has no windows to skin. "
-                                             L"Run it directly.");
+        // Script hosts, runtimes and build tools show windows too. Its console is the one skinrun
+        // was started from, where there is one, and a console of its own otherwise, as when it is
+        // started from any windowed program; the console itself is not the program's to skin.
+        if (!GetConsoleWindow()) AttachConsole(ATTACH_PARENT_PROCESS);
+        break;
     case ProgramKind::Windowed:
         break;
     }

@@ -367,7 +367,7 @@ TEST(Skinrun, WinecfgPagesAndTabsAreSkinned) {
 
 // The fixture ends with 99 when one of its windows did not carry the skin: one it made before the
 // skin came, one shown on a second thread (with and without activation), one in a child process
-// the moment it was shown. A program's own 1 is passed on as it is.
+// the moment it was shown, one of a console program. A program's own 1 is passed on as it is.
 TEST(Skinrun, PassesTheProgramsExitCodeAndSkinsWindowsOfEveryThreadAndChild) {
     for (const wchar_t* arguments : {L" 1", L" 7 --early-window", L" 7 --thread-windows"}) {
         LauncherRun run(L"--classic " + Quoted(Fixture()) + arguments);
@@ -377,6 +377,10 @@ TEST(Skinrun, PassesTheProgramsExitCodeAndSkinsWindowsOfEveryThreadAndChild) {
     LauncherRun child(Quoted(Fixture()) + L" 0 --start " + Quoted(Fixture()) + L" 7 --dialog");
     ASSERT_TRUE(child.Finish());
     EXPECT_EQ(child.exitCode(), 7u) << "a child's dialog: " << child.output();
+    // A console program that shows windows (a script host, a runtime) is run and skinned alike.
+    LauncherRun console(Quoted(TestFolder() + L"skinrun_console_fixture.exe") + L" 7 --dialog --thread-windows");
+    ASSERT_TRUE(console.Finish());
+    EXPECT_EQ(console.exitCode(), 7u) << "a console program's windows: " << console.output();
 }
 
 // A program that starts a child and ends at once (an uninstaller that restarts itself from the
@@ -449,7 +453,6 @@ TEST(Skinrun, RefusesBadInputWithAMessage) {
     ExpectRefused(Quoted(document), kCannotRun, "is not a Windows program");
     DeleteFileW(document.c_str());
 
-    ExpectRefused(L"cmd.exe /c exit 3", kCannotRun, "is a console program");
     ExpectRefused(Quoted(TestFolder() + L"skinrun_needs_absent.exe"), kFailed, "ended during its start");
 
     // A program of the other architecture with no sibling launcher beside this one: the
