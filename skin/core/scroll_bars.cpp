@@ -36,6 +36,14 @@ ScrollPart HotPartOf(HWND window, int bar) {
     return hot.window == window && hot.bar == bar ? hot.part : ScrollPart::None;
 }
 
+// The platform greys the bars of a disabled window (one under a modal box, say): neither arrow
+// works, and the thumb shows its disabled face.
+void ShowWindowState(HWND window, ScrollBarLook& look) {
+    if (IsWindowEnabled(window)) return;
+    look.upDisabled = look.downDisabled = true;
+    look.thumbDisabled = true;
+}
+
 bool PaintSkinnedScrollBar(const PlatformScrollBar& bar) {
     if (!platformCallbackUsed.load(std::memory_order_relaxed) || !SkinsScrollBars(bar.window, bar.bar))
         return false;
@@ -49,6 +57,7 @@ bool PaintSkinnedScrollBar(const PlatformScrollBar& bar) {
     look.upDisabled = (bar.enableFlags & ESB_DISABLE_LTUP) != 0;
     look.downDisabled = (bar.enableFlags & ESB_DISABLE_RTDN) != 0;
     look.hot = HotPartOf(bar.window, bar.bar);
+    ShowWindowState(bar.window, look);
     ApplyScrollTracking(bar.window, bar.bar, look);
     DrawScrollBar(bar.dc, bar.rect.left, bar.rect.top, look);
     return true;
@@ -74,6 +83,7 @@ LONG_PTR StyleBitOf(int bar) { return bar == SB_VERT ? WS_VSCROLL : bar == SB_HO
 bool CurrentLook(HWND window, int bar, ScrollBarLook& look, POINT& origin) {
     if (!PlatformScrollBarLayout(window, bar, look, origin)) return false;
     look.hot = HotPartOf(window, bar);
+    ShowWindowState(window, look);
     ApplyScrollTracking(window, bar, look);
     return true;
 }

@@ -291,6 +291,12 @@ LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (options & DORRIK_SKIN_SCROLLBARS) {
         LRESULT result = 0;
         if (RouteWindowScrollBarMessage(window, message, wParam, lParam, result)) return result;
+        if (message == WM_ENABLE) {
+            // The bars show the window's new state.
+            result = DispatchToKind(kind, options, previous, window, message, wParam, lParam);
+            if (IsWindow(window)) PaintWindowScrollBars(window);
+            return result;
+        }
         // Where the skin does not stand in the default processing (Windows), around the window's
         // procedure instead.
         if (RepaintsWholeFrame(window, message) && !SkinDoesDefaultProcessing()) {

@@ -74,7 +74,7 @@ void DrawScrollBar(HDC target, int x, int y, const ScrollBarLook& look) {
     }
     if (look.thumbSize > 0)
         DrawButtonFace(dc, Span(look, look.thumbPos, look.thumbSize),
-                       PartState(look, ScrollPart::Thumb, false));
+                       PartState(look, ScrollPart::Thumb, look.thumbDisabled));
     BitBlt(target, x, y, look.width, look.height, dc, 0, 0, SRCCOPY);
 }
 

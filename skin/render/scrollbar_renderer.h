@@ -19,6 +19,7 @@ struct ScrollBarLook {
     int thumbSize = 0;
     bool upDisabled = false;  // the top (left) arrow
     bool downDisabled = false;
+    bool thumbDisabled = false;  // the whole bar's window is disabled
     ScrollPart pressed = ScrollPart::None;
     ScrollPart hot = ScrollPart::None;
 };

@@ -155,6 +155,15 @@ void ExpectSkinnedCorner(HWND window) {
         << "the right arrow lost its right edge to the corner";
 }
 
+bool BarShows(HWND window, LONG object, COLORREF colour) {
+    const Bar bar = BarOf(window, object);
+    const Snapshot shot(window);
+    for (int y = bar.rect.top; y < bar.rect.bottom; ++y)
+        for (int x = bar.rect.left; x < bar.rect.right; ++x)
+            if (shot.at(x, y) == colour) return true;
+    return false;
+}
+
 bool ShowsPlatformBar(HWND window, LONG object) {
     const Bar bar = BarOf(window, object);
     return bar.shown && PlatformPixels(Snapshot(window), bar) > 0;
@@ -366,6 +375,15 @@ TEST_P(ScrollBars, AProgramsOwnScrollingWindowsShowTheSkinsBars) {
             ExpectSkinnedBars(window, "EnableScrollBar off");
             EnableScrollBar(window, SB_BOTH, ESB_ENABLE_BOTH);
         }
+        // A window disabled under a modal box: its bars are disabled in the look, and come back.
+        EnableWindow(top, FALSE);
+        for (LONG object : {OBJID_VSCROLL, OBJID_HSCROLL}) {
+            EXPECT_FALSE(BarShows(top, object, kArrow)) << "a working arrow on a disabled window's bar " << object;
+            EXPECT_TRUE(BarShows(top, object, kDisabledArrow)) << "no disabled arrow on bar " << object;
+        }
+        ExpectSkinnedBars(top, "the window disabled");
+        EnableWindow(top, TRUE);
+        EXPECT_TRUE(BarShows(top, OBJID_VSCROLL, kArrow)) << "the bar stayed disabled with its window enabled";
         SetWindowTextW(top, L"Scroller, renamed");
         ExpectSkinnedBars(top, "a new title");
         SendMessageW(top, WM_NCACTIVATE, FALSE, 0);
