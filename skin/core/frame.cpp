@@ -79,19 +79,24 @@ struct FrameGeometry {
 };
 
 // The ring and caption as the window's styles make them. A window that makes its own non-client
-// area (a client rectangle reaching into that ring) keeps the platform's frame.
+// area (a client rectangle reaching into that ring) keeps the platform's frame. A minimised window
+// is its caption bar alone: the caption where it always is, and no client area under it.
 bool MeasureFrame(HWND window, LONG style, LONG exStyle, FrameGeometry& frame) {
-    if (!HasSkinnableCaption(style, exStyle) || (style & WS_MINIMIZE)) return false;
+    if (!HasSkinnableCaption(style, exStyle)) return false;
     GetWindowRect(window, &frame.screen);
     frame.window = {frame.screen.right - frame.screen.left, frame.screen.bottom - frame.screen.top};
     RECT ring{0, 0, 0, 0};
-    if (!AdjustWindowRectEx(&ring, style & ~(WS_VSCROLL | WS_HSCROLL), FALSE,
+    if (!AdjustWindowRectEx(&ring, style & ~(WS_VSCROLL | WS_HSCROLL | WS_MINIMIZE), FALSE,
                             exStyle & ~WS_EX_CLIENTEDGE))
         return false;
+    const bool minimised = (style & WS_MINIMIZE) != 0;
     const int captionHeight = GetSystemMetrics(IsToolWindow(exStyle) ? SM_CYSMCAPTION : SM_CYCAPTION);
-    frame.inner = {-ring.left, -ring.top, frame.window.cx - ring.right, frame.window.cy - ring.bottom};
+    frame.inner = {-ring.left, -ring.top, frame.window.cx - ring.right,
+                   minimised ? -ring.top : frame.window.cy - ring.bottom};
     frame.caption = {frame.inner.left, frame.inner.top - captionHeight, frame.inner.right,
                      frame.inner.top};
+    if (minimised) return frame.inner.right > frame.inner.left && frame.caption.top >= 0 &&
+                          frame.caption.bottom <= frame.window.cy;
     if (frame.inner.right <= frame.inner.left || frame.inner.bottom <= frame.inner.top ||
         frame.caption.top < 0)
         return false;

@@ -226,6 +226,16 @@ TEST(FrameTest, CaptionAndRingShowTheSkinThroughTitlesIconsAndActivations) {
     // A frame repaint through the platform's own path (an update region) stays skinned too.
     RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_EQ(0, PlatformPixelsInFrame(w));
+    // A minimised window is its caption bar alone, in the skin's look too.
+    ShowWindow(w, SW_MINIMIZE);
+    PumpMessages();
+    ASSERT_TRUE(IsIconic(w));
+    EXPECT_EQ(0, PlatformPixelsInFrame(w)) << "minimised";
+    EXPECT_EQ(kBorder, Picture(w).at(GetSystemMetrics(SM_CXFRAME) + 30, GetSystemMetrics(SM_CYFRAME) + 2))
+        << "the minimised window's caption band";
+    ShowWindow(w, SW_RESTORE);
+    PumpMessages();
+    EXPECT_EQ(0, PlatformPixelsInFrame(w)) << "restored";
     // So do dialogs, tool windows and windows that cannot be maximised.
     for (const auto& [style, exStyle] : {std::pair<DWORD, DWORD>{WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME},
                                          {WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW},
