@@ -72,14 +72,16 @@ bool IsPlatformCode(const void* address) {
 }
 
 // The skinned window a context draws on, or null: a window of this thread that the skin is
-// attached to, asked of the program's own code only.
+// attached to, asked of the program's own code only. The caller's last error stays as it was for
+// the platform's call that may follow.
 HWND SkinnedTarget(HDC dc, const void* caller) {
     if (drawingPart || !dc || !EngineIfAny()) return nullptr;
+    const DWORD lastError = GetLastError();
     HWND window = WindowFromDC(dc);
-    if (!window) return nullptr;
-    const WindowRecord* record = FindRecord(window);
-    if (!record || record->link != Link::Attached) return nullptr;
-    return IsPlatformCode(caller) ? nullptr : window;
+    const WindowRecord* record = window ? FindRecord(window) : nullptr;
+    if (!record || record->link != Link::Attached || IsPlatformCode(caller)) window = nullptr;
+    SetLastError(lastError);
+    return window;
 }
 
 // Everything the skin's part changes in the context comes back with it.
