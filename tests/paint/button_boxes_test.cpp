@@ -314,11 +314,15 @@ namespace {
 constexpr int kItemHeight = 17;
 constexpr RECT kPageFrame = {10, 100, 210, 170};
 constexpr RECT kThemedBox = {230, 100, 243, 113};
+constexpr RECT kPushFace = {220, 10, 300, 35};      // as wide as the push-like box above
+constexpr RECT kScrollArrow = {220, 50, 237, 67};
 constexpr int kListBoxLeft = 2, kListBoxTop = 2;  // the item's box, from the item's top-left
 
 struct PageCalls {
     BOOL frameControl = FALSE;
     BOOL edge = FALSE;
+    BOOL push = FALSE;
+    BOOL arrow = FALSE;
     RECT adjusted{};
     bool themed = false;
     HRESULT themeBackground = E_FAIL;
@@ -349,6 +353,9 @@ LRESULT CALLBACK InstallerPageProc(HWND window, UINT message, WPARAM wParam, LPA
         RECT frame = kPageFrame;
         pageCalls.edge = DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT | BF_ADJUST);
         pageCalls.adjusted = frame;
+        RECT push = kPushFace, arrow = kScrollArrow;
+        pageCalls.push = DrawFrameControl(dc, &push, DFC_BUTTON, DFCS_BUTTONPUSH);
+        pageCalls.arrow = DrawFrameControl(dc, &arrow, DFC_SCROLL, DFCS_SCROLLDOWN);
         if (HTHEME theme = OpenThemeData(window, L"BUTTON")) {
             pageCalls.themed = true;
             pageCalls.themeBackground = DrawThemeBackground(theme, dc, BP_CHECKBOX, CBS_CHECKEDNORMAL, &kThemedBox,
@@ -373,6 +380,7 @@ struct PageLook {
     PageCalls calls;
     std::vector<COLORREF> listBox, themedBox;
     COLORREF frameCorner, frameInner, frameBottom;
+    COLORREF pushSide, pushCentre, arrowSide;
     bool textDrawn;
 };
 
@@ -383,7 +391,10 @@ PageLook ReadPage(HWND page, HWND list) {
     PageLook look{pageCalls, BoxPixels(list, kListBoxLeft, kListBoxTop),
                   BoxPixels(page, kThemedBox.left, kThemedBox.top), WindowPixel(page, kPageFrame.left, kPageFrame.top),
                   WindowPixel(page, kPageFrame.left + 1, kPageFrame.top + 1),
-                  WindowPixel(page, 100, kPageFrame.bottom - 1), false};
+                  WindowPixel(page, 100, kPageFrame.bottom - 1),
+                  WindowPixel(page, kPushFace.left, kPushFace.top + 12),
+                  WindowPixel(page, kPushFace.left + 40, kPushFace.top + 3),
+                  WindowPixel(page, kScrollArrow.left, kScrollArrow.top + 8), false};
     for (int x = kListBoxLeft + 17; x < 120 && !look.textDrawn; ++x)
         for (int y = 0; y < kItemHeight && !look.textDrawn; ++y)
             look.textDrawn = WindowPixel(list, x, y) != GetSysColor(COLOR_WINDOW);
@@ -432,10 +443,19 @@ TEST_F(ButtonBoxes, PartsTheProgramDrawsThroughThePlatformAreTheSkinsOnASkinnedF
     EXPECT_EQ(kFrame, with.frameBottom);
     EXPECT_EQ(Background(), with.frameInner);
 
+    // A push button's face and a scroll arrow's button are the skin's button face.
+    EXPECT_EQ(kFaceSide, with.pushSide);
+    EXPECT_EQ(kNormalCentre, with.pushCentre);
+    EXPECT_EQ(kFaceSide, with.arrowSide);
+    EXPECT_NE(kFaceSide, without.pushSide);
+    EXPECT_NE(kFaceSide, without.arrowSide);
+
     // What the program was told is the same in both.
     EXPECT_TRUE(with.calls.frameControl);
     EXPECT_EQ(without.calls.frameControl, with.calls.frameControl);
     EXPECT_EQ(without.calls.edge, with.calls.edge);
+    EXPECT_EQ(without.calls.push, with.calls.push);
+    EXPECT_EQ(without.calls.arrow, with.calls.arrow);
     const RECT expectAdjusted{kPageFrame.left + 2, kPageFrame.top + 2, kPageFrame.right - 2, kPageFrame.bottom - 2};
     EXPECT_TRUE(EqualRect(&expectAdjusted, &without.calls.adjusted));
     EXPECT_TRUE(EqualRect(&expectAdjusted, &with.calls.adjusted));
