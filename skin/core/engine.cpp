@@ -9,6 +9,7 @@
 
 #include "core/attach.h"
 #include "core/hover.h"
+#include "core/part_drawing.h"
 #include "core/props.h"
 #include "core/scroll_calls.h"
 #include "core/window_proc.h"
@@ -167,6 +168,7 @@ void StartEngine() {
     engine.initialised = true;
     engine.hasTrackMouseEvent = IsExportAvailable("TrackMouseEvent", "User32");
     HoldSkinImages();
+    TakeOverPartDrawing();
     engine.creationHook = SetWindowsHookExW(WH_CBT, WatchCreation, nullptr, GetCurrentThreadId());
 }
 

@@ -177,9 +177,18 @@ const PlatformClass kPlatformClasses[] = {
     {WC_TABCONTROLW, "systabcontrol32"},
     {UPDOWN_CLASSW, "msctls_updown32"},
     {TRACKBAR_CLASSW, "msctls_trackbar32"},
+    {TOOLBARCLASSNAMEW, "toolbarwindow32"},
+    {STATUSCLASSNAMEW, "msctls_statusbar32"},
+    {PROGRESS_CLASSW, "msctls_progress32"},
+    {WC_TREEVIEWW, "systreeview32"},
+    {WC_LISTVIEWW, "syslistview32"},
+    {WC_HEADERW, "sysheader32"},
+    {DATETIMEPICK_CLASSW, "sysdatetimepick32"},
+    {HOTKEY_CLASSW, "msctls_hotkey32"},
 };
 
-// Delphi's VCL names each superclass after the control class that registers it.
+// Delphi's VCL names each superclass after the control class that registers it; so do the
+// installers built on it, whose own controls (the "TNew..." names) are made from the platform's.
 struct LibraryName {
     const char* name;
     const char* platform;
@@ -198,6 +207,25 @@ const LibraryName kLibraryNames[] = {
     {"tpagecontrol", "systabcontrol32"},
     {"tupdown", "msctls_updown32"},
     {"ttrackbar", "msctls_trackbar32"},
+    {"ttoolbar", "toolbarwindow32"},
+    {"tstatusbar", "msctls_statusbar32"},
+    {"tprogressbar", "msctls_progress32"},
+    {"ttreeview", "systreeview32"},
+    {"tlistview", "syslistview32"},
+    {"theadercontrol", "sysheader32"},
+    {"tdatetimepicker", "sysdatetimepick32"},
+    {"thotkey", "msctls_hotkey32"},
+    {"tnewbutton", "button"},
+    {"tnewcheckbox", "button"},
+    {"tnewradiobutton", "button"},
+    {"tnewedit", "edit"},
+    {"tpasswordedit", "edit"},
+    {"tnewmemo", "edit"},
+    {"tnewcombobox", "combobox"},
+    {"tnewlistbox", "listbox"},
+    {"tnewchecklistbox", "listbox"},
+    {"tnewstatictext", "static"},
+    {"tnewprogressbar", "msctls_progress32"},
 };
 
 // Windows Forms names a superclass "WindowsForms<version>.<platform class>.app.<application>".

@@ -263,6 +263,11 @@ LRESULT PaintButtonBox(HWND window, HDC target, int state, bool force) {
     return 1;
 }
 
+void DrawGroupFrame(HDC dc, const RECT& frame, bool enabled) {
+    FrameSolid(dc, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
+               enabled ? kSkinBorder : kSkinDisabledBorder);
+}
+
 void PaintGroupBox(HWND window, HDC target) {
     RECT client{};
     GetClientRect(window, &client);
@@ -291,7 +296,7 @@ void PaintGroupBox(HWND window, HDC target) {
         for (const RECT& band : bands) FillRect(dc, &band, background);
     }
     const bool enabled = IsWindowEnabled(window) != FALSE;
-    FrameSolid(dc, 0, top, width, height - top, enabled ? kSkinBorder : kSkinDisabledBorder);
+    DrawGroupFrame(dc, {0, top, width, height}, enabled);
 
     const std::wstring caption = GetWindowCaption(window);
     if (caption.empty()) return;

@@ -19,4 +19,7 @@ LRESULT PaintButtonBox(HWND window, HDC target, int state, bool force);
 // (client coordinates) or the client area's context.
 void PaintGroupBox(HWND window, HDC target);
 
+// A group box's frame over frame: one pixel in the border colour, or the disabled border.
+void DrawGroupFrame(HDC dc, const RECT& frame, bool enabled);
+
 }  // namespace skin

@@ -33,7 +33,9 @@ void DrawButtonFace(HDC dc, const RECT& r, int state) {
                   kButtonFrameRim, kButtonFrameRim);
 }
 
-void DrawArrowButton(HDC dc, const RECT& r, ArrowDirection direction, int state) {
+}  // namespace
+
+void DrawScrollArrowButton(HDC dc, const RECT& r, ArrowDirection direction, int state) {
     DrawButtonFace(dc, r, state);
     const bool alongY = direction == ArrowDirection::Up || direction == ArrowDirection::Down;
     const int glyphWidth = alongY ? kArrowBreadth : kArrowDepth;
@@ -43,8 +45,6 @@ void DrawArrowButton(HDC dc, const RECT& r, ArrowDirection direction, int state)
     DrawArrow(dc, r.left + (r.right - r.left - glyphWidth) / 2 + shift,
               r.top + (r.bottom - r.top - glyphHeight) / 2 + shift, direction, state != Disabled);
 }
-
-}  // namespace
 
 void DrawScrollBar(HDC target, int x, int y, const ScrollBarLook& look) {
     if (look.width <= 0 || look.height <= 0) return;
@@ -67,9 +67,9 @@ void DrawScrollBar(HDC target, int x, int y, const ScrollBarLook& look) {
     if (look.arrowSize > 0) {
         const RECT up = Span(look, 0, look.arrowSize);
         const RECT down = Span(look, length - look.arrowSize, look.arrowSize);
-        DrawArrowButton(dc, up, look.vertical ? ArrowDirection::Up : ArrowDirection::Left,
+        DrawScrollArrowButton(dc, up, look.vertical ? ArrowDirection::Up : ArrowDirection::Left,
                         PartState(look, ScrollPart::LineUp, look.upDisabled));
-        DrawArrowButton(dc, down, look.vertical ? ArrowDirection::Down : ArrowDirection::Right,
+        DrawScrollArrowButton(dc, down, look.vertical ? ArrowDirection::Down : ArrowDirection::Right,
                         PartState(look, ScrollPart::LineDown, look.downDisabled));
     }
     if (look.thumbSize > 0)

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "render/flat_parts.h"
+
 namespace skin {
 
 // The parts of a scroll bar, from its top (or left) end.
@@ -29,6 +31,10 @@ void DrawScrollBar(HDC dc, int x, int y, const ScrollBarLook& look);
 
 // The part under a point given along the bar (0 at its top or left edge).
 ScrollPart ScrollPartAt(const ScrollBarLook& look, int along);
+
+// One arrow button of a bar over r, pointing the given way, in state (Normal, Hot, Pressed or
+// Disabled).
+void DrawScrollArrowButton(HDC dc, const RECT& r, ArrowDirection direction, int state);
 
 // The square where a window's two scroll bars meet.
 void DrawScrollCorner(HDC dc, const RECT& corner);

@@ -225,6 +225,16 @@ void DrawContent(HDC dc, const TabLayout& layout, const TabItem& item, const REC
                     static_cast<UINT>(item.text.size()), nullptr);
 }
 
+// Inside a tab's frame: white when selected, the resting strip, or the tint of its state.
+void FillTabFace(HDC dc, const RECT& face, int state, bool selected, bool buttons) {
+    if (selected)
+        FillSolid(dc, face.left, face.top, face.right - face.left, face.bottom - face.top, kSkinWhite);
+    else if (state == Normal && !buttons)
+        DrawRestingFace(dc, face);
+    else
+        DrawFlatFace(dc, face.left, face.top, face.right - face.left, face.bottom - face.top, state);
+}
+
 void DrawTab(HDC dc, const TabLayout& layout, const TabItem& item, int state, HIMAGELIST images,
              HFONT font) {
     const RECT box = TabBox(layout, item);
@@ -242,12 +252,8 @@ void DrawTab(HDC dc, const TabLayout& layout, const TabItem& item, int state, HI
             case TabSide::Right: face.left -= 1; break;
             }
         }
-        FillSolid(dc, face.left, face.top, face.right - face.left, face.bottom - face.top, kSkinWhite);
-    } else if (state == Normal && !layout.buttons) {
-        DrawRestingFace(dc, face);
-    } else {
-        DrawFlatFace(dc, face.left, face.top, face.right - face.left, face.bottom - face.top, state);
     }
+    FillTabFace(dc, face, state, selected, layout.buttons);
     DrawContent(dc, layout, item, face, images, font);
 }
 
@@ -296,6 +302,12 @@ void DrawTabControl(HWND tab, HDC target, int hotTab, int pressedTab) {
     DrawFocus(dc, layout);
 
     CopyAroundChildren(tab, target, dc, layout.client, true);
+}
+
+void DrawTabItem(HDC dc, const RECT& box, int state, bool selected, bool enabled) {
+    FrameSolid(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, FrameColour(enabled));
+    RECT face = {box.left + 1, box.top + 1, box.right - 1, box.bottom - (selected ? 0 : 1)};
+    FillTabFace(dc, face, enabled ? state : Normal, selected, false);
 }
 
 int TabAt(HWND tab, POINT point) {

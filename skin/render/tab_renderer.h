@@ -15,6 +15,10 @@ inline constexpr int kNoTab = -1;
 // images and captions, and the focus rectangle where the platform shows one.
 void DrawTabControl(HWND tab, HDC target, int hotTab, int pressedTab);
 
+// One tab above a page over box, in the look of state (Normal, Hot or Pressed): the selected one
+// white and open at its bottom edge to the page below it.
+void DrawTabItem(HDC dc, const RECT& box, int state, bool selected, bool enabled);
+
 // The tab at a point of the client area, or kNoTab.
 int TabAt(HWND tab, POINT point);
 

@@ -2,6 +2,10 @@
 // AttachSkinEx with the buttons option: painted whole in the skin's look, in every state, and
 // given back as they were.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <uxtheme.h>
+#include <vssym32.h>
 
 #include <string>
 #include <vector>
@@ -299,5 +303,169 @@ TEST_F(ButtonBoxes, PlainAttachLeavesThemAsTheyAreAndDetachGivesThemBack) {
         EXPECT_TRUE(testing_support::SkinPropertyNames(windows[i]).empty()) << i;
         RepaintClient(windows[i]);
         EXPECT_EQ(platform[i], Capture(windows[i])) << i;
+    }
+}
+
+namespace {
+
+// An installer's page in small: an owner-drawn list whose items carry check boxes drawn with the
+// platform's DrawFrameControl beside their own text, and a group frame drawn with DrawEdge. What
+// the page's drawing calls return is kept for the comparison of the two runs.
+constexpr int kItemHeight = 17;
+constexpr RECT kPageFrame = {10, 100, 210, 170};
+constexpr RECT kThemedBox = {230, 100, 243, 113};
+constexpr RECT kPushFace = {220, 10, 300, 35};      // as wide as the push-like box above
+constexpr RECT kScrollArrow = {220, 50, 237, 67};
+constexpr int kListBoxLeft = 2, kListBoxTop = 2;  // the item's box, from the item's top-left
+
+struct PageCalls {
+    BOOL frameControl = FALSE;
+    BOOL edge = FALSE;
+    BOOL push = FALSE;
+    BOOL arrow = FALSE;
+    RECT adjusted{};
+    bool themed = false;
+    HRESULT themeBackground = E_FAIL;
+};
+PageCalls pageCalls;
+
+LRESULT CALLBACK InstallerPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_MEASUREITEM) {
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kItemHeight;
+        return TRUE;
+    }
+    if (message == WM_DRAWITEM) {
+        const DRAWITEMSTRUCT& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_WINDOW));
+        RECT box{item.rcItem.left + kListBoxLeft, item.rcItem.top + kListBoxTop, 0, 0};
+        box.right = box.left + 13;
+        box.bottom = box.top + 13;
+        pageCalls.frameControl = DrawFrameControl(item.hDC, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
+        RECT text{box.right + 4, item.rcItem.top, item.rcItem.right, item.rcItem.bottom};
+        SetBkMode(item.hDC, TRANSPARENT);
+        SetTextColor(item.hDC, 0x000000);
+        DrawTextW(item.hDC, L"Program files", -1, &text, DT_SINGLELINE | DT_VCENTER);
+        return TRUE;
+    }
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint{};
+        HDC dc = BeginPaint(window, &paint);
+        RECT frame = kPageFrame;
+        pageCalls.edge = DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT | BF_ADJUST);
+        pageCalls.adjusted = frame;
+        RECT push = kPushFace, arrow = kScrollArrow;
+        pageCalls.push = DrawFrameControl(dc, &push, DFC_BUTTON, DFCS_BUTTONPUSH);
+        pageCalls.arrow = DrawFrameControl(dc, &arrow, DFC_SCROLL, DFCS_SCROLLDOWN);
+        if (HTHEME theme = OpenThemeData(window, L"BUTTON")) {
+            pageCalls.themed = true;
+            pageCalls.themeBackground = DrawThemeBackground(theme, dc, BP_CHECKBOX, CBS_CHECKEDNORMAL, &kThemedBox,
+                                                            nullptr);
+            CloseThemeData(theme);
+        }
+        EndPaint(window, &paint);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The 13 x 13 pixels of a box from (left, top) of the window.
+std::vector<COLORREF> BoxPixels(HWND window, int left, int top) {
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 13; ++y)
+        for (int x = 0; x < 13; ++x) pixels.push_back(WindowPixel(window, left + x, top + y));
+    return pixels;
+}
+
+struct PageLook {
+    PageCalls calls;
+    std::vector<COLORREF> listBox, themedBox;
+    COLORREF frameCorner, frameInner, frameBottom;
+    COLORREF pushSide, pushCentre, arrowSide;
+    bool textDrawn;
+};
+
+PageLook ReadPage(HWND page, HWND list) {
+    pageCalls = {};
+    RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpMessages();
+    PageLook look{pageCalls, BoxPixels(list, kListBoxLeft, kListBoxTop),
+                  BoxPixels(page, kThemedBox.left, kThemedBox.top), WindowPixel(page, kPageFrame.left, kPageFrame.top),
+                  WindowPixel(page, kPageFrame.left + 1, kPageFrame.top + 1),
+                  WindowPixel(page, 100, kPageFrame.bottom - 1),
+                  WindowPixel(page, kPushFace.left, kPushFace.top + 12),
+                  WindowPixel(page, kPushFace.left + 40, kPushFace.top + 3),
+                  WindowPixel(page, kScrollArrow.left, kScrollArrow.top + 8), false};
+    for (int x = kListBoxLeft + 17; x < 120 && !look.textDrawn; ++x)
+        for (int y = 0; y < kItemHeight && !look.textDrawn; ++y)
+            look.textDrawn = WindowPixel(list, x, y) != GetSysColor(COLOR_WINDOW);
+    return look;
+}
+
+}  // namespace
+
+// On a skinned form the parts a program draws through the platform are the skin's, where the
+// program put them, beside its own text; the same program without the skin gets the platform's,
+// and the calls answer alike.
+TEST_F(ButtonBoxes, PartsTheProgramDrawsThroughThePlatformAreTheSkinsOnASkinnedForm) {
+    WNDCLASSW pageClass{};
+    pageClass.lpfnWndProc = InstallerPageProc;
+    pageClass.hInstance = GetModuleHandleW(nullptr);
+    pageClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    pageClass.lpszClassName = L"DorrikInstallerPage";
+    RegisterClassW(&pageClass);
+    HWND page = form_.AddWindow(L"DorrikInstallerPage", L"", 0, 0, 300, 200, WS_CLIPCHILDREN);
+    HWND list = form_.AddWindow(L"ListBox", L"", 10, 10, 200, 60,
+                                LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, 0, page);
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Program files"));
+    HWND check = AddButton(L"Check", BS_AUTOCHECKBOX, 20, 250);
+    SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
+    PumpMessages();
+
+    const PageLook without = ReadPage(page, list);
+    AttachEx();
+    ASSERT_TRUE(skin::IsAttached(list));
+    const PageLook with = ReadPage(page, list);
+
+    // The list's check box is the skin's own check box, pixel for pixel, at the program's place.
+    const std::vector<COLORREF> skinsBox = BoxPixels(check, 0, kBoxTop);
+    EXPECT_EQ(kFrame, skinsBox[0]);
+    EXPECT_EQ(kMarkRow0, skinsBox[2 * 13 + 10]);
+    EXPECT_EQ(skinsBox, with.listBox);
+    EXPECT_NE(skinsBox, without.listBox);
+    EXPECT_NE(kFrame, without.listBox[0]);
+    EXPECT_TRUE(without.textDrawn);
+    EXPECT_TRUE(with.textDrawn);
+
+    // The etched frame becomes the skin's one-pixel frame; the line inside it stays the page's.
+    EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), without.frameCorner);
+    EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), without.frameInner);
+    EXPECT_EQ(kFrame, with.frameCorner);
+    EXPECT_EQ(kFrame, with.frameBottom);
+    EXPECT_EQ(Background(), with.frameInner);
+
+    // A push button's face and a scroll arrow's button are the skin's button face.
+    EXPECT_EQ(kFaceSide, with.pushSide);
+    EXPECT_EQ(kNormalCentre, with.pushCentre);
+    EXPECT_EQ(kFaceSide, with.arrowSide);
+    EXPECT_NE(kFaceSide, without.pushSide);
+    EXPECT_NE(kFaceSide, without.arrowSide);
+
+    // What the program was told is the same in both.
+    EXPECT_TRUE(with.calls.frameControl);
+    EXPECT_EQ(without.calls.frameControl, with.calls.frameControl);
+    EXPECT_EQ(without.calls.edge, with.calls.edge);
+    EXPECT_EQ(without.calls.push, with.calls.push);
+    EXPECT_EQ(without.calls.arrow, with.calls.arrow);
+    const RECT expectAdjusted{kPageFrame.left + 2, kPageFrame.top + 2, kPageFrame.right - 2, kPageFrame.bottom - 2};
+    EXPECT_TRUE(EqualRect(&expectAdjusted, &without.calls.adjusted));
+    EXPECT_TRUE(EqualRect(&expectAdjusted, &with.calls.adjusted));
+
+    // Under a visual style the style's check box is the skin's too.
+    ASSERT_EQ(without.calls.themed, with.calls.themed);
+    if (with.calls.themed) {
+        EXPECT_EQ(S_OK, without.calls.themeBackground);
+        EXPECT_EQ(S_OK, with.calls.themeBackground);
+        EXPECT_EQ(skinsBox, with.themedBox);
+        EXPECT_NE(skinsBox, without.themedBox);
     }
 }

@@ -5,11 +5,14 @@
 #include <commctrl.h>
 
 #include <array>
+#include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "control_classes.h"
 #include "core/attach.h"
+#include "core/kinds.h"
 #include "core/props.h"
 #include "core/window_proc.h"
 #include "dorrik_skin.h"
@@ -398,6 +401,73 @@ TEST_F(AttachTest, SuperclassesOfThePlatformsControlsAreSkinnedAsThoseControlsUn
     ASSERT_EQ(1, DetachSkin(form.get()));
     EXPECT_EQ(pushStyle, GetWindowLongW(push, GWL_STYLE));
     for (HWND w : {push, check, option, group, combo, trackbar}) EXPECT_TRUE(SkinPropertyNames(w).empty());
+}
+
+// The superclasses of Delphi's class library and of the installers built on it, each made
+// from its platform class as the library makes it; one procedure passes every message to the
+// platform class's.
+struct LibraryControl {
+    const wchar_t* name;
+    const wchar_t* platformClass;
+    DWORD style;
+    const char* platformName;
+    ControlKind kind;
+};
+
+const LibraryControl kLibraryControls[] = {
+    {L"TToolBar", L"ToolbarWindow32", 0, "toolbarwindow32", ControlKind::Toolbar},
+    {L"TStatusBar", L"msctls_statusbar32", 0, "msctls_statusbar32", ControlKind::StatusBar},
+    {L"TProgressBar", L"msctls_progress32", 0, "msctls_progress32", ControlKind::ProgressControl},
+    {L"TTreeView", L"SysTreeView32", 0, "systreeview32", ControlKind::TreeView},
+    {L"TListView", L"SysListView32", LVS_REPORT, "syslistview32", ControlKind::ListView},
+    {L"THeaderControl", L"SysHeader32", 0, "sysheader32", ControlKind::Header},
+    {L"TDateTimePicker", L"SysDateTimePick32", 0, "sysdatetimepick32", ControlKind::DateTimePicker},
+    {L"THotKey", L"msctls_hotkey32", 0, "msctls_hotkey32", ControlKind::EditLikeField},
+    {L"TNewButton", L"Button", BS_PUSHBUTTON, "button", ControlKind::PushButton},
+    {L"TNewCheckBox", L"Button", BS_AUTOCHECKBOX, "button", ControlKind::ButtonCheckBox},
+    {L"TNewRadioButton", L"Button", BS_AUTORADIOBUTTON, "button", ControlKind::ButtonOption},
+    {L"TNewEdit", L"Edit", 0, "edit", ControlKind::Other},
+    {L"TPasswordEdit", L"Edit", ES_PASSWORD, "edit", ControlKind::Other},
+    {L"TNewMemo", L"Edit", ES_MULTILINE, "edit", ControlKind::Other},
+    {L"TNewComboBox", L"ComboBox", CBS_DROPDOWNLIST, "combobox", ControlKind::ComboBox},
+    {L"TNewListBox", L"ListBox", 0, "listbox", ControlKind::Other},
+    {L"TNewCheckListBox", L"ListBox", LBS_OWNERDRAWFIXED, "listbox", ControlKind::Other},
+    {L"TNewStaticText", L"Static", 0, "static", ControlKind::Other},
+    {L"TNewProgressBar", L"msctls_progress32", 0, "msctls_progress32", ControlKind::ProgressControl},
+};
+
+std::map<std::wstring, WNDPROC> libraryBases;
+
+LRESULT CALLBACK AnyLibraryProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return CallWindowProcW(libraryBases.at(name), window, message, wParam, lParam);
+}
+
+TEST_F(AttachTest, TheClassLibrarysAndInstallersSuperclassesAreTheirPlatformClasses) {
+    TestWindow form(600, 400);
+    std::vector<HWND> windows;
+    for (const LibraryControl& control : kLibraryControls) {
+        WNDCLASSW info{};
+        ASSERT_TRUE(GetClassInfoW(nullptr, control.platformClass, &info)) << control.platformName;
+        libraryBases[control.name] = info.lpfnWndProc;
+        info.lpfnWndProc = AnyLibraryProcedure;
+        info.hInstance = GetModuleHandleW(nullptr);
+        info.lpszClassName = control.name;
+        info.style |= CS_HREDRAW | CS_VREDRAW;
+        RegisterClassW(&info);
+        const int row = static_cast<int>(windows.size());
+        windows.push_back(controls::CreateControl(control.name, L"T", form.get(), 10 + (row % 3) * 190,
+                                                  10 + (row / 3) * 50, 180, 40, control.style));
+        ASSERT_NE(nullptr, windows.back()) << control.platformName;
+    }
+    ASSERT_EQ(1, AttachSkinEx(form.get(), DORRIK_SKIN_ALL));
+    for (size_t i = 0; i < windows.size(); ++i) {
+        const std::string name = testing::PrintToString(std::wstring(kLibraryControls[i].name));
+        EXPECT_EQ(kLibraryControls[i].platformName, skin::PlatformClassName(windows[i])) << name;
+        EXPECT_EQ(kLibraryControls[i].kind, skin::AttachedKind(windows[i])) << name;
+    }
+    ASSERT_EQ(1, DetachSkin(form.get()));
 }
 
 // A program's own class may give any message, WM_USER's range above all, a meaning of its own.
