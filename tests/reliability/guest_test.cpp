@@ -147,9 +147,10 @@ TEST_F(GuestTest, BothCopiesOfTheEngineAnswerForTheThumbsTheyDrag) {
 }
 
 // A framework window that replaces its procedure while it is made (an ATL thunk drops what the
-// creation hook put in), and a button whose program takes its own subclass off under the skin's
-// and then destroys it: the skin never hears of either again. Detaching the form still leaves
-// nothing behind, and the engine free for another thread.
+// creation hook put in: the skin links it again on top), and a button whose program takes its own
+// subclass off under the skin's and then destroys it: the skin never hears of it again. Detaching
+// the form still leaves nothing behind, the framework's procedure in place, and the engine free
+// for another thread.
 LRESULT CALLBACK FrameworkFinalProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -174,12 +175,13 @@ TEST_F(GuestTest, WindowsThatFrameworksCutTheSkinOutOfLeaveNothingBehind) {
     ASSERT_EQ(1, AttachSkin(form.get()));
     HWND framework = CreateWindowExW(0, L"FrameworkWindow", L"", WS_CHILD | WS_VISIBLE, 10, 50, 80,
                                      25, form.get(), nullptr, GetModuleHandleW(nullptr), nullptr);
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(FrameworkFinalProc), ProcOf(framework));
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(skin::SkinWindowProc), ProcOf(framework));
 
     // The program takes its subclass off in the wrong order, then the button goes.
     SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(buttonProc));
     DestroyWindow(button);
     EXPECT_EQ(1, DetachSkin(form.get()));
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(FrameworkFinalProc), ProcOf(framework));
 
     EXPECT_EQ(0, skin::Engine().skinnedWindowCount);
     EXPECT_FALSE(skin::Engine().initialised);
