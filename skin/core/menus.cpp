@@ -51,8 +51,9 @@ struct MenuState : ThreadPart {
     std::vector<SkinnedMenu> menus;
     std::vector<MenuBar> bars;
     std::vector<HWND> looping;  // owners whose menu loop runs
-    // Both live while any menu is the skin's, and go with the thread's engine at the latest.
+    // These live while any menu is the skin's, and go with the thread's engine at the latest.
     ScopedGdiObject<HFONT> font;
+    ScopedGdiObject<HFONT> boldFont;  // a menu's default item
     ScopedBrush background;  // the platform fills around the items with it
 };
 
@@ -90,21 +91,25 @@ const SkinnedItem* FindItem(ULONG_PTR data, HMENU* menu = nullptr) {
     return nullptr;
 }
 
-// The menu font of the platform, made on first use and kept while the skin shows menus.
-HFONT MenuFont() {
-    MenuState& state = State();
-    if (state.font.get()) return state.font.get();
+// The menu font of the platform, or its bold twin that the platform gives a menu's default
+// item, made on first use and kept while the skin shows menus.
+HFONT MenuFont(bool bold = false) {
+    ScopedGdiObject<HFONT>& font = bold ? State().boldFont : State().font;
+    if (font.get()) return font.get();
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
-        state.font.reset(CreateFontIndirectW(&metrics.lfMenuFont));
-    return state.font.get();
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return nullptr;
+    if (bold) metrics.lfMenuFont.lfWeight = std::min<LONG>(metrics.lfMenuFont.lfWeight + 300, 1000);
+    font.reset(CreateFontIndirectW(&metrics.lfMenuFont));
+    return font.get();
 }
 
-// Items the platform or the program draws: owner-drawn already, old-style bitmap items, and
-// items whose bitmap the program paints on request.
-bool KeepsItsDrawing(const MENUITEMINFOW& info) {
-    return (info.fType & (MFT_OWNERDRAW | MFT_BITMAP)) != 0 || info.hbmpItem == HBMMENU_CALLBACK;
+// Items the platform or the program draws: owner-drawn already, old-style bitmap items, items
+// whose bitmap the program paints on request, and a bar's items with a picture (the buttons of a
+// maximised document window among them), which keep the platform's places and symbols.
+bool KeepsItsDrawing(const MENUITEMINFOW& info, bool bar) {
+    return (info.fType & (MFT_OWNERDRAW | MFT_BITMAP)) != 0 || info.hbmpItem == HBMMENU_CALLBACK ||
+           (bar && info.hbmpItem);
 }
 
 void ConvertMenu(HMENU menu, HWND owner, bool bar) {
@@ -127,7 +132,7 @@ void ConvertMenu(HMENU menu, HWND owner, bool bar) {
         MENUITEMINFOW info{};
         info.cbSize = sizeof(info);
         info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_BITMAP | MIIM_ID | MIIM_SUBMENU;
-        if (!GetMenuItemInfoW(menu, position, TRUE, &info) || KeepsItsDrawing(info)) continue;
+        if (!GetMenuItemInfoW(menu, position, TRUE, &info) || KeepsItsDrawing(info, bar)) continue;
         auto item = std::make_unique<SkinnedItem>(SkinnedItem{info.fType, info.dwItemData, info.wID, info.hSubMenu});
         info.fMask = MIIM_FTYPE | MIIM_DATA;
         info.fType |= MFT_OWNERDRAW;
@@ -203,6 +208,7 @@ void ReleaseWhenIdle() {
     std::erase_if(state.menus, [](const SkinnedMenu& entry) { return !IsMenu(entry.menu); });
     if (!state.bars.empty() || !state.menus.empty()) return;
     state.font.reset();
+    state.boldFont.reset();
     state.background.reset();
 }
 
@@ -253,15 +259,39 @@ MenuItemLook ReadItem(HMENU menu, int position, std::wstring& text) {
     look.submenu = info.hSubMenu != nullptr;
     look.checked = (info.fState & MFS_CHECKED) != 0;
     look.enabled = (info.fState & MFS_DISABLED) == 0;
+    look.isDefault = (info.fState & MFS_DEFAULT) != 0;
     // The platform's own pictures (HBMMENU_*) are drawn by its painting, which the skin replaces.
     if (reinterpret_cast<ULONG_PTR>(info.hbmpItem) > reinterpret_cast<ULONG_PTR>(HBMMENU_POPUP_MINIMIZE))
         look.bitmap = info.hbmpItem;
     return look;
 }
 
+// The whole bar in window coordinates. Wine reports the bar one pixel low, its last row over the
+// client area and its first one left out; the bar always ends where the client area begins.
+bool BarFace(HWND window, RECT& face) {
+    MENUBARINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetMenuBarInfo(window, OBJID_MENU, 0, &info) || IsRectEmpty(&info.rcBar)) return false;
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    POINT client{0, 0};
+    ClientToScreen(window, &client);
+    face = info.rcBar;
+    const LONG height = face.bottom - face.top;
+    face.bottom = std::min(face.bottom, client.y);
+    face.top = face.bottom - height;
+    OffsetRect(&face, -frame.left, -frame.top);
+    return true;
+}
+
 bool IsBar(HMENU menu) {
     const SkinnedMenu* entry = FindMenu(menu);
     return entry && entry->bar;
+}
+
+HWND OwnerOf(HMENU menu) {
+    const SkinnedMenu* entry = FindMenu(menu);
+    return entry ? entry->owner : nullptr;
 }
 
 LRESULT MeasureSkinnedItem(MEASUREITEMSTRUCT& measure, HMENU menu, const SkinnedItem* item) {
@@ -270,7 +300,7 @@ LRESULT MeasureSkinnedItem(MEASUREITEMSTRUCT& measure, HMENU menu, const Skinned
     look.inBar = IsBar(menu);
     HDC screen = GetDC(nullptr);
     {
-        const ScopedSelectObject font(screen, MenuFont());
+        const ScopedSelectObject font(screen, MenuFont(look.isDefault));
         const SIZE size = MeasureMenuItem(screen, look);
         measure.itemWidth = static_cast<UINT>(size.cx);
         measure.itemHeight = static_cast<UINT>(size.cy);
@@ -288,7 +318,9 @@ LRESULT DrawSkinnedItem(const DRAWITEMSTRUCT& draw, HMENU menu, const SkinnedIte
     look.checked = (draw.itemState & ODS_CHECKED) != 0;
     look.enabled = (draw.itemState & (ODS_GRAYED | ODS_DISABLED)) == 0;
     look.hidePrefix = (draw.itemState & ODS_NOACCEL) != 0;
-    const ScopedSelectObject font(draw.hDC, MenuFont());
+    // A bar item's face is a piece of the bar's, so that item and bar meet without a step.
+    if (look.inBar && !BarFace(OwnerOf(menu), look.barFace)) look.barFace = draw.rcItem;
+    const ScopedSelectObject font(draw.hDC, MenuFont(look.isDefault));
     DrawMenuItem(draw.hDC, draw.rcItem, look);
     // The platform draws its own submenu arrow after an owner-drawn item: the skin's is there.
     if (look.submenu && !look.inBar)
@@ -352,14 +384,10 @@ void DetachMenus(HWND window) {
 
 void PaintMenuBarFace(HWND window) {
     const MenuBar* bar = FindBar(window);
-    if (!bar || !bar->menu) return;
-    MENUBARINFO info{};
-    info.cbSize = sizeof(info);
-    if (!GetMenuBarInfo(window, OBJID_MENU, 0, &info)) return;
+    RECT face{};
+    if (!bar || !bar->menu || !BarFace(window, face)) return;
     RECT frame{};
     GetWindowRect(window, &frame);
-    RECT face = info.rcBar;
-    OffsetRect(&face, -frame.left, -frame.top);
     ScopedWindowDC windowDC(window);
     HDC dc = windowDC.get();
     const int count = GetMenuItemCount(bar->menu);

@@ -23,7 +23,6 @@ constexpr int kCheckColumn = 22;
 constexpr int kArrowColumn = 18;
 // Between an item's text and its shortcut.
 constexpr int kShortcutGap = 24;
-constexpr int kBarItemPadding = 7;
 constexpr int kSeparatorHeight = 7;
 constexpr int kPopupItemMinHeight = 20;
 
@@ -84,10 +83,14 @@ void DrawHeaderFace(HDC dc, const RECT& rect) {
 
 void DrawBarItem(HDC dc, const RECT& rect, const MenuItemLook& look) {
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    if (look.selected || look.hot)
+    if (look.selected || look.hot) {
         DrawFlatFace(dc, rect.left, rect.top, width, height, look.selected ? Pressed : Hot);
-    else
-        DrawHeaderFace(dc, rect);
+    } else {
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+        DrawHeaderFace(dc, look.barFace);
+        RestoreDC(dc, saved);
+    }
     DrawItemText(dc, SplitText(look.text).label, rect, DT_CENTER, look);
 }
 
@@ -124,9 +127,11 @@ void DrawPopupItem(HDC dc, const RECT& rect, const MenuItemLook& look) {
 }  // namespace
 
 SIZE MeasureMenuItem(HDC dc, const MenuItemLook& look) {
+    // A bar item is as wide as the platform makes a text item: its whole text, measured as the
+    // platform measures it, and the same margins the platform adds to both kinds.
+    if (look.inBar) return {TextSize(dc, look.text).cx, GetSystemMetrics(SM_CYMENU) - 1};
     const ItemText text = SplitText(look.text);
     const SIZE label = TextSize(dc, text.label);
-    if (look.inBar) return {label.cx + 2 * kBarItemPadding, GetSystemMetrics(SM_CYMENU)};
     if (look.separator) return {0, kSeparatorHeight};
     int width = kCheckColumn + label.cx + kArrowColumn;
     if (!text.shortcut.empty()) width += kShortcutGap + TextSize(dc, text.shortcut).cx;

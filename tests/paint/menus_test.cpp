@@ -1,5 +1,8 @@
 // Menus under the menus option: the bar and an open popup in the skin's colours, the keyboard
 // giving the same commands as without the skin, and detach giving back every item and pixel.
+#include <windows.h>
+
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -150,14 +153,18 @@ std::vector<COLORREF> ReadPixels(HWND window, RECT area) {
     return pixels;
 }
 
+// The whole bar in whole-window coordinates: one menu row ending where the client area begins
+// (Wine reports the bar one pixel low).
 RECT MenuBarArea(HWND window) {
     MENUBARINFO bar{};
     bar.cbSize = sizeof(bar);
     GetMenuBarInfo(window, OBJID_MENU, 0, &bar);
     RECT frame{};
     GetWindowRect(window, &frame);
-    OffsetRect(&bar.rcBar, -frame.left, -frame.top);
-    return bar.rcBar;
+    POINT client{0, 0};
+    ClientToScreen(window, &client);
+    return {bar.rcBar.left - frame.left, client.y - frame.top - GetSystemMetrics(SM_CYMENU),
+            bar.rcBar.right - frame.left, client.y - frame.top};
 }
 
 // How many pixels show one of the platform's menu colours.
@@ -179,6 +186,44 @@ bool WaitFor(const std::function<bool()>& condition) {
         Sleep(20);
     }
     return false;
+}
+
+// The check to run on the first popup menu window that shows, from a timer inside the menu's
+// loop (whatever window owns the menu), which then closes the menu. Gives up after 10 s.
+struct OpenPopupCheck {
+    std::function<void(HWND popup)> check;
+    DWORD start = 0;
+    bool ran = false;
+};
+OpenPopupCheck openPopupCheck;
+
+void CALLBACK CheckOpenPopup(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND popup = FindWindowW(L"#32768", nullptr);
+    const bool shown = popup && IsWindowVisible(popup);
+    if (!shown && GetTickCount() - openPopupCheck.start < 10000) return;
+    KillTimer(nullptr, timer);
+    if (shown) {
+        UpdateWindow(popup);
+        openPopupCheck.check(popup);
+        openPopupCheck.ran = true;
+    }
+    EndMenu();
+}
+
+// Runs the check while the menu that `open` shows waits for input; true when it ran.
+bool WhilePopupOpen(const std::function<void()>& open, std::function<void(HWND popup)> check) {
+    openPopupCheck = {std::move(check), GetTickCount(), false};
+    SetTimer(nullptr, 0, 30, CheckOpenPopup);
+    open();
+    testing_support::PumpMessages();
+    return openPopupCheck.ran;
+}
+
+// The whole popup window's pixels.
+std::vector<COLORREF> PopupPixels(HWND popup) {
+    RECT box{};
+    GetWindowRect(popup, &box);
+    return ReadPixels(popup, {0, 0, box.right - box.left, box.bottom - box.top});
 }
 
 class MenusTest : public ::testing::Test {
@@ -369,6 +414,82 @@ TEST_F(MenusTest, DetachGivesBackEveryItemAndThePixels) {
     EXPECT_EQ(before, DescribeMenu(bar));
     EXPECT_TRUE(WaitFor([&] { return ReadPixels(window_, barArea) == platformPixels; }))
         << "the menu bar's pixels are not the platform's again";
+}
+
+// The bar's items where the platform puts them (a press lands on the item it always did), and
+// the bar's face without a seam after the last item.
+TEST_F(MenusTest, BarItemsKeepThePlatformsPlacesAndTheFaceHasNoSeam) {
+    HMENU bar = GetMenu(window_);
+    auto itemRects = [&] {
+        std::vector<RECT> rects;
+        for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+            RECT rect{};
+            GetMenuItemRect(window_, bar, i, &rect);
+            rects.push_back(rect);
+        }
+        return rects;
+    };
+    auto describe = [](const std::vector<RECT>& rects) {
+        std::string out;
+        for (const RECT& r : rects)
+            out += std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) +
+                   "," + std::to_string(r.bottom) + " ";
+        return out;
+    };
+    const std::vector<RECT> plain = itemRects();
+    Attach();
+    EXPECT_EQ(describe(plain), describe(itemRects()));
+
+    RECT frame{};
+    GetWindowRect(window_, &frame);
+    const RECT area = MenuBarArea(window_);
+    const int seam = plain.back().right - frame.left;
+    ASSERT_LT(seam + 8, area.right);
+    EXPECT_TRUE(WaitFor([&] { return PlatformMenuPixels(ReadPixels(window_, area)) == 0; }))
+        << "the bar shows the platform's menu colours";
+    // From the last item's own margin on, each row of the bar is one colour.
+    const std::vector<COLORREF> pixels = ReadPixels(window_, area);
+    const int width = area.right - area.left;
+    for (int y = 0; y < area.bottom - area.top; ++y) {
+        const COLORREF face = pixels[y * width + seam - area.left + 8];
+        for (int x = seam - area.left - 2; x < seam - area.left + 8; ++x)
+            EXPECT_EQ(face, pixels[y * width + x]) << "the bar's face has a seam at " << x << "," << y;
+    }
+}
+
+// A program's context menu, opened with TrackPopupMenu from a child window under the skin: a
+// list view, the pane of the program's own class that holds it (made after the attach, and wholly
+// covered by the list, so that it never paints), or the form.
+TEST_F(MenusTest, ContextMenusOfSkinnedWindowsShowTheSkinsColours) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    ASSERT_EQ(1, AttachSkinEx(window_, DORRIK_SKIN_ALL));
+    HWND pane = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 10, 10,
+                                200, 100, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 200,
+                                100, pane, nullptr, GetModuleHandleW(nullptr), nullptr);
+    testing_support::PumpMessages();
+    HMENU context = CreatePopupMenu();
+    AppendMenuW(context, MF_STRING, kOpenId, L"&Open");
+    AppendMenuW(context, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(context, MF_STRING, kCloseId, L"&Delete\tDel");
+    const std::string before = DescribeMenu(context);
+    for (HWND owner : {list, pane, window_}) {
+        SCOPED_TRACE(owner == list ? "list view" : owner == pane ? "program's child" : "form");
+        RECT place{};
+        GetWindowRect(owner, &place);
+        const bool ran = WhilePopupOpen(
+            [&] { TrackPopupMenu(context, TPM_RETURNCMD, place.left + 20, place.top + 20, 0, owner, nullptr); },
+            [&](HWND popup) {
+                const std::vector<COLORREF> pixels = PopupPixels(popup);
+                EXPECT_EQ(0, PlatformMenuPixels(pixels)) << "the context menu shows the platform's colours";
+                EXPECT_EQ(kSkinBorder, pixels.front()) << "the context menu's frame is not the skin's border";
+            });
+        EXPECT_TRUE(ran) << "the context menu never showed";
+        EXPECT_EQ(before, DescribeMenu(context)) << "the context menu's items stay taken over";
+    }
+    DestroyMenu(context);
+    DestroyWindow(pane);
 }
 
 }  // namespace
