@@ -104,12 +104,35 @@ HFONT MenuFont(bool bold = false) {
     return font.get();
 }
 
-// Items the platform or the program draws: owner-drawn already, old-style bitmap items, items
-// whose bitmap the program paints on request, and a bar's items with a picture (the buttons of a
-// maximised document window among them), which keep the platform's places and symbols.
+// Items the platform or the program draws: owner-drawn already, old-style bitmap items, and a
+// bar's items with a picture (the buttons of a maximised document window among them), which keep
+// the platform's places and symbols.
 bool KeepsItsDrawing(const MENUITEMINFOW& info, bool bar) {
-    return (info.fType & (MFT_OWNERDRAW | MFT_BITMAP)) != 0 || info.hbmpItem == HBMMENU_CALLBACK ||
-           (bar && info.hbmpItem);
+    return (info.fType & (MFT_OWNERDRAW | MFT_BITMAP)) != 0 || (bar && info.hbmpItem);
+}
+
+// The platform's own pictures of a popup item, as the Marlett characters it draws them with.
+struct MenuSymbol {
+    HBITMAP picture;
+    wchar_t symbol;
+};
+const MenuSymbol kMenuSymbols[] = {
+    {HBMMENU_POPUP_CLOSE, 0x72},
+    {HBMMENU_POPUP_RESTORE, 0x32},
+    {HBMMENU_POPUP_MAXIMIZE, 0x31},
+    {HBMMENU_POPUP_MINIMIZE, 0x30},
+};
+
+wchar_t SymbolOf(HBITMAP picture) {
+    for (const MenuSymbol& entry : kMenuSymbols) {
+        if (entry.picture == picture) return entry.symbol;
+    }
+    return 0;
+}
+
+bool IsPlatformPicture(HBITMAP picture) {
+    return reinterpret_cast<ULONG_PTR>(picture) <= reinterpret_cast<ULONG_PTR>(HBMMENU_POPUP_MINIMIZE) ||
+           reinterpret_cast<LONG_PTR>(picture) == -1;
 }
 
 void ConvertMenu(HMENU menu, HWND owner, bool bar) {
@@ -241,6 +264,14 @@ int ItemPosition(HMENU menu, const SkinnedItem* item) {
     return -1;
 }
 
+HBITMAP PictureOf(HMENU menu, const SkinnedItem* item) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_BITMAP;
+    if (!GetMenuItemInfoW(menu, ItemPosition(menu, item), TRUE, &info)) return nullptr;
+    return info.hbmpItem;
+}
+
 // The item as it is now: its text (which the program may have changed), type and submenu.
 MenuItemLook ReadItem(HMENU menu, int position, std::wstring& text) {
     MenuItemLook look;
@@ -260,9 +291,12 @@ MenuItemLook ReadItem(HMENU menu, int position, std::wstring& text) {
     look.checked = (info.fState & MFS_CHECKED) != 0;
     look.enabled = (info.fState & MFS_DISABLED) == 0;
     look.isDefault = (info.fState & MFS_DEFAULT) != 0;
+    look.columnBreak = (info.fType & MFT_MENUBARBREAK) != 0;
     // The platform's own pictures (HBMMENU_*) are drawn by its painting, which the skin replaces.
-    if (reinterpret_cast<ULONG_PTR>(info.hbmpItem) > reinterpret_cast<ULONG_PTR>(HBMMENU_POPUP_MINIMIZE))
+    if (!IsPlatformPicture(info.hbmpItem))
         look.bitmap = info.hbmpItem;
+    else
+        look.symbol = SymbolOf(info.hbmpItem);
     return look;
 }
 
@@ -309,6 +343,36 @@ LRESULT MeasureSkinnedItem(MEASUREITEMSTRUCT& measure, HMENU menu, const Skinned
     return TRUE;
 }
 
+// A picture the program paints on request (HBMMENU_CALLBACK): asked of the program as the platform
+// asks it, with the item's own data, its size first, then drawn into the item's picture column.
+void DrawProgramPicture(const DRAWITEMSTRUCT& draw, HMENU menu, const SkinnedItem& item) {
+    HWND owner = OwnerOf(menu);
+    if (!owner) return;
+    MEASUREITEMSTRUCT measure{ODT_MENU, 0, item.id, 0, 0, item.data};
+    SendMessageW(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    const RECT box = MenuPictureBox(draw.rcItem);
+    const int width = std::min<int>(static_cast<int>(measure.itemWidth), box.right - box.left);
+    const int height = std::min<int>(static_cast<int>(measure.itemHeight), box.bottom - box.top);
+    DRAWITEMSTRUCT picture = draw;
+    picture.itemID = item.id;
+    picture.itemData = item.data;
+    picture.rcItem.left = box.left + (box.right - box.left - width) / 2;
+    picture.rcItem.top = box.top + (box.bottom - box.top - height) / 2;
+    picture.rcItem.right = picture.rcItem.left + width;
+    picture.rcItem.bottom = picture.rcItem.top + height;
+    const int saved = SaveDC(draw.hDC);
+    SendMessageW(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&picture));
+    RestoreDC(draw.hDC, saved);
+}
+
+// The height of the popup whose item is drawn, for the line between its columns.
+int MenuBottom(HDC dc) {
+    RECT client{};
+    HWND window = WindowFromDC(dc);
+    if (!window || !GetClientRect(window, &client)) return 0;
+    return client.bottom;
+}
+
 LRESULT DrawSkinnedItem(const DRAWITEMSTRUCT& draw, HMENU menu, const SkinnedItem* item) {
     std::wstring text;
     MenuItemLook look = ReadItem(menu, ItemPosition(menu, item), text);
@@ -320,8 +384,12 @@ LRESULT DrawSkinnedItem(const DRAWITEMSTRUCT& draw, HMENU menu, const SkinnedIte
     look.hidePrefix = (draw.itemState & ODS_NOACCEL) != 0;
     // A bar item's face is a piece of the bar's, so that item and bar meet without a step.
     if (look.inBar && !BarFace(OwnerOf(menu), look.barFace)) look.barFace = draw.rcItem;
-    const ScopedSelectObject font(draw.hDC, MenuFont(look.isDefault));
-    DrawMenuItem(draw.hDC, draw.rcItem, look);
+    const bool programPicture = !look.inBar && !look.checked && PictureOf(menu, item) == HBMMENU_CALLBACK;
+    {
+        const ScopedSelectObject font(draw.hDC, MenuFont(look.isDefault));
+        DrawMenuItem(draw.hDC, draw.rcItem, look, look.columnBreak ? MenuBottom(draw.hDC) : 0);
+    }
+    if (programPicture) DrawProgramPicture(draw, menu, *item);
     // The platform draws its own submenu arrow after an owner-drawn item: the skin's is there.
     if (look.submenu && !look.inBar)
         ExcludeClipRect(draw.hDC, draw.rcItem.left, draw.rcItem.top, draw.rcItem.right,

@@ -25,6 +25,10 @@ constexpr int kArrowColumn = 18;
 constexpr int kShortcutGap = 24;
 constexpr int kSeparatorHeight = 7;
 constexpr int kPopupItemMinHeight = 20;
+// The line between a popup's columns lies this far left of the new column, in the gap the
+// platform leaves, and keeps the popup's margin at top and bottom.
+constexpr int kColumnLineOffset = 3;
+constexpr int kPopupMargin = 3;
 
 // The text before the tab, and the shortcut after it.
 struct ItemText {
@@ -75,6 +79,20 @@ void DrawItemBitmap(HDC dc, const RECT& box, HBITMAP bitmap) {
            SRCCOPY);
 }
 
+// One of the platform's pictures (restore, minimise, maximise, close) in the item's text colour,
+// in the Marlett face the platform draws them with, at the size of its menu pictures.
+void DrawSymbol(HDC dc, const RECT& box, wchar_t symbol) {
+    LOGFONTW face{};
+    face.lfHeight = std::min(GetSystemMetrics(SM_CXMENUSIZE), GetSystemMetrics(SM_CYMENUSIZE)) - 5;
+    face.lfWeight = FW_NORMAL;
+    face.lfCharSet = SYMBOL_CHARSET;
+    lstrcpynW(face.lfFaceName, L"Marlett", LF_FACESIZE);
+    const ScopedGdiObject<HFONT> font(CreateFontIndirectW(&face));
+    const ScopedSelectObject select(dc, font.get());
+    RECT place = box;
+    DrawTextW(dc, &symbol, 1, &place, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
 void DrawHeaderFace(HDC dc, const RECT& rect) {
     StretchBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                SkinImages().HeaderImage, kHeaderBackground.x, kHeaderBackground.y,
@@ -94,8 +112,11 @@ void DrawBarItem(HDC dc, const RECT& rect, const MenuItemLook& look) {
     DrawItemText(dc, SplitText(look.text).label, rect, DT_CENTER, look);
 }
 
-void DrawPopupItem(HDC dc, const RECT& rect, const MenuItemLook& look) {
+void DrawPopupItem(HDC dc, const RECT& rect, const MenuItemLook& look, int menuBottom) {
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (look.columnBreak)
+        FillSolid(dc, rect.left - kColumnLineOffset, kPopupMargin, 1,
+                  std::max(menuBottom - 2 * kPopupMargin, 0), kSkinDisabledBorder);
     if (look.separator) {
         FillSolid(dc, rect.left, rect.top, width, height, kMenuBackground);
         FillSolid(dc, rect.left + 2, rect.top + height / 2, width - 4, 1, kSkinDisabledBorder);
@@ -106,11 +127,13 @@ void DrawPopupItem(HDC dc, const RECT& rect, const MenuItemLook& look) {
     else
         FillSolid(dc, rect.left, rect.top, width, height, kMenuBackground);
 
-    const RECT checkBox{rect.left, rect.top, rect.left + kCheckColumn, rect.bottom};
+    const RECT checkBox = MenuPictureBox(rect);
     if (look.checked)
         DrawGlyph(dc, checkBox, look.radio ? kOptionDotGlyph : kCheckMarkGlyph, look.enabled);
     else if (look.bitmap)
         DrawItemBitmap(dc, checkBox, look.bitmap);
+    else if (look.symbol)
+        DrawSymbol(dc, checkBox, look.symbol);
 
     const ItemText text = SplitText(look.text);
     RECT textBox{rect.left + kCheckColumn, rect.top, rect.right - kArrowColumn, rect.bottom};
@@ -138,13 +161,17 @@ SIZE MeasureMenuItem(HDC dc, const MenuItemLook& look) {
     return {width, std::max<LONG>(label.cy + 6, kPopupItemMinHeight)};
 }
 
-void DrawMenuItem(HDC dc, const RECT& rect, const MenuItemLook& look) {
+RECT MenuPictureBox(const RECT& item) {
+    return {item.left, item.top, item.left + kCheckColumn, item.bottom};
+}
+
+void DrawMenuItem(HDC dc, const RECT& rect, const MenuItemLook& look, int menuBottom) {
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = SetTextColor(dc, look.enabled ? kMenuText : kSkinDisabledText);
     if (look.inBar)
         DrawBarItem(dc, rect, look);
     else
-        DrawPopupItem(dc, rect, look);
+        DrawPopupItem(dc, rect, look, menuBottom);
     SetTextColor(dc, oldColour);
     SetBkMode(dc, oldMode);
 }

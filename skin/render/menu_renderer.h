@@ -21,6 +21,8 @@ struct MenuItemLook {
     bool hot = false;        // the bar item under the pointer
     bool hidePrefix = false; // keyboard cues hidden: no mnemonic underline
     HBITMAP bitmap = nullptr;  // a bitmap of the item's own beside its text
+    wchar_t symbol = 0;        // or one of the platform's pictures, as its Marlett character
+    bool columnBreak = false;  // a popup item that starts a column behind a line
     RECT barFace{};            // a bar item: the whole bar, in the context's coordinates
 };
 
@@ -29,8 +31,13 @@ struct MenuItemLook {
 // its text's alone, so that the bar keeps the platform's places.
 SIZE MeasureMenuItem(HDC dc, const MenuItemLook& look);
 
-// Draws the whole item into its rectangle in the context's selected font.
-void DrawMenuItem(HDC dc, const RECT& rect, const MenuItemLook& look);
+// Draws the whole item into its rectangle in the context's selected font. A column's line runs
+// down to menuBottom.
+void DrawMenuItem(HDC dc, const RECT& rect, const MenuItemLook& look, int menuBottom = 0);
+
+// Where a popup item's picture goes (a picture the program draws on request among them): the
+// column left of its text.
+RECT MenuPictureBox(const RECT& item);
 
 // The menu bar's face where no item lies: the header's light face.
 void DrawMenuBarFace(HDC dc, const RECT& rect);

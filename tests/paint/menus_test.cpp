@@ -457,6 +457,84 @@ TEST_F(MenusTest, BarItemsKeepThePlatformsPlacesAndTheFaceHasNoSeam) {
     }
 }
 
+// Columns of a popup item's rectangle (popup window coordinates) that hold dark pixels: the ink of
+// its text and symbols on the skin's pale rows.
+std::vector<int> InkColumns(HWND popup, const RECT& item, int from, int to) {
+    RECT box{};
+    GetWindowRect(popup, &box);
+    const std::vector<COLORREF> pixels = PopupPixels(popup);
+    const int width = box.right - box.left;
+    std::vector<int> columns;
+    for (int x = item.left + from; x < std::min<int>(item.left + to, item.right); ++x) {
+        for (int y = item.top; y < item.bottom; ++y) {
+            const COLORREF p = pixels[y * width + x];
+            if (GetRValue(p) + GetGValue(p) + GetBValue(p) < 3 * 0x80) {
+                columns.push_back(x - item.left);
+                break;
+            }
+        }
+    }
+    return columns;
+}
+
+// The item's rectangle in the popup window's coordinates.
+RECT PopupItemRect(HWND popup, HMENU menu, int position) {
+    RECT item{}, box{};
+    GetMenuItemRect(popup, menu, position, &item);
+    GetWindowRect(popup, &box);
+    OffsetRect(&item, -box.left, -box.top);
+    return item;
+}
+
+int PositionOf(HMENU menu, UINT id) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (GetMenuItemID(menu, i) == id) return i;
+    }
+    return -1;
+}
+
+// The system menu keeps its symbols (minimise, close) beside the text, and its default item
+// (Close) is bold.
+TEST_F(MenusTest, SystemMenuKeepsItsSymbolsAndItsBoldDefaultItem) {
+    Attach();
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    auto labelWidth = [&](LONG weight) {
+        LOGFONTW face = metrics.lfMenuFont;
+        face.lfWeight = weight;
+        HFONT font = CreateFontIndirectW(&face);
+        HDC screen = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(screen, font);
+        SIZE size{};
+        GetTextExtentPoint32W(screen, L"Close", 5, &size);
+        SelectObject(screen, old);
+        ReleaseDC(nullptr, screen);
+        DeleteObject(font);
+        return static_cast<int>(size.cx);
+    };
+    const int regular = labelWidth(metrics.lfMenuFont.lfWeight);
+    ASSERT_LT(regular + 1, labelWidth(metrics.lfMenuFont.lfWeight + 300));
+    const bool ran = WhilePopupOpen(
+        [&] { PostMessageW(window_, WM_SYSCOMMAND, SC_KEYMENU, ' '); testing_support::PumpMessages(); },
+        [&](HWND popup) {
+            HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+            const int close = PositionOf(menu, SC_CLOSE), minimise = PositionOf(menu, SC_MINIMIZE);
+            ASSERT_GE(close, 0);
+            ASSERT_GE(minimise, 0);
+            const RECT closeItem = PopupItemRect(popup, menu, close);
+            // Left of the text: the symbol.
+            EXPECT_FALSE(InkColumns(popup, closeItem, 0, 18).empty()) << "Close lost its symbol";
+            EXPECT_FALSE(InkColumns(popup, PopupItemRect(popup, menu, minimise), 0, 18).empty())
+                << "Minimize lost its symbol";
+            // The label's ink, well short of the shortcut, spans more than the regular text does.
+            const std::vector<int> label = InkColumns(popup, closeItem, 19, 19 + regular + 12);
+            ASSERT_FALSE(label.empty());
+            EXPECT_GT(label.back() - label.front() + 1, regular) << "Close, the default item, is not bold";
+        });
+    EXPECT_TRUE(ran) << "the system menu never showed";
+}
+
 // A program's context menu, opened with TrackPopupMenu from a child window under the skin: a
 // list view, the pane of the program's own class that holds it (made after the attach, and wholly
 // covered by the list, so that it never paints), or the form.
