@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ namespace {
 
 constexpr UINT kOpenId = 101, kSaveId = 102, kCloseId = 103, kWrapId = 201, kZoomId = 202,
                kLargerId = 211, kOwnItemId = 104;
-constexpr ULONG_PTR kSaveData = 0x5A5A, kOwnItemData = 0x7777;
+constexpr ULONG_PTR kSaveData = 0x5A5A, kOwnItemData = 0x7777, kPictureData = 0x7778;
 constexpr COLORREF kSkinBorder = 0xD5A554;
 constexpr COLORREF kOwnItemColour = 0x00FF00;
 constexpr wchar_t kClassName[] = L"DorrikMenuTestWindow";
@@ -43,18 +44,24 @@ LRESULT CALLBACK MenuTestProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_MEASUREITEM: {
         auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-        if (measure->CtlType != ODT_MENU || measure->itemData != kOwnItemData) break;
+        if (measure->CtlType != ODT_MENU) break;
+        if (measure->itemData == kPictureData) {  // a picture the program draws on request
+            measure->itemWidth = measure->itemHeight = 10;
+            return TRUE;
+        }
+        if (measure->itemData != kOwnItemData) break;
         measure->itemWidth = 80;
         measure->itemHeight = 18;
         return TRUE;
     }
     case WM_DRAWITEM: {
         const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (draw->CtlType != ODT_MENU || draw->itemData != kOwnItemData) break;
+        if (draw->CtlType != ODT_MENU || (draw->itemData != kOwnItemData && draw->itemData != kPictureData))
+            break;
         HBRUSH brush = CreateSolidBrush(kOwnItemColour);
         FillRect(draw->hDC, &draw->rcItem, brush);
         DeleteObject(brush);
-        seen.drewOwnItem = true;
+        if (draw->itemData == kOwnItemData) seen.drewOwnItem = true;
         return TRUE;
     }
     default:
@@ -533,6 +540,47 @@ TEST_F(MenusTest, SystemMenuKeepsItsSymbolsAndItsBoldDefaultItem) {
             EXPECT_GT(label.back() - label.front() + 1, regular) << "Close, the default item, is not bold";
         });
     EXPECT_TRUE(ran) << "the system menu never showed";
+}
+
+// A popup of two columns keeps the line between them, and a picture the program draws on request
+// is drawn by the program beside the skin's item.
+TEST_F(MenusTest, TwoColumnPopupKeepsItsLineAndTheProgramsPicture) {
+    Attach();
+    HMENU popup = CreatePopupMenu();
+    AppendMenuW(popup, MF_STRING, kOpenId, L"&Open");
+    AppendMenuW(popup, MF_STRING, kSaveId, L"&Save");
+    AppendMenuW(popup, MF_STRING | MF_MENUBARBREAK, kCloseId, L"&Close");
+    MENUITEMINFOW picture{};
+    picture.cbSize = sizeof(picture);
+    picture.fMask = MIIM_BITMAP | MIIM_DATA;
+    picture.hbmpItem = HBMMENU_CALLBACK;
+    picture.dwItemData = kPictureData;
+    SetMenuItemInfoW(popup, kSaveId, FALSE, &picture);
+    RECT place{};
+    GetWindowRect(window_, &place);
+    const bool ran = WhilePopupOpen(
+        [&] { TrackPopupMenu(popup, TPM_RETURNCMD, place.left + 40, place.top + 80, 0, window_, nullptr); },
+        [&](HWND window) {
+            const std::vector<COLORREF> pixels = PopupPixels(window);
+            EXPECT_EQ(0, PlatformMenuPixels(pixels)) << "the popup shows the platform's colours";
+            EXPECT_NE(pixels.end(), std::find(pixels.begin(), pixels.end(), kOwnItemColour))
+                << "the program's picture was not drawn";
+            RECT box{};
+            GetWindowRect(window, &box);
+            const int width = box.right - box.left;
+            const RECT second = PopupItemRect(window, popup, 2), first = PopupItemRect(window, popup, 0);
+            ASSERT_GT(second.left, first.right);
+            // Somewhere in the gap between the columns, a line as tall as the first column's items.
+            bool line = false;
+            for (int x = first.right; x < second.left && !line; ++x) {
+                const COLORREF top = pixels[first.top * width + x];
+                line = top != pixels[first.top * width + first.right - 1];
+                for (int y = first.top; y < first.bottom && line; ++y) line = pixels[y * width + x] == top;
+            }
+            EXPECT_TRUE(line) << "no line between the columns";
+        });
+    EXPECT_TRUE(ran) << "the popup never showed";
+    DestroyMenu(popup);
 }
 
 // A program's context menu, opened with TrackPopupMenu from a child window under the skin: a
