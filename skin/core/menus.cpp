@@ -38,6 +38,7 @@ struct SkinnedMenu {
     HWND owner;
     bool bar;
     HBRUSH background;  // the menu's own background brush, put back with its items
+    HWND shownIn;       // a popup taken over as its window first painted, given back as it goes
     std::vector<std::unique_ptr<SkinnedItem>> items;
 };
 
@@ -145,7 +146,7 @@ void ConvertMenu(HMENU menu, HWND owner, bool bar) {
         info.fMask = MIM_BACKGROUND;
         GetMenuInfo(menu, &info);
         MenuState& state = State();
-        state.menus.push_back({menu, owner, bar, info.hbrBack, {}});
+        state.menus.push_back({menu, owner, bar, info.hbrBack, nullptr, {}});
         entry = &state.menus.back();
         if (!state.background.get()) state.background.reset(CreateSolidBrush(kMenuBackground));
         info.hbrBack = state.background.get();
@@ -211,10 +212,11 @@ void RestoreMenu(const SkinnedMenu& entry) {
     SetMenuInfo(entry.menu, &info);
 }
 
-// Puts back the menus of an owner that match: its popups, or all of them.
+// Puts back the menus of an owner that match: its popups, or all of them (and those shown in a
+// popup window that goes).
 void RestoreMenus(HWND owner, bool withBar) {
     auto keep = [&](const SkinnedMenu& entry) {
-        if (entry.owner != owner || (entry.bar && !withBar)) return true;
+        if ((entry.owner != owner && entry.shownIn != owner) || (entry.bar && !withBar)) return true;
         RestoreMenu(entry);
         return false;
     };
@@ -468,11 +470,24 @@ void PaintMenuBarFace(HWND window) {
     DrawMenuBarFace(dc, face);
 }
 
+// A popup opened without its owner hearing of it (TrackPopupMenu with TPM_NONOTIFY sends no
+// WM_INITMENUPOPUP) is taken over as its window first paints, for its owner (the window the
+// platform makes the popup's owner: the top-level one).
+void TakeOverUnannouncedPopup(HWND popup) {
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    HWND owner = GetWindow(popup, GW_OWNER);
+    if (!menu || !IsMenu(menu) || FindMenu(menu) || !owner || !ShowsSkinnedMenus(owner)) return;
+    ConvertMenu(menu, owner, false);
+    if (SkinnedMenu* entry = FindMenu(menu)) entry->shownIn = popup;
+}
+
 LRESULT PaintMenuWindow(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
     wchar_t className[8] = {};
     GetClassNameW(window, className, 8);
-    if (!ShowsSkinnedMenus(window) || wcscmp(className, L"#32768") != 0) return result;
+    const bool menuWindow = ShowsSkinnedMenus(window) && wcscmp(className, L"#32768") == 0;
+    if (menuWindow) TakeOverUnannouncedPopup(window);
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    if (!menuWindow) return result;
     RECT frame{};
     GetWindowRect(window, &frame);
     ScopedWindowDC windowDC(window);

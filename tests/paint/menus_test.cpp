@@ -583,9 +583,9 @@ TEST_F(MenusTest, TwoColumnPopupKeepsItsLineAndTheProgramsPicture) {
     DestroyMenu(popup);
 }
 
-// A program's context menu, opened with TrackPopupMenu from a child window under the skin: a
-// list view, the pane of the program's own class that holds it (made after the attach, and wholly
-// covered by the list, so that it never paints), or the form.
+// A program's context menu, opened with TrackPopupMenu without notifications (no WM_INITMENUPOPUP
+// reaches the owner) from a window under the skin: a list view, the pane of the program's own
+// class that holds it (made after the attach), or the form.
 TEST_F(MenusTest, ContextMenusOfSkinnedWindowsShowTheSkinsColours) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
@@ -605,7 +605,7 @@ TEST_F(MenusTest, ContextMenusOfSkinnedWindowsShowTheSkinsColours) {
         RECT place{};
         GetWindowRect(owner, &place);
         const bool ran = WhilePopupOpen(
-            [&] { TrackPopupMenu(context, TPM_RETURNCMD, place.left + 20, place.top + 20, 0, owner, nullptr); },
+            [&] { TrackPopupMenu(context, TPM_RETURNCMD | TPM_NONOTIFY, place.left + 20, place.top + 20, 0, owner, nullptr); },
             [&](HWND popup) {
                 const std::vector<COLORREF> pixels = PopupPixels(popup);
                 EXPECT_EQ(0, PlatformMenuPixels(pixels)) << "the context menu shows the platform's colours";
