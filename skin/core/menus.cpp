@@ -38,6 +38,7 @@ struct SkinnedMenu {
     HWND owner;
     bool bar;
     HBRUSH background;  // the menu's own background brush, put back with its items
+    HWND shownIn;       // a popup taken over as its window first painted, given back as it goes
     std::vector<std::unique_ptr<SkinnedItem>> items;
 };
 
@@ -51,8 +52,9 @@ struct MenuState : ThreadPart {
     std::vector<SkinnedMenu> menus;
     std::vector<MenuBar> bars;
     std::vector<HWND> looping;  // owners whose menu loop runs
-    // Both live while any menu is the skin's, and go with the thread's engine at the latest.
+    // These live while any menu is the skin's, and go with the thread's engine at the latest.
     ScopedGdiObject<HFONT> font;
+    ScopedGdiObject<HFONT> boldFont;  // a menu's default item
     ScopedBrush background;  // the platform fills around the items with it
 };
 
@@ -90,21 +92,48 @@ const SkinnedItem* FindItem(ULONG_PTR data, HMENU* menu = nullptr) {
     return nullptr;
 }
 
-// The menu font of the platform, made on first use and kept while the skin shows menus.
-HFONT MenuFont() {
-    MenuState& state = State();
-    if (state.font.get()) return state.font.get();
+// The menu font of the platform, or its bold twin that the platform gives a menu's default
+// item, made on first use and kept while the skin shows menus.
+HFONT MenuFont(bool bold = false) {
+    ScopedGdiObject<HFONT>& font = bold ? State().boldFont : State().font;
+    if (font.get()) return font.get();
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
-        state.font.reset(CreateFontIndirectW(&metrics.lfMenuFont));
-    return state.font.get();
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return nullptr;
+    if (bold) metrics.lfMenuFont.lfWeight = std::min<LONG>(metrics.lfMenuFont.lfWeight + 300, 1000);
+    font.reset(CreateFontIndirectW(&metrics.lfMenuFont));
+    return font.get();
 }
 
-// Items the platform or the program draws: owner-drawn already, old-style bitmap items, and
-// items whose bitmap the program paints on request.
-bool KeepsItsDrawing(const MENUITEMINFOW& info) {
-    return (info.fType & (MFT_OWNERDRAW | MFT_BITMAP)) != 0 || info.hbmpItem == HBMMENU_CALLBACK;
+// Items the platform or the program draws: owner-drawn already, old-style bitmap items, and a
+// bar's items with a picture (the buttons of a maximised document window among them), which keep
+// the platform's places and symbols.
+bool KeepsItsDrawing(const MENUITEMINFOW& info, bool bar) {
+    return (info.fType & (MFT_OWNERDRAW | MFT_BITMAP)) != 0 || (bar && info.hbmpItem);
+}
+
+// The platform's own pictures of a popup item, as the Marlett characters it draws them with.
+struct MenuSymbol {
+    HBITMAP picture;
+    wchar_t symbol;
+};
+const MenuSymbol kMenuSymbols[] = {
+    {HBMMENU_POPUP_CLOSE, 0x72},
+    {HBMMENU_POPUP_RESTORE, 0x32},
+    {HBMMENU_POPUP_MAXIMIZE, 0x31},
+    {HBMMENU_POPUP_MINIMIZE, 0x30},
+};
+
+wchar_t SymbolOf(HBITMAP picture) {
+    for (const MenuSymbol& entry : kMenuSymbols) {
+        if (entry.picture == picture) return entry.symbol;
+    }
+    return 0;
+}
+
+bool IsPlatformPicture(HBITMAP picture) {
+    return reinterpret_cast<ULONG_PTR>(picture) <= reinterpret_cast<ULONG_PTR>(HBMMENU_POPUP_MINIMIZE) ||
+           reinterpret_cast<LONG_PTR>(picture) == -1;
 }
 
 void ConvertMenu(HMENU menu, HWND owner, bool bar) {
@@ -117,7 +146,7 @@ void ConvertMenu(HMENU menu, HWND owner, bool bar) {
         info.fMask = MIM_BACKGROUND;
         GetMenuInfo(menu, &info);
         MenuState& state = State();
-        state.menus.push_back({menu, owner, bar, info.hbrBack, {}});
+        state.menus.push_back({menu, owner, bar, info.hbrBack, nullptr, {}});
         entry = &state.menus.back();
         if (!state.background.get()) state.background.reset(CreateSolidBrush(kMenuBackground));
         info.hbrBack = state.background.get();
@@ -127,7 +156,7 @@ void ConvertMenu(HMENU menu, HWND owner, bool bar) {
         MENUITEMINFOW info{};
         info.cbSize = sizeof(info);
         info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_BITMAP | MIIM_ID | MIIM_SUBMENU;
-        if (!GetMenuItemInfoW(menu, position, TRUE, &info) || KeepsItsDrawing(info)) continue;
+        if (!GetMenuItemInfoW(menu, position, TRUE, &info) || KeepsItsDrawing(info, bar)) continue;
         auto item = std::make_unique<SkinnedItem>(SkinnedItem{info.fType, info.dwItemData, info.wID, info.hSubMenu});
         info.fMask = MIIM_FTYPE | MIIM_DATA;
         info.fType |= MFT_OWNERDRAW;
@@ -183,10 +212,11 @@ void RestoreMenu(const SkinnedMenu& entry) {
     SetMenuInfo(entry.menu, &info);
 }
 
-// Puts back the menus of an owner that match: its popups, or all of them.
+// Puts back the menus of an owner that match: its popups, or all of them (and those shown in a
+// popup window that goes).
 void RestoreMenus(HWND owner, bool withBar) {
     auto keep = [&](const SkinnedMenu& entry) {
-        if (entry.owner != owner || (entry.bar && !withBar)) return true;
+        if ((entry.owner != owner && entry.shownIn != owner) || (entry.bar && !withBar)) return true;
         RestoreMenu(entry);
         return false;
     };
@@ -203,6 +233,7 @@ void ReleaseWhenIdle() {
     std::erase_if(state.menus, [](const SkinnedMenu& entry) { return !IsMenu(entry.menu); });
     if (!state.bars.empty() || !state.menus.empty()) return;
     state.font.reset();
+    state.boldFont.reset();
     state.background.reset();
 }
 
@@ -235,6 +266,14 @@ int ItemPosition(HMENU menu, const SkinnedItem* item) {
     return -1;
 }
 
+HBITMAP PictureOf(HMENU menu, const SkinnedItem* item) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_BITMAP;
+    if (!GetMenuItemInfoW(menu, ItemPosition(menu, item), TRUE, &info)) return nullptr;
+    return info.hbmpItem;
+}
+
 // The item as it is now: its text (which the program may have changed), type and submenu.
 MenuItemLook ReadItem(HMENU menu, int position, std::wstring& text) {
     MenuItemLook look;
@@ -253,15 +292,42 @@ MenuItemLook ReadItem(HMENU menu, int position, std::wstring& text) {
     look.submenu = info.hSubMenu != nullptr;
     look.checked = (info.fState & MFS_CHECKED) != 0;
     look.enabled = (info.fState & MFS_DISABLED) == 0;
+    look.isDefault = (info.fState & MFS_DEFAULT) != 0;
+    look.columnBreak = (info.fType & MFT_MENUBARBREAK) != 0;
     // The platform's own pictures (HBMMENU_*) are drawn by its painting, which the skin replaces.
-    if (reinterpret_cast<ULONG_PTR>(info.hbmpItem) > reinterpret_cast<ULONG_PTR>(HBMMENU_POPUP_MINIMIZE))
+    if (!IsPlatformPicture(info.hbmpItem))
         look.bitmap = info.hbmpItem;
+    else
+        look.symbol = SymbolOf(info.hbmpItem);
     return look;
+}
+
+// The whole bar in window coordinates. Wine reports the bar one pixel low, its last row over the
+// client area and its first one left out; the bar always ends where the client area begins.
+bool BarFace(HWND window, RECT& face) {
+    MENUBARINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetMenuBarInfo(window, OBJID_MENU, 0, &info) || IsRectEmpty(&info.rcBar)) return false;
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    POINT client{0, 0};
+    ClientToScreen(window, &client);
+    face = info.rcBar;
+    const LONG height = face.bottom - face.top;
+    face.bottom = std::min(face.bottom, client.y);
+    face.top = face.bottom - height;
+    OffsetRect(&face, -frame.left, -frame.top);
+    return true;
 }
 
 bool IsBar(HMENU menu) {
     const SkinnedMenu* entry = FindMenu(menu);
     return entry && entry->bar;
+}
+
+HWND OwnerOf(HMENU menu) {
+    const SkinnedMenu* entry = FindMenu(menu);
+    return entry ? entry->owner : nullptr;
 }
 
 LRESULT MeasureSkinnedItem(MEASUREITEMSTRUCT& measure, HMENU menu, const SkinnedItem* item) {
@@ -270,13 +336,43 @@ LRESULT MeasureSkinnedItem(MEASUREITEMSTRUCT& measure, HMENU menu, const Skinned
     look.inBar = IsBar(menu);
     HDC screen = GetDC(nullptr);
     {
-        const ScopedSelectObject font(screen, MenuFont());
+        const ScopedSelectObject font(screen, MenuFont(look.isDefault));
         const SIZE size = MeasureMenuItem(screen, look);
         measure.itemWidth = static_cast<UINT>(size.cx);
         measure.itemHeight = static_cast<UINT>(size.cy);
     }
     ReleaseDC(nullptr, screen);
     return TRUE;
+}
+
+// A picture the program paints on request (HBMMENU_CALLBACK): asked of the program as the platform
+// asks it, with the item's own data, its size first, then drawn into the item's picture column.
+void DrawProgramPicture(const DRAWITEMSTRUCT& draw, HMENU menu, const SkinnedItem& item) {
+    HWND owner = OwnerOf(menu);
+    if (!owner) return;
+    MEASUREITEMSTRUCT measure{ODT_MENU, 0, item.id, 0, 0, item.data};
+    SendMessageW(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    const RECT box = MenuPictureBox(draw.rcItem);
+    const int width = std::min<int>(static_cast<int>(measure.itemWidth), box.right - box.left);
+    const int height = std::min<int>(static_cast<int>(measure.itemHeight), box.bottom - box.top);
+    DRAWITEMSTRUCT picture = draw;
+    picture.itemID = item.id;
+    picture.itemData = item.data;
+    picture.rcItem.left = box.left + (box.right - box.left - width) / 2;
+    picture.rcItem.top = box.top + (box.bottom - box.top - height) / 2;
+    picture.rcItem.right = picture.rcItem.left + width;
+    picture.rcItem.bottom = picture.rcItem.top + height;
+    const int saved = SaveDC(draw.hDC);
+    SendMessageW(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&picture));
+    RestoreDC(draw.hDC, saved);
+}
+
+// The height of the popup whose item is drawn, for the line between its columns.
+int MenuBottom(HDC dc) {
+    RECT client{};
+    HWND window = WindowFromDC(dc);
+    if (!window || !GetClientRect(window, &client)) return 0;
+    return client.bottom;
 }
 
 LRESULT DrawSkinnedItem(const DRAWITEMSTRUCT& draw, HMENU menu, const SkinnedItem* item) {
@@ -288,8 +384,14 @@ LRESULT DrawSkinnedItem(const DRAWITEMSTRUCT& draw, HMENU menu, const SkinnedIte
     look.checked = (draw.itemState & ODS_CHECKED) != 0;
     look.enabled = (draw.itemState & (ODS_GRAYED | ODS_DISABLED)) == 0;
     look.hidePrefix = (draw.itemState & ODS_NOACCEL) != 0;
-    const ScopedSelectObject font(draw.hDC, MenuFont());
-    DrawMenuItem(draw.hDC, draw.rcItem, look);
+    // A bar item's face is a piece of the bar's, so that item and bar meet without a step.
+    if (look.inBar && !BarFace(OwnerOf(menu), look.barFace)) look.barFace = draw.rcItem;
+    const bool programPicture = !look.inBar && !look.checked && PictureOf(menu, item) == HBMMENU_CALLBACK;
+    {
+        const ScopedSelectObject font(draw.hDC, MenuFont(look.isDefault));
+        DrawMenuItem(draw.hDC, draw.rcItem, look, look.columnBreak ? MenuBottom(draw.hDC) : 0);
+    }
+    if (programPicture) DrawProgramPicture(draw, menu, *item);
     // The platform draws its own submenu arrow after an owner-drawn item: the skin's is there.
     if (look.submenu && !look.inBar)
         ExcludeClipRect(draw.hDC, draw.rcItem.left, draw.rcItem.top, draw.rcItem.right,
@@ -352,14 +454,10 @@ void DetachMenus(HWND window) {
 
 void PaintMenuBarFace(HWND window) {
     const MenuBar* bar = FindBar(window);
-    if (!bar || !bar->menu) return;
-    MENUBARINFO info{};
-    info.cbSize = sizeof(info);
-    if (!GetMenuBarInfo(window, OBJID_MENU, 0, &info)) return;
+    RECT face{};
+    if (!bar || !bar->menu || !BarFace(window, face)) return;
     RECT frame{};
     GetWindowRect(window, &frame);
-    RECT face = info.rcBar;
-    OffsetRect(&face, -frame.left, -frame.top);
     ScopedWindowDC windowDC(window);
     HDC dc = windowDC.get();
     const int count = GetMenuItemCount(bar->menu);
@@ -372,11 +470,24 @@ void PaintMenuBarFace(HWND window) {
     DrawMenuBarFace(dc, face);
 }
 
+// A popup opened without its owner hearing of it (TrackPopupMenu with TPM_NONOTIFY sends no
+// WM_INITMENUPOPUP) is taken over as its window first paints, for its owner (the window the
+// platform makes the popup's owner: the top-level one).
+void TakeOverUnannouncedPopup(HWND popup) {
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    HWND owner = GetWindow(popup, GW_OWNER);
+    if (!menu || !IsMenu(menu) || FindMenu(menu) || !owner || !ShowsSkinnedMenus(owner)) return;
+    ConvertMenu(menu, owner, false);
+    if (SkinnedMenu* entry = FindMenu(menu)) entry->shownIn = popup;
+}
+
 LRESULT PaintMenuWindow(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
     wchar_t className[8] = {};
     GetClassNameW(window, className, 8);
-    if (!ShowsSkinnedMenus(window) || wcscmp(className, L"#32768") != 0) return result;
+    const bool menuWindow = ShowsSkinnedMenus(window) && wcscmp(className, L"#32768") == 0;
+    if (menuWindow) TakeOverUnannouncedPopup(window);
+    const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
+    if (!menuWindow) return result;
     RECT frame{};
     GetWindowRect(window, &frame);
     ScopedWindowDC windowDC(window);

@@ -23,9 +23,12 @@ constexpr int kCheckColumn = 22;
 constexpr int kArrowColumn = 18;
 // Between an item's text and its shortcut.
 constexpr int kShortcutGap = 24;
-constexpr int kBarItemPadding = 7;
 constexpr int kSeparatorHeight = 7;
 constexpr int kPopupItemMinHeight = 20;
+// The line between a popup's columns lies this far left of the new column, in the gap the
+// platform leaves, and keeps the popup's margin at top and bottom.
+constexpr int kColumnLineOffset = 3;
+constexpr int kPopupMargin = 3;
 
 // The text before the tab, and the shortcut after it.
 struct ItemText {
@@ -76,6 +79,20 @@ void DrawItemBitmap(HDC dc, const RECT& box, HBITMAP bitmap) {
            SRCCOPY);
 }
 
+// One of the platform's pictures (restore, minimise, maximise, close) in the item's text colour,
+// in the Marlett face the platform draws them with, at the size of its menu pictures.
+void DrawSymbol(HDC dc, const RECT& box, wchar_t symbol) {
+    LOGFONTW face{};
+    face.lfHeight = std::min(GetSystemMetrics(SM_CXMENUSIZE), GetSystemMetrics(SM_CYMENUSIZE)) - 5;
+    face.lfWeight = FW_NORMAL;
+    face.lfCharSet = SYMBOL_CHARSET;
+    lstrcpynW(face.lfFaceName, L"Marlett", LF_FACESIZE);
+    const ScopedGdiObject<HFONT> font(CreateFontIndirectW(&face));
+    const ScopedSelectObject select(dc, font.get());
+    RECT place = box;
+    DrawTextW(dc, &symbol, 1, &place, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
 void DrawHeaderFace(HDC dc, const RECT& rect) {
     StretchBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                SkinImages().HeaderImage, kHeaderBackground.x, kHeaderBackground.y,
@@ -84,15 +101,22 @@ void DrawHeaderFace(HDC dc, const RECT& rect) {
 
 void DrawBarItem(HDC dc, const RECT& rect, const MenuItemLook& look) {
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    if (look.selected || look.hot)
+    if (look.selected || look.hot) {
         DrawFlatFace(dc, rect.left, rect.top, width, height, look.selected ? Pressed : Hot);
-    else
-        DrawHeaderFace(dc, rect);
+    } else {
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+        DrawHeaderFace(dc, look.barFace);
+        RestoreDC(dc, saved);
+    }
     DrawItemText(dc, SplitText(look.text).label, rect, DT_CENTER, look);
 }
 
-void DrawPopupItem(HDC dc, const RECT& rect, const MenuItemLook& look) {
+void DrawPopupItem(HDC dc, const RECT& rect, const MenuItemLook& look, int menuBottom) {
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (look.columnBreak)
+        FillSolid(dc, rect.left - kColumnLineOffset, kPopupMargin, 1,
+                  std::max(menuBottom - 2 * kPopupMargin, 0), kSkinDisabledBorder);
     if (look.separator) {
         FillSolid(dc, rect.left, rect.top, width, height, kMenuBackground);
         FillSolid(dc, rect.left + 2, rect.top + height / 2, width - 4, 1, kSkinDisabledBorder);
@@ -103,11 +127,13 @@ void DrawPopupItem(HDC dc, const RECT& rect, const MenuItemLook& look) {
     else
         FillSolid(dc, rect.left, rect.top, width, height, kMenuBackground);
 
-    const RECT checkBox{rect.left, rect.top, rect.left + kCheckColumn, rect.bottom};
+    const RECT checkBox = MenuPictureBox(rect);
     if (look.checked)
         DrawGlyph(dc, checkBox, look.radio ? kOptionDotGlyph : kCheckMarkGlyph, look.enabled);
     else if (look.bitmap)
         DrawItemBitmap(dc, checkBox, look.bitmap);
+    else if (look.symbol)
+        DrawSymbol(dc, checkBox, look.symbol);
 
     const ItemText text = SplitText(look.text);
     RECT textBox{rect.left + kCheckColumn, rect.top, rect.right - kArrowColumn, rect.bottom};
@@ -124,22 +150,28 @@ void DrawPopupItem(HDC dc, const RECT& rect, const MenuItemLook& look) {
 }  // namespace
 
 SIZE MeasureMenuItem(HDC dc, const MenuItemLook& look) {
+    // A bar item is as wide as the platform makes a text item: its whole text, measured as the
+    // platform measures it, and the same margins the platform adds to both kinds.
+    if (look.inBar) return {TextSize(dc, look.text).cx, GetSystemMetrics(SM_CYMENU) - 1};
     const ItemText text = SplitText(look.text);
     const SIZE label = TextSize(dc, text.label);
-    if (look.inBar) return {label.cx + 2 * kBarItemPadding, GetSystemMetrics(SM_CYMENU)};
     if (look.separator) return {0, kSeparatorHeight};
     int width = kCheckColumn + label.cx + kArrowColumn;
     if (!text.shortcut.empty()) width += kShortcutGap + TextSize(dc, text.shortcut).cx;
     return {width, std::max<LONG>(label.cy + 6, kPopupItemMinHeight)};
 }
 
-void DrawMenuItem(HDC dc, const RECT& rect, const MenuItemLook& look) {
+RECT MenuPictureBox(const RECT& item) {
+    return {item.left, item.top, item.left + kCheckColumn, item.bottom};
+}
+
+void DrawMenuItem(HDC dc, const RECT& rect, const MenuItemLook& look, int menuBottom) {
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = SetTextColor(dc, look.enabled ? kMenuText : kSkinDisabledText);
     if (look.inBar)
         DrawBarItem(dc, rect, look);
     else
-        DrawPopupItem(dc, rect, look);
+        DrawPopupItem(dc, rect, look, menuBottom);
     SetTextColor(dc, oldColour);
     SetBkMode(dc, oldMode);
 }

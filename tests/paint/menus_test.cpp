@@ -1,7 +1,11 @@
 // Menus under the menus option: the bar and an open popup in the skin's colours, the keyboard
 // giving the same commands as without the skin, and detach giving back every item and pixel.
+#include <windows.h>
+
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,7 +17,7 @@ namespace {
 
 constexpr UINT kOpenId = 101, kSaveId = 102, kCloseId = 103, kWrapId = 201, kZoomId = 202,
                kLargerId = 211, kOwnItemId = 104;
-constexpr ULONG_PTR kSaveData = 0x5A5A, kOwnItemData = 0x7777;
+constexpr ULONG_PTR kSaveData = 0x5A5A, kOwnItemData = 0x7777, kPictureData = 0x7778;
 constexpr COLORREF kSkinBorder = 0xD5A554;
 constexpr COLORREF kOwnItemColour = 0x00FF00;
 constexpr wchar_t kClassName[] = L"DorrikMenuTestWindow";
@@ -40,18 +44,24 @@ LRESULT CALLBACK MenuTestProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_MEASUREITEM: {
         auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-        if (measure->CtlType != ODT_MENU || measure->itemData != kOwnItemData) break;
+        if (measure->CtlType != ODT_MENU) break;
+        if (measure->itemData == kPictureData) {  // a picture the program draws on request
+            measure->itemWidth = measure->itemHeight = 10;
+            return TRUE;
+        }
+        if (measure->itemData != kOwnItemData) break;
         measure->itemWidth = 80;
         measure->itemHeight = 18;
         return TRUE;
     }
     case WM_DRAWITEM: {
         const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (draw->CtlType != ODT_MENU || draw->itemData != kOwnItemData) break;
+        if (draw->CtlType != ODT_MENU || (draw->itemData != kOwnItemData && draw->itemData != kPictureData))
+            break;
         HBRUSH brush = CreateSolidBrush(kOwnItemColour);
         FillRect(draw->hDC, &draw->rcItem, brush);
         DeleteObject(brush);
-        seen.drewOwnItem = true;
+        if (draw->itemData == kOwnItemData) seen.drewOwnItem = true;
         return TRUE;
     }
     default:
@@ -150,14 +160,18 @@ std::vector<COLORREF> ReadPixels(HWND window, RECT area) {
     return pixels;
 }
 
+// The whole bar in whole-window coordinates: one menu row ending where the client area begins
+// (Wine reports the bar one pixel low).
 RECT MenuBarArea(HWND window) {
     MENUBARINFO bar{};
     bar.cbSize = sizeof(bar);
     GetMenuBarInfo(window, OBJID_MENU, 0, &bar);
     RECT frame{};
     GetWindowRect(window, &frame);
-    OffsetRect(&bar.rcBar, -frame.left, -frame.top);
-    return bar.rcBar;
+    POINT client{0, 0};
+    ClientToScreen(window, &client);
+    return {bar.rcBar.left - frame.left, client.y - frame.top - GetSystemMetrics(SM_CYMENU),
+            bar.rcBar.right - frame.left, client.y - frame.top};
 }
 
 // How many pixels show one of the platform's menu colours.
@@ -179,6 +193,44 @@ bool WaitFor(const std::function<bool()>& condition) {
         Sleep(20);
     }
     return false;
+}
+
+// The check to run on the first popup menu window that shows, from a timer inside the menu's
+// loop (whatever window owns the menu), which then closes the menu. Gives up after 10 s.
+struct OpenPopupCheck {
+    std::function<void(HWND popup)> check;
+    DWORD start = 0;
+    bool ran = false;
+};
+OpenPopupCheck openPopupCheck;
+
+void CALLBACK CheckOpenPopup(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND popup = FindWindowW(L"#32768", nullptr);
+    const bool shown = popup && IsWindowVisible(popup);
+    if (!shown && GetTickCount() - openPopupCheck.start < 10000) return;
+    KillTimer(nullptr, timer);
+    if (shown) {
+        UpdateWindow(popup);
+        openPopupCheck.check(popup);
+        openPopupCheck.ran = true;
+    }
+    EndMenu();
+}
+
+// Runs the check while the menu that `open` shows waits for input; true when it ran.
+bool WhilePopupOpen(const std::function<void()>& open, std::function<void(HWND popup)> check) {
+    openPopupCheck = {std::move(check), GetTickCount(), false};
+    SetTimer(nullptr, 0, 30, CheckOpenPopup);
+    open();
+    testing_support::PumpMessages();
+    return openPopupCheck.ran;
+}
+
+// The whole popup window's pixels.
+std::vector<COLORREF> PopupPixels(HWND popup) {
+    RECT box{};
+    GetWindowRect(popup, &box);
+    return ReadPixels(popup, {0, 0, box.right - box.left, box.bottom - box.top});
 }
 
 class MenusTest : public ::testing::Test {
@@ -369,6 +421,201 @@ TEST_F(MenusTest, DetachGivesBackEveryItemAndThePixels) {
     EXPECT_EQ(before, DescribeMenu(bar));
     EXPECT_TRUE(WaitFor([&] { return ReadPixels(window_, barArea) == platformPixels; }))
         << "the menu bar's pixels are not the platform's again";
+}
+
+// The bar's items where the platform puts them (a press lands on the item it always did), and
+// the bar's face without a seam after the last item.
+TEST_F(MenusTest, BarItemsKeepThePlatformsPlacesAndTheFaceHasNoSeam) {
+    HMENU bar = GetMenu(window_);
+    auto itemRects = [&] {
+        std::vector<RECT> rects;
+        for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+            RECT rect{};
+            GetMenuItemRect(window_, bar, i, &rect);
+            rects.push_back(rect);
+        }
+        return rects;
+    };
+    auto describe = [](const std::vector<RECT>& rects) {
+        std::string out;
+        for (const RECT& r : rects)
+            out += std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) +
+                   "," + std::to_string(r.bottom) + " ";
+        return out;
+    };
+    const std::vector<RECT> plain = itemRects();
+    Attach();
+    EXPECT_EQ(describe(plain), describe(itemRects()));
+
+    RECT frame{};
+    GetWindowRect(window_, &frame);
+    const RECT area = MenuBarArea(window_);
+    const int seam = plain.back().right - frame.left;
+    ASSERT_LT(seam + 8, area.right);
+    EXPECT_TRUE(WaitFor([&] { return PlatformMenuPixels(ReadPixels(window_, area)) == 0; }))
+        << "the bar shows the platform's menu colours";
+    // From the last item's own margin on, each row of the bar is one colour.
+    const std::vector<COLORREF> pixels = ReadPixels(window_, area);
+    const int width = area.right - area.left;
+    for (int y = 0; y < area.bottom - area.top; ++y) {
+        const COLORREF face = pixels[y * width + seam - area.left + 8];
+        for (int x = seam - area.left - 2; x < seam - area.left + 8; ++x)
+            EXPECT_EQ(face, pixels[y * width + x]) << "the bar's face has a seam at " << x << "," << y;
+    }
+}
+
+// Columns of a popup item's rectangle (popup window coordinates) that hold dark pixels: the ink of
+// its text and symbols on the skin's pale rows.
+std::vector<int> InkColumns(HWND popup, const RECT& item, int from, int to) {
+    RECT box{};
+    GetWindowRect(popup, &box);
+    const std::vector<COLORREF> pixels = PopupPixels(popup);
+    const int width = box.right - box.left;
+    std::vector<int> columns;
+    for (int x = item.left + from; x < std::min<int>(item.left + to, item.right); ++x) {
+        for (int y = item.top; y < item.bottom; ++y) {
+            const COLORREF p = pixels[y * width + x];
+            if (GetRValue(p) + GetGValue(p) + GetBValue(p) < 3 * 0x80) {
+                columns.push_back(x - item.left);
+                break;
+            }
+        }
+    }
+    return columns;
+}
+
+// The item's rectangle in the popup window's coordinates.
+RECT PopupItemRect(HWND popup, HMENU menu, int position) {
+    RECT item{}, box{};
+    GetMenuItemRect(popup, menu, position, &item);
+    GetWindowRect(popup, &box);
+    OffsetRect(&item, -box.left, -box.top);
+    return item;
+}
+
+int PositionOf(HMENU menu, UINT id) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (GetMenuItemID(menu, i) == id) return i;
+    }
+    return -1;
+}
+
+// The system menu keeps its symbols (minimise, close) beside the text, and its default item
+// (Close) is bold.
+TEST_F(MenusTest, SystemMenuKeepsItsSymbolsAndItsBoldDefaultItem) {
+    Attach();
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    auto labelWidth = [&](LONG weight) {
+        LOGFONTW face = metrics.lfMenuFont;
+        face.lfWeight = weight;
+        HFONT font = CreateFontIndirectW(&face);
+        HDC screen = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(screen, font);
+        SIZE size{};
+        GetTextExtentPoint32W(screen, L"Close", 5, &size);
+        SelectObject(screen, old);
+        ReleaseDC(nullptr, screen);
+        DeleteObject(font);
+        return static_cast<int>(size.cx);
+    };
+    const int regular = labelWidth(metrics.lfMenuFont.lfWeight);
+    ASSERT_LT(regular + 1, labelWidth(metrics.lfMenuFont.lfWeight + 300));
+    const bool ran = WhilePopupOpen(
+        [&] { PostMessageW(window_, WM_SYSCOMMAND, SC_KEYMENU, ' '); testing_support::PumpMessages(); },
+        [&](HWND popup) {
+            HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+            const int close = PositionOf(menu, SC_CLOSE), minimise = PositionOf(menu, SC_MINIMIZE);
+            ASSERT_GE(close, 0);
+            ASSERT_GE(minimise, 0);
+            const RECT closeItem = PopupItemRect(popup, menu, close);
+            // Left of the text: the symbol.
+            EXPECT_FALSE(InkColumns(popup, closeItem, 0, 18).empty()) << "Close lost its symbol";
+            EXPECT_FALSE(InkColumns(popup, PopupItemRect(popup, menu, minimise), 0, 18).empty())
+                << "Minimize lost its symbol";
+            // The label's ink, well short of the shortcut, spans more than the regular text does.
+            const std::vector<int> label = InkColumns(popup, closeItem, 19, 19 + regular + 12);
+            ASSERT_FALSE(label.empty());
+            EXPECT_GT(label.back() - label.front() + 1, regular) << "Close, the default item, is not bold";
+        });
+    EXPECT_TRUE(ran) << "the system menu never showed";
+}
+
+// A popup of two columns keeps the line between them, and a picture the program draws on request
+// is drawn by the program beside the skin's item.
+TEST_F(MenusTest, TwoColumnPopupKeepsItsLineAndTheProgramsPicture) {
+    Attach();
+    HMENU popup = CreatePopupMenu();
+    AppendMenuW(popup, MF_STRING, kOpenId, L"&Open");
+    AppendMenuW(popup, MF_STRING, kSaveId, L"&Save");
+    AppendMenuW(popup, MF_STRING | MF_MENUBARBREAK, kCloseId, L"&Close");
+    MENUITEMINFOW picture{};
+    picture.cbSize = sizeof(picture);
+    picture.fMask = MIIM_BITMAP | MIIM_DATA;
+    picture.hbmpItem = HBMMENU_CALLBACK;
+    picture.dwItemData = kPictureData;
+    SetMenuItemInfoW(popup, kSaveId, FALSE, &picture);
+    RECT place{};
+    GetWindowRect(window_, &place);
+    const bool ran = WhilePopupOpen(
+        [&] { TrackPopupMenu(popup, TPM_RETURNCMD, place.left + 40, place.top + 80, 0, window_, nullptr); },
+        [&](HWND window) {
+            const std::vector<COLORREF> pixels = PopupPixels(window);
+            EXPECT_EQ(0, PlatformMenuPixels(pixels)) << "the popup shows the platform's colours";
+            EXPECT_NE(pixels.end(), std::find(pixels.begin(), pixels.end(), kOwnItemColour))
+                << "the program's picture was not drawn";
+            RECT box{};
+            GetWindowRect(window, &box);
+            const int width = box.right - box.left;
+            const RECT second = PopupItemRect(window, popup, 2), first = PopupItemRect(window, popup, 0);
+            ASSERT_GT(second.left, first.right);
+            // Somewhere in the gap between the columns, a line as tall as the first column's items.
+            bool line = false;
+            for (int x = first.right; x < second.left && !line; ++x) {
+                const COLORREF top = pixels[first.top * width + x];
+                line = top != pixels[first.top * width + first.right - 1];
+                for (int y = first.top; y < first.bottom && line; ++y) line = pixels[y * width + x] == top;
+            }
+            EXPECT_TRUE(line) << "no line between the columns";
+        });
+    EXPECT_TRUE(ran) << "the popup never showed";
+    DestroyMenu(popup);
+}
+
+// A program's context menu, opened with TrackPopupMenu without notifications (no WM_INITMENUPOPUP
+// reaches the owner) from a window under the skin: a list view, the pane of the program's own
+// class that holds it (made after the attach), or the form.
+TEST_F(MenusTest, ContextMenusOfSkinnedWindowsShowTheSkinsColours) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    ASSERT_EQ(1, AttachSkinEx(window_, DORRIK_SKIN_ALL));
+    HWND pane = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 10, 10,
+                                200, 100, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 200,
+                                100, pane, nullptr, GetModuleHandleW(nullptr), nullptr);
+    testing_support::PumpMessages();
+    HMENU context = CreatePopupMenu();
+    AppendMenuW(context, MF_STRING, kOpenId, L"&Open");
+    AppendMenuW(context, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(context, MF_STRING, kCloseId, L"&Delete\tDel");
+    const std::string before = DescribeMenu(context);
+    for (HWND owner : {list, pane, window_}) {
+        SCOPED_TRACE(owner == list ? "list view" : owner == pane ? "program's child" : "form");
+        RECT place{};
+        GetWindowRect(owner, &place);
+        const bool ran = WhilePopupOpen(
+            [&] { TrackPopupMenu(context, TPM_RETURNCMD | TPM_NONOTIFY, place.left + 20, place.top + 20, 0, owner, nullptr); },
+            [&](HWND popup) {
+                const std::vector<COLORREF> pixels = PopupPixels(popup);
+                EXPECT_EQ(0, PlatformMenuPixels(pixels)) << "the context menu shows the platform's colours";
+                EXPECT_EQ(kSkinBorder, pixels.front()) << "the context menu's frame is not the skin's border";
+            });
+        EXPECT_TRUE(ran) << "the context menu never showed";
+        EXPECT_EQ(before, DescribeMenu(context)) << "the context menu's items stay taken over";
+    }
+    DestroyMenu(context);
+    DestroyWindow(pane);
 }
 
 }  // namespace
