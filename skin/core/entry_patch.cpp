@@ -162,26 +162,54 @@ const Byte* JumpTarget(const Byte* jump) {
     return jump + kJumpSize + rel;
 }
 
+constexpr DWORD kHoldAccess = THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_SET_CONTEXT |
+                              THREAD_QUERY_LIMITED_INFORMATION;
+
+// The process's own threads, walked one by one where the system offers it (Windows Vista and
+// later, and Wine): a snapshot lists every thread of the system, which under Wine takes its server
+// about ten milliseconds each time.
+using NextThreadFunction = LONG(NTAPI*)(HANDLE process, HANDLE thread, ACCESS_MASK access, ULONG attributes,
+                                        ULONG flags, HANDLE* next);
+
+std::vector<HANDLE> OtherThreads() {
+    std::vector<HANDLE> threads;
+    const DWORD self = GetCurrentThreadId();
+    static const auto nextThread = reinterpret_cast<NextThreadFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtGetNextThread")));
+    if (nextThread) {
+        HANDLE thread = nullptr;
+        for (HANDLE next = nullptr; nextThread(GetCurrentProcess(), thread, kHoldAccess, 0, 0, &next) == 0;) {
+            threads.push_back(next);
+            thread = next;
+        }
+        std::erase_if(threads, [self](HANDLE handle) {
+            if (GetThreadId(handle) != self) return false;
+            CloseHandle(handle);
+            return true;
+        });
+        if (!threads.empty() || thread) return threads;
+    }
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return threads;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != GetCurrentProcessId() || entry.th32ThreadID == self) continue;
+        if (HANDLE thread = OpenThread(kHoldAccess, FALSE, entry.th32ThreadID)) threads.push_back(thread);
+    }
+    CloseHandle(snapshot);
+    return threads;
+}
+
 // Every other thread of the process held still while an entry is rewritten in more than one write,
 // and moved on to the same instruction in the block if it was stopped inside the bytes that move.
 class OtherThreadsHeld {
 public:
     OtherThreadsHeld() {
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-        if (snapshot == INVALID_HANDLE_VALUE) return;
-        std::vector<DWORD> ids;
-        THREADENTRY32 entry{};
-        entry.dwSize = sizeof(entry);
-        for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-            if (entry.th32OwnerProcessID == GetCurrentProcessId() && entry.th32ThreadID != GetCurrentThreadId())
-                ids.push_back(entry.th32ThreadID);
-        }
-        CloseHandle(snapshot);
+        std::vector<HANDLE> threads = OtherThreads();
         // Nothing is allocated once a thread is held: it may hold the heap's lock.
-        held_.reserve(ids.size());
-        for (DWORD id : ids) {
-            HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_SET_CONTEXT, FALSE, id);
-            if (!thread) continue;
+        held_.reserve(threads.size());
+        for (HANDLE thread : threads) {
             if (SuspendThread(thread) == static_cast<DWORD>(-1)) {
                 CloseHandle(thread);
                 continue;
