@@ -242,6 +242,7 @@ void SetButtonRegion(HWND window, int width, int height) {
 // The skin's link in a window's chain of procedures, and every change of it:
 //
 //   (none) ---------- LinkNewWindow --> Waiting     made inside a skinned window (creation hook)
+//   (none) ---------- LinkNewForm ----> Waiting     a top-level form made, to be skinned as a whole
 //   Waiting --------- RelinkIfCutOut -> Waiting     back on top of the procedure that replaced it
 //   (none), Waiting,
 //   PassThrough ----- AttachWindow ---> Attaching   the kind is set up; then
@@ -257,7 +258,15 @@ void SetButtonRegion(HWND window, int width, int height) {
 // A change that can leave nothing of the skin settles the engine (at once, or when the outermost
 // attach or detach running ends).
 
+// A window being made whose creation linked it already (a form linked as a whole, then found
+// inside a skinned window by the creation hook): the one link stays.
+bool LinkedWhileMade(HWND window) {
+    const WindowRecord* record = FindRecord(window);
+    return record && record->link == Link::Waiting && RunsSkinProc(window);
+}
+
 void LinkNewWindow(HWND window, const CREATESTRUCTW& create) {
+    if (LinkedWhileMade(window)) return;
     // A window being made is always a new window: a record under its handle was left by one that
     // went with the skin cut out of its chain.
     ForgetWindow(window);
@@ -275,6 +284,21 @@ void LinkNewWindow(HWND window, const CREATESTRUCTW& create) {
     WindowRecord& record = CreateRecord(window);
     record.link = Link::Waiting;
     record.container = container;
+    record.options = options;
+    record.previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinWindowProc)));
+    if (!record.previous) EraseRecord(window);
+}
+
+void LinkNewForm(HWND window, DWORD options) {
+    if (!window || !IsWindowOfThisThread(window)) return;
+    if (const WindowRecord* record = FindRecord(window);
+        record && (record->link == Link::Waiting || record->link == Link::Attached) && IsLinkInChain(window))
+        return;
+    ForgetWindow(window);
+    WindowRecord& record = CreateRecord(window);
+    record.link = Link::Waiting;
+    record.container = nullptr;  // a form of its own: attached as AttachSkinEx attaches one
     record.options = options;
     record.previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinWindowProc)));
@@ -398,9 +422,13 @@ LRESULT DetachWindow(HWND window) {
 void AttachWaitingWindow(HWND window) {
     const WindowRecord* record = FindRecord(window);
     if (!record || record->link != Link::Waiting) return;
-    const WindowRecord* container = FindRecord(record->container);
-    if (Engine().initialised && container && HoldsTheSkin(container->link))
-        AttachWindow(window, record->options);
+    if (!record->container) {
+        AttachSkinEx(window, record->options);
+    } else {
+        const WindowRecord* container = FindRecord(record->container);
+        if (Engine().initialised && container && HoldsTheSkin(container->link))
+            AttachWindow(window, record->options);
+    }
     // Not attached (its container is no longer skinned, or other code claims the window with a
     // PROCADDR of its own): the link only passes on from now, or leaves.
     record = FindRecord(window);

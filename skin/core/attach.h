@@ -21,6 +21,11 @@ void AttachWaitingWindow(HWND window);
 // is made inside a skinned window that the skin would have reached it in.
 void LinkNewWindow(HWND window, const CREATESTRUCTW& create);
 
+// A top-level form being made on this thread, to be given the skin (AttachSkinEx's options) when
+// it is shown or first paints, with or without activation, and complete by then. Nothing is done
+// for a window the skin has linked already.
+void LinkNewForm(HWND window, DWORD options);
+
 // A waiting window whose procedure was replaced while the skin passed a message on (a class
 // library's creation procedure puts the control's own in place of the one it was made with): the
 // link goes back on top when the replacement cut it out.

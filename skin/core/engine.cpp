@@ -109,11 +109,11 @@ void PinOwnModule() {
 }
 
 // Windows that waited for their first paint inside windows no longer skinned will not be
-// attached: their links go now.
+// attached: their links go now. Forms linked as a whole wait on.
 void DropWaitingLinks() {
     for (HWND window : RecordedWindows()) {
         const WindowRecord* record = FindRecord(window);
-        if (record && record->link == Link::Waiting) LeaveChain(window);
+        if (record && record->link == Link::Waiting && record->container) LeaveChain(window);
     }
 }
 

@@ -243,6 +243,12 @@ namespace {
 // Class libraries (Delphi's VCL, ATL) make a control with a start-up procedure that, on the first
 // message, puts the control's own procedure in the window in place of itself, dropping whatever
 // the window ran on top of it: the skin's link made at creation among them.
+// A form linked as a whole is skinned as it is shown (ShowWindow's own message), before anything
+// of it is painted, whether or not it is activated.
+bool IsFormShown(const WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam) {
+    return !record.container && message == WM_SHOWWINDOW && wParam && !lParam;
+}
+
 LRESULT PassOnWhileWaiting(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const LONG_PTR before = GetWindowLongPtrW(window, GWLP_WNDPROC);
     const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
@@ -269,7 +275,8 @@ LRESULT CALLBACK SkinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         ForgetWindow(window);
         return CallPrevious(previous, window, message, wParam, lParam);
     }
-    if (record->link == Link::Waiting && IsFirstPaintMessage(message)) {
+    if (record->link == Link::Waiting &&
+        (IsFirstPaintMessage(message) || IsFormShown(*record, message, wParam, lParam))) {
         // Attached now, or from now on only passing on: either way the message goes on once.
         AttachWaitingWindow(window);
         record = FindRecord(window);

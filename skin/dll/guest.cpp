@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "dorrik_skin.h"
+#include "core/attach.h"
 #include "core/entry_patch.h"
 #include "guest_settings.h"
 #include "inject.h"
@@ -42,53 +43,50 @@ std::wstring guestPath;  // this DLL's full path, loaded the same way into every
 std::atomic<bool> started{false};
 thread_local bool threadFollowed = false;
 
-// The one place a window of the program is given to the engine: the window and everything in it,
-// whatever the classes, in the whole look or (--classic) in the plain one.
+DWORD SkinOptions() { return look == Look::Classic ? 0 : DORRIK_SKIN_ALL; }
+
+// A window of the program is given to the engine whole: the window and everything in it, whatever
+// the classes, in the whole look or (--classic) in the plain one.
 LONG SkinForm(HWND form) {
-    return AttachSkinEx(form, look == Look::Classic ? 0 : DORRIK_SKIN_ALL);
+    return AttachSkinEx(form, SkinOptions());
 }
 
 bool IsTopLevel(HWND window) {
     return (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) == 0;
 }
 
-// A top-level window is complete (its controls made, its dialog initialised) by the time it is
-// first activated; windows made inside it later are the engine's to follow.
-LRESULT CALLBACK SkinAsActivated(int code, WPARAM wParam, LPARAM lParam) {
-    const LRESULT next = CallNextHookEx(nullptr, code, wParam, lParam);
-    if (code == HCBT_ACTIVATE && next == 0) {
-        HWND window = reinterpret_cast<HWND>(wParam);
-        if (IsTopLevel(window)) SkinForm(window);
-    }
-    return next;
-}
-
-// A form or dialog shown without being activated (a worker thread's status window, say): skinned
-// as it is shown, before its first paint. Menus, tool tips and other captionless pop-ups stay as
-// activation leaves them.
-bool IsFormToShow(HWND window) {
-    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+// A form or dialog, by what it is made as: a top-level window with a caption, or of the dialog
+// class. Menus, tool tips and other captionless pop-ups stay as activation leaves them.
+bool IsForm(HWND window, LONG_PTR style) {
     if (style & WS_CHILD) return false;
     wchar_t name[8] = {};
-    return ((style & WS_CAPTION) == WS_CAPTION ||
-            (GetClassNameW(window, name, 8) && CompareStringOrdinal(name, -1, L"#32770", -1, FALSE) == CSTR_EQUAL)) &&
-           !GetPropA(window, "PROCADDR");
+    return (style & WS_CAPTION) == WS_CAPTION ||
+           (GetClassNameW(window, name, 8) && CompareStringOrdinal(name, -1, L"#32770", -1, FALSE) == CSTR_EQUAL);
 }
 
-// Wine sends no show event, so the show is seen in the message ShowWindow sends first.
-LRESULT CALLBACK SkinAsShown(int code, WPARAM wParam, LPARAM lParam) {
-    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && sent->message == WM_SHOWWINDOW && sent->wParam && !sent->lParam &&
-        IsFormToShow(sent->hwnd))
-        SkinForm(sent->hwnd);
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+// A top-level window is complete (its controls made, its dialog initialised) by the time it is
+// first activated or first paints, whichever comes first; windows made inside it later are the
+// engine's to follow. A form is linked as it is made, to be skinned at its first paint when it is
+// shown without activation (a worker thread's status window, say); a window not a form is skinned
+// when it is activated.
+LRESULT CALLBACK FollowForms(int code, WPARAM wParam, LPARAM lParam) {
+    const LRESULT next = CallNextHookEx(nullptr, code, wParam, lParam);
+    if (next != 0) return next;
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && IsTopLevel(window)) {
+        SkinForm(window);
+    } else if (code == HCBT_CREATEWND) {
+        const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
+        if (create && create->lpcs && IsForm(window, create->lpcs->style))
+            skin::LinkNewForm(window, SkinOptions());
+    }
+    return next;
 }
 
 bool FollowThisThread(DWORD& error) {
     if (threadFollowed) return true;
     const DWORD thread = GetCurrentThreadId();
-    if (!SetWindowsHookExW(WH_CBT, SkinAsActivated, guestModule, thread) ||
-        !SetWindowsHookExW(WH_CALLWNDPROC, SkinAsShown, guestModule, thread)) {
+    if (!SetWindowsHookExW(WH_CBT, FollowForms, guestModule, thread)) {
         error = GetLastError();
         return false;
     }
@@ -102,6 +100,8 @@ void CALLBACK OnWindowMade(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG 
     if (object != OBJID_WINDOW || child != CHILDID_SELF || !window) return;
     DWORD error = 0;
     FollowThisThread(error);
+    // A thread's first form is made before the thread has its hooks.
+    if (IsForm(window, GetWindowLongPtrW(window, GWL_STYLE))) skin::LinkNewForm(window, SkinOptions());
 }
 
 // Windows a static DLL made before the guest came: the shown ones now, the hidden ones when
