@@ -105,11 +105,15 @@ void CALLBACK OnWindowMade(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG 
 }
 
 // Windows a static DLL made before the guest came: the shown ones now, the hidden ones when
-// they are first activated.
+// they are first activated, and this thread's hidden forms when they are shown.
 BOOL CALLBACK SkinShownWindow(HWND window, LPARAM) {
     DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) && IsTopLevel(window)) SkinForm(window);
+    const DWORD thread = GetWindowThreadProcessId(window, &process);
+    if (process != GetCurrentProcessId() || !IsTopLevel(window)) return TRUE;
+    if (IsWindowVisible(window))
+        SkinForm(window);
+    else if (thread == GetCurrentThreadId() && IsForm(window, GetWindowLongPtrW(window, GWL_STYLE)))
+        skin::LinkNewForm(window, SkinOptions());
     return TRUE;
 }
 
