@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "render/visual_state.h"
+
 namespace skin {
 
 inline constexpr char kPropProcAddr[] = "PROCADDR";
@@ -20,11 +22,6 @@ inline constexpr char kPropTimerId[] = "TIMERID";
 inline constexpr char kPropAlphaLevel[] = "ALPHALEVEL";
 inline constexpr char kPropHdIndex[] = "HDINDEX";
 inline constexpr char kPropHmIndex[] = "HMINDEX";
-
-// The visual state of a control, kept in OLDSTATE and passed to the renderers.
-enum VisualState : int { Normal = 0, Hot = 1, Pressed = 2, Disabled = 3 };
-
-inline constexpr int kStateCount = 4;
 
 enum class ControlKind {
     Form,

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "core/props.h"
+#include "render/visual_state.h"
 #include "render/button_renderer.h"
 #include "render/check_renderer.h"
 #include "render/primitives.h"

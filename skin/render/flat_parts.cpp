@@ -2,7 +2,7 @@
 // arrow turned any way.
 #include "render/flat_parts.h"
 
-#include "core/props.h"
+#include "render/visual_state.h"
 #include "render/image_set.h"
 #include "render/image_tables.h"
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "core/props.h"
+#include "render/visual_state.h"
 
 namespace skin {
 

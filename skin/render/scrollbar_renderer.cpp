@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "core/props.h"
+#include "render/visual_state.h"
 #include "render/flat_parts.h"
 #include "render/image_set.h"
 #include "render/image_tables.h"

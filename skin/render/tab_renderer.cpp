@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/props.h"
+#include "render/visual_state.h"
 #include "render/flat_parts.h"
 #include "render/image_set.h"
 #include "render/image_tables.h"

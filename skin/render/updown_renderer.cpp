@@ -3,7 +3,7 @@
 
 #include <commctrl.h>
 
-#include "core/props.h"
+#include "render/visual_state.h"
 #include "render/flat_parts.h"
 #include "render/primitives.h"
 #include "render/scoped_gdi.h"
