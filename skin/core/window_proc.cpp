@@ -252,7 +252,8 @@ bool IsFormShown(const WindowRecord& record, UINT message, WPARAM wParam, LPARAM
 LRESULT PassOnWhileWaiting(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const LONG_PTR before = GetWindowLongPtrW(window, GWLP_WNDPROC);
     const LRESULT result = CallPrevious(previous, window, message, wParam, lParam);
-    if (IsWindow(window) && GetWindowLongPtrW(window, GWLP_WNDPROC) != before) RelinkIfCutOut(window);
+    // A window gone meanwhile has no record left to relink.
+    if (GetWindowLongPtrW(window, GWLP_WNDPROC) != before) RelinkIfCutOut(window);
     return result;
 }
 
